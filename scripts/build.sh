@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is needed and builds Quillsheet into build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQUILLSHEET_TESTS=OFF
+cmake --build build -j "$(nproc)"

@@ -1,0 +1,194 @@
+#include "support/settingsfile.h"
+
+#include "common/tempfolder.h"
+#include "common/unprivileged.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(SettingsLookup, FindsTheKeyAtALineStartAndReadsToTheLineEnd)
+{
+    struct Case
+    {
+        std::string text;
+        const char* key;
+        const char* expected;
+    };
+    const std::vector<Case> cases = {
+        {"", "SourcePath", ""},
+        {"SourcePath=D:\\in\\\r\nSavePath=E:\\out\\\r\n", "SourcePath", "D:\\in\\"},
+        {"SourcePath=D:\\in\\\r\nSavePath=E:\\out\\\r\n", "SavePath", "E:\\out\\"},
+        {"MergeSheets=y\r\n", "mergesheets", ""},                  // case-sensitive
+        {"SourcePath= \t/in \t\r\n", "SourcePath", "/in"},         // trimmed
+        {"  \tMergeSheets=y\r\n", "MergeSheets", "y"},             // blanks before the key
+        {"Title=a=b=c\r\n", "Title", "a=b=c"},                     // "=" inside the value
+        {"MergeSheets=y\r\nMergeSheets=n\r\n", "MergeSheets", "y"}, // the first line wins
+        {"SourcePath=/in\r\n", "Path", ""},                        // no tail of another key
+        {"Note=SourcePath=/evil\r\nSourcePath=/in\r\n", "SourcePath", "/in"},
+        {"Note=SourcePath=/evil\r\n", "SourcePath", ""},
+        {"A=1\nSourcePath=/in\nB=2\n", "SourcePath", "/in"}, // bare LF ends a line
+        {"A=1\r\nSourcePath=/in", "SourcePath", "/in"},      // last line without line end
+        {"SourcePath=\r\n", "SourcePath", ""},
+        {"SourcePath=a\rb\r\n", "SourcePath", "a\rb"}, // a lone CR is no line end
+        {std::string("X=\0\r\nMergeSheets=y\r\n", 20), "MergeSheets", "y"},
+    };
+    for (const Case& c : cases) {
+        std::string value = "stale";
+        GetKeyValue(value, c.text, c.key);
+        EXPECT_EQ(value, c.expected) << "key " << c.key << " in: " << c.text;
+    }
+}
+
+TEST(SettingsLookup, TrimBlanksTouchesOnlySpacesAndTabsAtTheEnds)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},       {" \t ", ""},         {" a b ", "a b"},
+        {"\ta\t", "a"}, {"\r\na\r\n", "\r\na\r\n"}, {"x", "x"},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::string trimmed = text;
+        TrimBlanks(trimmed);
+        EXPECT_EQ(trimmed, expected);
+    }
+}
+
+TEST(SettingsStore, ReplacesOnlyTheKeysLineOrAppendsIt)
+{
+    struct Case
+    {
+        std::string old;
+        const char* key;
+        const char* value;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"", "MergeSheets", "y", "MergeSheets=y\r\n"},
+        {"A=1\r\n", "MergeSheets", "y", "A=1\r\nMergeSheets=y\r\n"},
+        {"A=1", "MergeSheets", "y", "A=1\r\nMergeSheets=y\r\n"},
+        {"A=1\n", "MergeSheets", "y", "A=1\nMergeSheets=y\r\n"},
+        {"A=1\r\nMergeSheets=y\r\n# note\r\n", "MergeSheets", "n",
+         "A=1\r\nMergeSheets=n\r\n# note\r\n"},
+        {"A=1\nMergeSheets=y\nB=2\n", "MergeSheets", "n", "A=1\nMergeSheets=n\r\nB=2\n"},
+        {"A=1\r\nMergeSheets=y", "MergeSheets", "n", "A=1\r\nMergeSheets=n\r\n"},
+        {"  MergeSheets=y\r\n", "MergeSheets", "n", "  MergeSheets=n\r\n"},
+        {"MergeSheets=y\r\nMergeSheets=y\r\n", "MergeSheets", "n",
+         "MergeSheets=n\r\nMergeSheets=y\r\n"},
+        {"Note=MergeSheets=y\r\n", "MergeSheets", "n", "Note=MergeSheets=y\r\nMergeSheets=n\r\n"},
+        {"SourcePath=/in\r\n", "Path", "/x", "SourcePath=/in\r\nPath=/x\r\n"},
+        {"SourcePath=/in\r\n", "SourcePath", " /a b\t", "SourcePath= /a b\t\r\n"},
+        {std::string("A=\0z\r\nB=1\r\n", 11), "B", "2", std::string("A=\0z\r\nB=2\r\n", 11)},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        ReplaceKeyValue(out, c.old, c.key, c.value);
+        EXPECT_EQ(out, c.expected) << "storing " << c.key << " into: " << c.old;
+    }
+}
+
+class SettingsFileTest : public ::testing::Test
+{
+protected:
+    TempFolder folder;
+    std::string file = folder / "Quillsheet.qlx";
+
+    std::vector<std::string> FolderEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder.path()))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+};
+
+TEST_F(SettingsFileTest, ReadsTheWholeFileWhateverItsSize)
+{
+    std::string text;
+    EXPECT_EQ(ReadWholeFile(text, file), -1);
+    const std::string big = std::string(20000, 'x') + "\r\nMergeSheets=y\r\n" + std::string(3, '\0');
+    WriteFile(file, big);
+    EXPECT_EQ(ReadWholeFile(text, file), 0);
+    EXPECT_EQ(text, big);
+    std::string value;
+    GetKeyValue(value, text, "MergeSheets");
+    EXPECT_EQ(value, "y");
+    EXPECT_EQ(ReadWholeFile(text, folder.path().string()), -1);
+}
+
+TEST_F(SettingsFileTest, StoresInPlaceAndKeepsTheRest)
+{
+    const std::string longValue(5000, 'p');
+    WriteFile(file, "Other=1\r\n");
+    EXPECT_EQ(SetKeyValue(file, "MergeSheets", "y"), 0);
+    EXPECT_EQ(SetKeyValue(file, "SourcePath", longValue), 0);
+    EXPECT_EQ(SetKeyValue(file, "MergeSheets", "n"), 0);
+    EXPECT_EQ(ReadFile(file), "Other=1\r\nMergeSheets=n\r\nSourcePath=" + longValue + "\r\n");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Quillsheet.qlx"});
+}
+
+TEST_F(SettingsFileTest, AMissingFileIsNeverCreated)
+{
+    EXPECT_EQ(SetKeyValue(file, "MergeSheets", "y"), -1);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_TRUE(FolderEntries().empty());
+}
+
+TEST_F(SettingsFileTest, RefusesWhatWouldBreakTheLineFormat)
+{
+    WriteFile(file, "A=1\r\n");
+    EXPECT_EQ(SetKeyValue(file, "SourcePath", "/in\r\nMergeSheets=y"), -1);
+    EXPECT_EQ(SetKeyValue(file, "SourcePath", "/in\nx"), -1);
+    EXPECT_EQ(SetKeyValue(file, "SourcePath", std::string("/in\0x", 5)), -1);
+    EXPECT_EQ(SetKeyValue(file, "", "v"), -1);
+    EXPECT_EQ(SetKeyValue(file, "A=B", "v"), -1);
+    EXPECT_EQ(ReadFile(file), "A=1\r\n");
+}
+
+TEST_F(SettingsFileTest, KeepsPermissionsAndLinks)
+{
+    const std::string real = folder / "real.qlx";
+    WriteFile(real, "A=1\r\n");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(real, file);
+    EXPECT_EQ(SetKeyValue(file, "MergeSheets", "y"), 0);
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(ReadFile(real), "A=1\r\nMergeSheets=y\r\n");
+    EXPECT_EQ(fs::status(real).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// Root ignores permission bits, so these run as an unprivileged user.
+TEST_F(SettingsFileTest, AFileThatCannotBeWrittenStaysAsItWas)
+{
+    WriteFile(file, "A=1\r\n");
+    fs::permissions(folder.path(), fs::perms::all);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const int result = RunWithoutPrivilege([&] { return SetKeyValue(file, "MergeSheets", "y"); });
+    if (result == -1000)
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(ReadFile(file), "A=1\r\n");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Quillsheet.qlx"});
+}
+
+TEST_F(SettingsFileTest, AWritableFileInAReadOnlyFolderIsStillStored)
+{
+    WriteFile(file, "A=1\r\n");
+    fs::permissions(file, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                              fs::perms::others_exec));
+    fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read |
+                                       fs::perms::others_exec);
+    const int result = RunWithoutPrivilege([&] { return SetKeyValue(file, "MergeSheets", "y"); });
+    if (result == -1000)
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadFile(file), "A=1\r\nMergeSheets=y\r\n");
+}
+
+} // namespace

@@ -4,8 +4,8 @@
 #include <functional>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <tlhelp32.h>
+#include <windows.h>
 #else
 #include <algorithm>
 #include <climits>

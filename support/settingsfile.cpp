@@ -40,8 +40,7 @@ bool FitsOnOneLine(const std::string& text)
 
 bool WriteAll(std::FILE* file, const std::string& text)
 {
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
-           std::fflush(file) == 0;
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
 }
 
 bool SyncToDisk(std::FILE* file)

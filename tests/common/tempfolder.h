@@ -10,10 +10,11 @@
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TempFolder
 {
-public:
+  public:
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillsheet-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quillsheet-XXXXXX").string();
         if (mkdtemp(&pattern[0]))
             path_ = pattern;
     }
@@ -30,7 +31,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -33,8 +33,8 @@ TEST(TextCuts, LeftOf)
         {"abc", "", 1, 0, "", -1},
         {"aaaa", "aa", 0, 1, "aa", 1}, // non-overlapping: matches at 0 and 2
         {"abc", "abc", 1, 0, "abc", 1},
-        {"x=1", "=", 2, 7, "x=", 1},   // any positive include, any non-zero last
-        {"x=1", "=", -1, 0, "x", 1},   // a negative include is clear
+        {"x=1", "=", 2, 7, "x=", 1},      // any positive include, any non-zero last
+        {"x=1", "=", -1, 0, "x", 1},      // a negative include is clear
         {"Path=1", "path", 1, 0, "", -1}, // case-sensitive
     };
     for (const CutCase& c : cases) {
@@ -83,8 +83,8 @@ TEST(TextCuts, BetweenSearchesTheRightPatternOnlyInWhatTheLeftCutKept)
     };
     for (const Case& c : cases) {
         std::string out = "stale";
-        EXPECT_EQ(Between(out, c.text, c.left, c.right, c.includeLeft, c.includeRight,
-                          c.lastLeft, c.lastRight),
+        EXPECT_EQ(Between(out, c.text, c.left, c.right, c.includeLeft, c.includeRight, c.lastLeft,
+                          c.lastRight),
                   c.result)
             << c.text;
         EXPECT_EQ(out, c.expected) << c.text;
@@ -137,9 +137,9 @@ TEST(TextReplacement, FirstAndAll)
     const std::vector<Case> cases = {
         {"D:/out/2024/pdf", "/", "\\", "D:\\out/2024/pdf", "D:\\out\\2024\\pdf"},
         {"none here", "/", "\\", "none here", "none here"},
-        {"aaaa", "aa", "a", "aaa", "a"},      // replacing may form the pattern again
-        {"xaab", "ab", "b", "xab", "xb"},     // ... also just before the replaced span
-        {"a/b", "/", "//", "a//b", "a//b"},   // a replacement holding the pattern still ends
+        {"aaaa", "aa", "a", "aaa", "a"},    // replacing may form the pattern again
+        {"xaab", "ab", "b", "xab", "xb"},   // ... also just before the replaced span
+        {"a/b", "/", "//", "a//b", "a//b"}, // a replacement holding the pattern still ends
         {"abc", "", "x", "abc", "abc"},
         {"/", "/", "", "", ""},
     };
@@ -155,7 +155,7 @@ TEST(TextReplacement, FirstAndAll)
 
 class MakeDirPathTest : public ::testing::Test
 {
-protected:
+  protected:
     TempFolder base;
 };
 

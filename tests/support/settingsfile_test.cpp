@@ -24,12 +24,12 @@ TEST(SettingsLookup, FindsTheKeyAtALineStartAndReadsToTheLineEnd)
         {"", "SourcePath", ""},
         {"SourcePath=D:\\in\\\r\nSavePath=E:\\out\\\r\n", "SourcePath", "D:\\in\\"},
         {"SourcePath=D:\\in\\\r\nSavePath=E:\\out\\\r\n", "SavePath", "E:\\out\\"},
-        {"MergeSheets=y\r\n", "mergesheets", ""},                  // case-sensitive
-        {"SourcePath= \t/in \t\r\n", "SourcePath", "/in"},         // trimmed
-        {"  \tMergeSheets=y\r\n", "MergeSheets", "y"},             // blanks before the key
-        {"Title=a=b=c\r\n", "Title", "a=b=c"},                     // "=" inside the value
+        {"MergeSheets=y\r\n", "mergesheets", ""},                   // case-sensitive
+        {"SourcePath= \t/in \t\r\n", "SourcePath", "/in"},          // trimmed
+        {"  \tMergeSheets=y\r\n", "MergeSheets", "y"},              // blanks before the key
+        {"Title=a=b=c\r\n", "Title", "a=b=c"},                      // "=" inside the value
         {"MergeSheets=y\r\nMergeSheets=n\r\n", "MergeSheets", "y"}, // the first line wins
-        {"SourcePath=/in\r\n", "Path", ""},                        // no tail of another key
+        {"SourcePath=/in\r\n", "Path", ""},                         // no tail of another key
         {"Note=SourcePath=/evil\r\nSourcePath=/in\r\n", "SourcePath", "/in"},
         {"Note=SourcePath=/evil\r\n", "SourcePath", ""},
         {"A=1\nSourcePath=/in\nB=2\n", "SourcePath", "/in"}, // bare LF ends a line
@@ -48,8 +48,8 @@ TEST(SettingsLookup, FindsTheKeyAtALineStartAndReadsToTheLineEnd)
 TEST(SettingsLookup, TrimBlanksTouchesOnlySpacesAndTabsAtTheEnds)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", ""},       {" \t ", ""},         {" a b ", "a b"},
-        {"\ta\t", "a"}, {"\r\na\r\n", "\r\na\r\n"}, {"x", "x"},
+        {"", ""},   {" \t ", ""}, {" a b ", "a b"}, {"\ta\t", "a"}, {"\r\na\r\n", "\r\na\r\n"},
+        {"x", "x"},
     };
     for (const auto& [text, expected] : cases) {
         std::string trimmed = text;
@@ -93,7 +93,7 @@ TEST(SettingsStore, ReplacesOnlyTheKeysLineOrAppendsIt)
 
 class SettingsFileTest : public ::testing::Test
 {
-protected:
+  protected:
     TempFolder folder;
     std::string file = folder / "Quillsheet.qlx";
 
@@ -110,7 +110,8 @@ TEST_F(SettingsFileTest, ReadsTheWholeFileWhateverItsSize)
 {
     std::string text;
     EXPECT_EQ(ReadWholeFile(text, file), -1);
-    const std::string big = std::string(20000, 'x') + "\r\nMergeSheets=y\r\n" + std::string(3, '\0');
+    const std::string big =
+        std::string(20000, 'x') + "\r\nMergeSheets=y\r\n" + std::string(3, '\0');
     WriteFile(file, big);
     EXPECT_EQ(ReadWholeFile(text, file), 0);
     EXPECT_EQ(text, big);
@@ -180,7 +181,7 @@ TEST_F(SettingsFileTest, AWritableFileInAReadOnlyFolderIsStillStored)
 {
     WriteFile(file, "A=1\r\n");
     fs::permissions(file, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
-                                              fs::perms::others_exec));
+                                             fs::perms::others_exec));
     fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read |
                                        fs::perms::group_exec | fs::perms::others_read |
                                        fs::perms::others_exec);

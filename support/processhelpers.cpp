@@ -4,8 +4,9 @@
 #include <functional>
 
 #ifdef _WIN32
-#include <tlhelp32.h>
 #include <windows.h>
+
+#include <tlhelp32.h> // needs windows.h first
 #else
 #include <algorithm>
 #include <climits>

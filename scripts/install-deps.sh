@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake make clang-format
     googletest libgtest-dev
+    qtbase5-dev qtbase5-dev-tools
 )
 
 missing=()

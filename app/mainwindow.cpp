@@ -1,0 +1,147 @@
+#include "app/mainwindow.h"
+
+#include "app/startuppaths.h"
+#include "app/systemtray.h"
+#include "support/settingsfile.h"
+#include "ui_mainwindow.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QIcon>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <QGuiApplication>
+#include <QScreen>
+#endif
+
+namespace {
+
+QSize PrimaryScreenSize()
+{
+#ifdef _WIN32
+    return QSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+#else
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize();
+#endif
+}
+
+bool IsYes(const std::string& value)
+{
+    return !value.empty() && value[0] == 'y';
+}
+
+void StoreSetting(const char* key, const QString& value)
+{
+    SetKeyValue(StartupPaths.SettingsFile, key, value.toLocal8Bit().toStdString());
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+
+    const QSize screen = PrimaryScreenSize();
+    screenWidth = screen.width();
+    screenHeight = screen.height();
+    initialHeight = height();
+    initialWidth = width();
+    move((screenWidth - width()) / 2, (screenHeight - height()) / 3);
+
+    setWindowTitle(QStringLiteral("excel文件批量转pdf") + QStringLiteral("4.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/qlx.ico")));
+
+    trayIcon = new SystemTray(this);
+    connect(trayIcon, &SystemTray::showWidget, this, &MainWindow::ShowSoftWindow);
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
+
+    std::string settingsText;
+    ReadWholeFile(settingsText, StartupPaths.SettingsFile);
+    std::string value;
+    GetKeyValue(value, settingsText, "SourcePath");
+    if (!value.empty())
+        ui->lEdt_SourcePath->setText(QString::fromLocal8Bit(value.c_str()));
+    GetKeyValue(value, settingsText, "SavePath");
+    if (!value.empty())
+        ui->lEdt_SavePath->setText(QString::fromLocal8Bit(value.c_str()));
+    GetKeyValue(value, settingsText, "SaveToQuondamPath");
+    if (IsYes(value)) {
+        ui->cBox_SaveToQuondamPath->setChecked(true);
+        SetSavePathEnabled(false);
+    }
+    GetKeyValue(value, settingsText, "MergeSheets");
+    if (IsYes(value))
+        ui->cBox_MergeSheets->setChecked(true);
+
+    if (!IsAutorunLaunch())
+        show();
+
+    workerThread = nullptr;
+    worker = nullptr;
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+void MainWindow::ShowSoftWindow()
+{
+    showNormal();
+    resize(initialWidth, initialHeight);
+    raise();
+    activateWindow();
+}
+
+void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        ShowSoftWindow();
+}
+
+void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
+{
+    QString folder = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("选择文件夹"), QStringLiteral("."),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (folder.isEmpty())
+        return;
+    // One trailing separator, also for a root that the dialog already gives with one.
+    folder = QDir::toNativeSeparators(folder);
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    field->setText(folder);
+    StoreSetting(key, folder);
+}
+
+void MainWindow::on_pBtn_SourcePath_clicked()
+{
+    ChooseFolder(ui->lEdt_SourcePath, "SourcePath");
+}
+
+void MainWindow::on_pBtn_SavePath_clicked()
+{
+    ChooseFolder(ui->lEdt_SavePath, "SavePath");
+}
+
+void MainWindow::on_cBox_SaveToQuondamPath_clicked()
+{
+    const bool checked = ui->cBox_SaveToQuondamPath->isChecked();
+    StoreSetting("SaveToQuondamPath", checked ? QStringLiteral("y") : QStringLiteral("n"));
+    SetSavePathEnabled(!checked);
+}
+
+void MainWindow::on_cBox_MergeSheets_clicked()
+{
+    StoreSetting("MergeSheets",
+                 ui->cBox_MergeSheets->isChecked() ? QStringLiteral("y") : QStringLiteral("n"));
+}
+
+void MainWindow::SetSavePathEnabled(bool enabled)
+{
+    ui->pBtn_SavePath->setEnabled(enabled);
+    ui->lEdt_SavePath->setEnabled(enabled);
+}

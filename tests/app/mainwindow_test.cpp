@@ -1,0 +1,328 @@
+#include "app/mainwindow.h"
+#include "app/startuppaths.h"
+#include "app/systemtray.h"
+#include "support/settingsfile.h"
+
+#include "common/qteventloop.h"
+#include "common/tempfolder.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+  protected:
+    TempFolder folder;
+
+    void SetUp() override
+    {
+        StartupPaths.SettingsFile = folder / "Quillsheet.qlx";
+        StartupPaths.LaunchArg.clear();
+    }
+
+    std::unique_ptr<MainWindow> Open(const std::string& settings)
+    {
+        WriteFile(StartupPaths.SettingsFile, settings);
+        return std::make_unique<MainWindow>();
+    }
+
+    template <typename T> static T* Find(QWidget* window, const char* name)
+    {
+        T* child = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_TRUE(child) << name;
+        return child;
+    }
+};
+
+TEST_F(MainWindowTest, FormTreeNamesAndTexts)
+{
+    auto window = Open("");
+    struct Widget
+    {
+        const char* name;
+        const char* className;
+        const char* parent;
+        QString text;
+    };
+    const Widget widgets[] = {
+        {"centralWidget", "QWidget", "MainWindow", {}},
+        {"tabWidget", "QTabWidget", "centralWidget", {}},
+        {"wgt_AddToTab1", "QWidget", "qt_tabwidget_stackedwidget", {}},
+        {"groupBox_2", "QGroupBox", "wgt_AddToTab1",
+         QStringLiteral("需电脑中装有并激活的微软office2007以上办公软件,或金山WPS专业版(office与"
+                        "wps转换效果可能有差异)")},
+        {"widget", "QWidget", "groupBox_2", {}},
+        {"pBtn_SourcePath", "QPushButton", "widget", QStringLiteral("Excel文件所在文件夹：")},
+        {"lEdt_SourcePath", "QLineEdit", "widget", {}},
+        {"cBox_MergeSheets", "QCheckBox", "widget",
+         QStringLiteral("1个excel文件对应1个pdf(默认是1个sheet对应1个pdf)")},
+        {"widget_4", "QWidget", "groupBox_2", {}},
+        {"pBtn_SavePath", "QPushButton", "widget_4", QStringLiteral("转换后保存到该文件夹：")},
+        {"lEdt_SavePath", "QLineEdit", "widget_4", {}},
+        {"cBox_SaveToQuondamPath", "QCheckBox", "widget_4",
+         QStringLiteral("转换后保存在原文件夹路径")},
+        {"pBtn_Transform", "QPushButton", "widget_4", QStringLiteral("转换")},
+        {"lb_ShowDisposing", "QLabel", "wgt_AddToTab1", {}},
+    };
+    for (const Widget& w : widgets) {
+        QWidget* widget = Find<QWidget>(window.get(), w.name);
+        ASSERT_TRUE(widget);
+        EXPECT_STREQ(widget->metaObject()->className(), w.className) << w.name;
+        EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), w.parent) << w.name;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            EXPECT_EQ(button->text(), w.text) << w.name;
+        }
+        if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+            EXPECT_EQ(box->title(), w.text) << w.name;
+        }
+    }
+    EXPECT_EQ(window->objectName(), "MainWindow");
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("excel文件批量转pdf4.0"));
+    EXPECT_FALSE(window->windowIcon().isNull());
+    auto* tabs = Find<QTabWidget>(window.get(), "tabWidget");
+    EXPECT_EQ(tabs->count(), 1);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("软件设置"));
+    auto* label = Find<QLabel>(window.get(), "lb_ShowDisposing");
+    EXPECT_TRUE(label->text().startsWith("  "));
+    EXPECT_FALSE(label->text().contains('\n'));
+    EXPECT_EQ(label->styleSheet(), "color: rgb(255, 0, 0);");
+    EXPECT_EQ(label->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
+    EXPECT_EQ(label->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
+    EXPECT_EQ(Find<QPushButton>(window.get(), "pBtn_SourcePath")->minimumWidth(), 150);
+    EXPECT_EQ(Find<QPushButton>(window.get(), "pBtn_SavePath")->minimumWidth(), 150);
+    EXPECT_FALSE(window->menuWidget());
+    EXPECT_EQ(window->size(), QSize(940, 420));
+    EXPECT_EQ(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+}
+
+TEST_F(MainWindowTest, LayoutsSpacingsMarginsAndStretch)
+{
+    auto window = Open("");
+    struct Layout
+    {
+        const char* name;
+        int spacing;
+        int top, bottom;
+        int leftRight; // -1: the style's default
+    };
+    const Layout layouts[] = {
+        {"verticalLayout_4", 6, 0, 0, 0},    {"verticalLayout_3", 10, 0, 0, 0},
+        {"verticalLayout", 6, 11, 11, 11},   {"horizontalLayout_3", 6, 9, 9, -1},
+        {"horizontalLayout_2", 6, 9, 9, -1},
+    };
+    const int styleMargin = window->style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    for (const Layout& l : layouts) {
+        auto* layout = window->findChild<QBoxLayout*>(QString::fromLatin1(l.name));
+        ASSERT_TRUE(layout) << l.name;
+        const QMargins margins = layout->contentsMargins();
+        EXPECT_EQ(layout->spacing(), l.spacing) << l.name;
+        EXPECT_EQ(margins.top(), l.top) << l.name;
+        EXPECT_EQ(margins.bottom(), l.bottom) << l.name;
+        const int leftRight = l.leftRight < 0 ? styleMargin : l.leftRight;
+        EXPECT_EQ(margins.left(), leftRight) << l.name;
+        EXPECT_EQ(margins.right(), leftRight) << l.name;
+    }
+    auto* page = window->findChild<QBoxLayout*>("verticalLayout_3");
+    EXPECT_EQ(page->stretch(0), 0);
+    EXPECT_EQ(page->stretch(1), 2);
+    EXPECT_EQ(page->itemAt(0)->widget()->objectName(), "groupBox_2");
+    EXPECT_EQ(page->itemAt(1)->widget()->objectName(), "lb_ShowDisposing");
+    const char* outputRow[] = {"pBtn_SavePath", "lEdt_SavePath", "cBox_SaveToQuondamPath",
+                               "pBtn_Transform"};
+    auto* row = window->findChild<QBoxLayout*>("horizontalLayout_2");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(row->itemAt(i)->widget()->objectName(), outputRow[i]);
+}
+
+TEST_F(MainWindowTest, RestoresTheFourChoices)
+{
+    struct Case
+    {
+        std::string settings;
+        const char* source;
+        const char* save;
+        bool beside;
+        bool merge;
+    };
+    const Case cases[] = {
+        {"", "", "", false, false},
+        {"SourcePath=/data/in/\r\nSavePath=/data/out\r\nSaveToQuondamPath=y\r\nMergeSheets=y\r\n",
+         "/data/in/", "/data/out", true, true},
+        {"SaveToQuondamPath=yes\r\nMergeSheets=Y\r\n", "", "", true, false},
+        {"SaveToQuondamPath=true\r\nMergeSheets=\r\n", "", "", false, false},
+        {"SourcePath=\r\nSavePath=  /数据/报表 \r\n", "", "/数据/报表", false, false},
+    };
+    for (const Case& c : cases) {
+        auto window = Open(c.settings);
+        EXPECT_EQ(Find<QLineEdit>(window.get(), "lEdt_SourcePath")->text(),
+                  QString::fromUtf8(c.source));
+        EXPECT_EQ(Find<QLineEdit>(window.get(), "lEdt_SavePath")->text(),
+                  QString::fromUtf8(c.save));
+        EXPECT_EQ(Find<QCheckBox>(window.get(), "cBox_SaveToQuondamPath")->isChecked(), c.beside);
+        EXPECT_EQ(Find<QCheckBox>(window.get(), "cBox_MergeSheets")->isChecked(), c.merge);
+        EXPECT_EQ(Find<QPushButton>(window.get(), "pBtn_SavePath")->isEnabled(), !c.beside);
+        EXPECT_EQ(Find<QLineEdit>(window.get(), "lEdt_SavePath")->isEnabled(), !c.beside);
+        EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), c.settings) << "construction wrote";
+    }
+}
+
+TEST_F(MainWindowTest, AMissingSettingsFileGivesDefaultsAndStaysMissing)
+{
+    auto window = std::make_unique<MainWindow>();
+    EXPECT_TRUE(Find<QLineEdit>(window.get(), "lEdt_SourcePath")->text().isEmpty());
+    Find<QCheckBox>(window.get(), "cBox_MergeSheets")->click();
+    EXPECT_FALSE(fs::exists(StartupPaths.SettingsFile));
+}
+
+TEST_F(MainWindowTest, EachClickStoresExactlyItsKey)
+{
+    const std::string before = "SourcePath=/in/\r\nOther=1\r\nMergeSheets=n\r\n";
+    auto window = Open(before);
+    auto* merge = Find<QCheckBox>(window.get(), "cBox_MergeSheets");
+    auto* beside = Find<QCheckBox>(window.get(), "cBox_SaveToQuondamPath");
+    auto* saveButton = Find<QPushButton>(window.get(), "pBtn_SavePath");
+    auto* saveField = Find<QLineEdit>(window.get(), "lEdt_SavePath");
+
+    merge->click();
+    EXPECT_EQ(ReadFile(StartupPaths.SettingsFile),
+              "SourcePath=/in/\r\nOther=1\r\nMergeSheets=y\r\n");
+    merge->click();
+    EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), before);
+
+    saveField->setText("/kept/");
+    beside->click();
+    EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), before + "SaveToQuondamPath=y\r\n");
+    EXPECT_FALSE(saveButton->isEnabled());
+    EXPECT_FALSE(saveField->isEnabled());
+    beside->click();
+    EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), before + "SaveToQuondamPath=n\r\n");
+    EXPECT_TRUE(saveButton->isEnabled());
+    EXPECT_TRUE(saveField->isEnabled());
+    EXPECT_EQ(saveField->text(), "/kept/");
+
+    saveField->setText("/typed/"); // typing stores nothing
+    Find<QLineEdit>(window.get(), "lEdt_SourcePath")->setText("/typed/");
+    EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), before + "SaveToQuondamPath=n\r\n");
+}
+
+// Answers the folder dialog that the next click opens, once it is up.
+void AnswerFolderDialog(const std::function<void(QFileDialog*)>& answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        answer(dialog);
+    });
+}
+
+TEST_F(MainWindowTest, FolderPickersStoreTheNativeFormWithOneTrailingSeparator)
+{
+    fs::create_directories(folder / "data/xls");
+    fs::create_directories(folder / "data/pdf");
+    auto window = Open("SourcePath=old\r\n");
+    struct Picker
+    {
+        const char* button;
+        const char* field;
+        const char* key;
+        std::string chosen;
+    };
+    const Picker pickers[] = {
+        {"pBtn_SourcePath", "lEdt_SourcePath", "SourcePath", folder / "data/xls"},
+        {"pBtn_SavePath", "lEdt_SavePath", "SavePath", folder / "data/pdf"},
+    };
+    for (const Picker& p : pickers) {
+        AnswerFolderDialog([&](QFileDialog* dialog) {
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("选择文件夹"));
+            EXPECT_EQ(fs::path(dialog->directory().absolutePath().toStdString()),
+                      fs::current_path());
+            EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
+            EXPECT_TRUE(dialog->testOption(QFileDialog::DontResolveSymlinks));
+            dialog->setDirectory(QString::fromStdString(p.chosen));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        Find<QPushButton>(window.get(), p.button)->click();
+        const std::string expected = p.chosen + "/";
+        EXPECT_EQ(Find<QLineEdit>(window.get(), p.field)->text().toStdString(), expected);
+        std::string stored;
+        ReadWholeFile(stored, StartupPaths.SettingsFile);
+        EXPECT_NE(stored.find(std::string(p.key) + "=" + expected + "\r\n"), std::string::npos)
+            << stored;
+    }
+    std::string text;
+    ReadWholeFile(text, StartupPaths.SettingsFile);
+    EXPECT_EQ(text.find("old"), std::string::npos); // replaced in place, not appended
+}
+
+TEST_F(MainWindowTest, ACancelledPickerChangesNothing)
+{
+    const std::string settings = "SourcePath=/in/\r\n";
+    auto window = Open(settings);
+    AnswerFolderDialog([](QFileDialog* dialog) { dialog->reject(); });
+    Find<QPushButton>(window.get(), "pBtn_SourcePath")->click();
+    EXPECT_EQ(Find<QLineEdit>(window.get(), "lEdt_SourcePath")->text(), "/in/");
+    EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), settings);
+}
+
+TEST_F(MainWindowTest, PlacedCentredAndAThirdDown)
+{
+    auto window = Open("");
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(window->pos(), QPoint((screen.width() - 940) / 2, (screen.height() - 420) / 3));
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, AutorunLeavesOnlyTheTrayIcon)
+{
+    StartupPaths.LaunchArg = "-autorun";
+    auto window = Open("");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(trayIcon->isVisible());
+    EXPECT_EQ(trayIcon->toolTip(), QStringLiteral("excel文件批量转pdf"));
+}
+
+TEST_F(MainWindowTest, ShowSoftWindowRestoresTheInitialSize)
+{
+    auto window = Open("");
+    window->resize(500, 300);
+    window->ShowSoftWindow();
+    EXPECT_EQ(window->size(), QSize(940, 420));
+
+    window->showMaximized();
+    window->ShowSoftWindow();
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_EQ(window->size(), QSize(940, 420));
+
+    window->hide();
+    window->ShowSoftWindow();
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgram)
+{
+    auto window = Open("");
+    EXPECT_EQ(RunEventLoop([&] { window->close(); }), 0);
+}
+
+} // namespace

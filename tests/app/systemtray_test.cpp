@@ -1,0 +1,93 @@
+#include "app/mainwindow.h"
+#include "app/startuppaths.h"
+#include "app/systemtray.h"
+
+#include "common/qteventloop.h"
+#include "common/tempfolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMetaMethod>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class SystemTrayTest : public ::testing::Test
+{
+  protected:
+    TempFolder folder;
+    std::unique_ptr<MainWindow> window;
+
+    void SetUp() override
+    {
+        StartupPaths.SettingsFile = folder / "Quillsheet.qlx";
+        StartupPaths.LaunchArg = "-autorun";
+        window = std::make_unique<MainWindow>();
+    }
+    void TearDown() override { StartupPaths.LaunchArg.clear(); }
+};
+
+TEST_F(SystemTrayTest, MenuIconAndMetaObject)
+{
+    ASSERT_TRUE(trayIcon);
+    EXPECT_EQ(trayIcon->parent(), window.get());
+    EXPECT_TRUE(trayIcon->isVisible());
+    EXPECT_FALSE(trayIcon->icon().isNull());
+    EXPECT_EQ(trayIcon->toolTip(), QStringLiteral("excel文件批量转pdf"));
+    const QList<QAction*> entries = trayIcon->contextMenu()->actions();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0]->text(), QStringLiteral("软件设置"));
+    EXPECT_EQ(entries[1]->text(), QStringLiteral("退出程序"));
+
+    const QMetaObject* meta = trayIcon->metaObject();
+    EXPECT_STREQ(meta->className(), "SystemTray");
+    const int first = meta->methodOffset();
+    ASSERT_EQ(meta->methodCount() - first, 3);
+    EXPECT_EQ(meta->method(first).methodSignature(), "showWidget()");
+    EXPECT_EQ(meta->method(first).methodType(), QMetaMethod::Signal);
+    EXPECT_EQ(meta->method(first + 1).methodSignature(), "UiQuit()");
+    EXPECT_EQ(meta->method(first + 1).access(), QMetaMethod::Private);
+    EXPECT_EQ(meta->method(first + 2).methodSignature(), "ShowUi()");
+    EXPECT_EQ(meta->method(first + 2).access(), QMetaMethod::Private);
+}
+
+TEST_F(SystemTrayTest, ClickAndDoubleClickBringTheWindowUpOtherReasonsDoNothing)
+{
+    struct Case
+    {
+        QSystemTrayIcon::ActivationReason reason;
+        bool shows;
+    };
+    const Case cases[] = {
+        {QSystemTrayIcon::Unknown, false},     {QSystemTrayIcon::Context, false},
+        {QSystemTrayIcon::DoubleClick, true},  {QSystemTrayIcon::Trigger, true},
+        {QSystemTrayIcon::MiddleClick, false},
+    };
+    for (const Case& c : cases) {
+        window->hide();
+        window->resize(900, 300);
+        emit trayIcon->activated(c.reason);
+        EXPECT_EQ(window->isVisible(), c.shows) << c.reason;
+        EXPECT_EQ(window->size(), c.shows ? QSize(940, 420) : QSize(900, 300)) << c.reason;
+    }
+}
+
+TEST_F(SystemTrayTest, TheFirstEntryShowsTheWindow)
+{
+    window->showMaximized();
+    trayIcon->contextMenu()->actions()[0]->trigger();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isMaximized());
+    EXPECT_EQ(window->size(), QSize(940, 420));
+}
+
+TEST_F(SystemTrayTest, TheSecondEntryEndsTheEventLoop)
+{
+    EXPECT_EQ(RunEventLoop([] { trayIcon->contextMenu()->actions()[1]->trigger(); }), 0);
+}
+
+} // namespace

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QObject>
+#include <QVariant>
+
+#include <chrono>
+#include <memory>
+
+class SpreadsheetServer;
+
+// A late-bound automation object with the calls that ActiveQt's QAxObject offers, for platforms
+// without COM. Binding to "Excel.Application" starts a spreadsheet server (LibreOffice); every
+// object obtained through it is a Qt child of the object it came from, so deleting the
+// application object releases all of them and ends the server. Member names are matched as COM
+// matches them (see membercall.h). A call that the server cannot answer returns nothing and
+// emits exception() with the reason; unknown members and calls on a null object just return
+// nothing.
+class AutomationObject : public QObject
+{
+    Q_OBJECT
+
+  public:
+    explicit AutomationObject(QObject* parent = nullptr);
+    ~AutomationObject() override;
+
+    // Binds to the automation server of that ProgID; true when bound.
+    bool setControl(const QString& progId);
+    bool isNull() const;
+
+    AutomationObject*
+    querySubObject(const char* name, const QVariant& var1 = QVariant(),
+                   const QVariant& var2 = QVariant(), const QVariant& var3 = QVariant(),
+                   const QVariant& var4 = QVariant(), const QVariant& var5 = QVariant(),
+                   const QVariant& var6 = QVariant(), const QVariant& var7 = QVariant(),
+                   const QVariant& var8 = QVariant());
+    QVariant dynamicCall(const char* function, const QVariant& var1 = QVariant(),
+                         const QVariant& var2 = QVariant(), const QVariant& var3 = QVariant(),
+                         const QVariant& var4 = QVariant(), const QVariant& var5 = QVariant(),
+                         const QVariant& var6 = QVariant(), const QVariant& var7 = QVariant(),
+                         const QVariant& var8 = QVariant());
+    QVariant property(const char* name);
+    bool setProperty(const char* name, const QVariant& value);
+
+    // The time limit of each call into the spreadsheet server for servers bound from now on;
+    // by default SpreadsheetServer::DefaultCallLimit().
+    static void setCallTimeLimit(std::chrono::milliseconds limit);
+
+    // The process id of the office behind this object, or -1: for diagnostics and tests.
+    long serverProcessId() const;
+
+  signals:
+    void exception(int code, const QString& source, const QString& desc, const QString& help);
+
+  private:
+    enum class Kind
+    {
+        Null,
+        Application,
+        Workbooks,
+        Workbook,
+        Sheets,
+        Worksheet,
+        Range,
+        Count,
+        Cell
+    };
+    struct Target
+    {
+        Kind kind = Kind::Null;
+        int workbook = 0;
+        int sheet = 0;
+        int row = 0;
+        int column = 0;
+        int rows = 0;
+        int columns = 0;
+        int count = 0;
+    };
+
+    AutomationObject* Child(const Target& target);
+    void Fail();
+
+    std::shared_ptr<SpreadsheetServer> server_;
+    Target target_;
+    bool displayAlerts_ = true;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+// One private, headless LibreOffice process: its own seeded profile folder and a unique pipe to
+// accept UNO connections on. It dies with the thread that started it, and Stop() or the
+// destructor leaves neither process, pipe nor profile behind.
+class OfficeProcess
+{
+  public:
+    OfficeProcess();
+    ~OfficeProcess();
+    OfficeProcess(const OfficeProcess&) = delete;
+    OfficeProcess& operator=(const OfficeProcess&) = delete;
+
+    // Starts soffice.bin. False, with a reason, when the profile cannot be made or the program
+    // cannot be started.
+    bool Start(std::string& error);
+
+    // The UNO URL that reaches the office's component context.
+    std::string ConnectUrl() const;
+
+    // True while the process runs; once it ended, ExitCode() tells how.
+    bool Running();
+    int ExitCode() const { return exitCode_; }
+    long ProcessId() const { return pid_; }
+
+    // Notes the socket files that the running office has made (its single-instance pipe among
+    // them), so that Stop() removes them even after a kill. Call once it accepts connections.
+    void NoteSocketFiles();
+
+    // Sends SIGKILL to the office's process group; safe from any thread, as often as needed.
+    void Kill() const;
+
+    // Waits up to limit for the process to end by itself, then kills it; reaps it and removes
+    // its pipe and profile.
+    void Stop(std::chrono::milliseconds limit);
+
+  private:
+    void RemoveLeftovers();
+
+    std::string profileDir_;
+    std::string pipeName_;
+    std::vector<std::string> socketFiles_;
+    std::atomic<pid_t> pid_{-1};
+    int exitCode_ = -1;
+};

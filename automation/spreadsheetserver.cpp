@@ -1,0 +1,485 @@
+#include "automation/spreadsheetserver.h"
+
+#include "automation/calldeadline.h"
+#include "automation/officeprocess.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/sheet/FormulaResult.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/task/XInteractionAbort.hpp>
+#include <com/sun/star/task/XInteractionHandler.hpp>
+#include <com/sun/star/task/XInteractionRequest.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <cppuhelper/implbase1.hxx>
+#include <rtl/bootstrap.hxx>
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <cstdlib>
+#include <map>
+#include <thread>
+
+namespace css = com::sun::star;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace {
+
+OUString ToUno(const QString& text)
+{
+    return OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()), text.size());
+}
+
+QString FromUno(const OUString& text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.getStr()), text.getLength());
+}
+
+OUString FileUrl(const QString& path)
+{
+    return ToUno(
+        QString::fromLatin1(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded()));
+}
+
+css::beans::PropertyValue Property(const char* name, const Any& value)
+{
+    css::beans::PropertyValue property;
+    property.Name = OUString::createFromAscii(name);
+    property.Value = value;
+    return property;
+}
+
+Sequence<css::beans::PropertyValue>
+Properties(std::initializer_list<css::beans::PropertyValue> list)
+{
+    return Sequence<css::beans::PropertyValue>(list.begin(), static_cast<sal_Int32>(list.size()));
+}
+
+// The client side of UNO, made once per process. The office's bootstrap file must be named
+// before the first context is made, or the client crashes on its first remote call.
+Reference<css::uno::XComponentContext> LocalContext()
+{
+    static const Reference<css::uno::XComponentContext>* context = [] {
+        rtl::Bootstrap::set("URE_BOOTSTRAP",
+                            "vnd.sun.star.pathname:" LO_PROGRAM_DIR "/fundamentalrc");
+        return new Reference<css::uno::XComponentContext>(
+            cppu::defaultBootstrap_InitialComponentContext());
+    }();
+    return *context;
+}
+
+// Answers every question the office asks while loading (passwords, repairs, filters) with
+// "abort", so that no load ever waits for a person.
+class AbortingInteractionHandler : public cppu::WeakImplHelper1<css::task::XInteractionHandler>
+{
+  public:
+    void SAL_CALL handle(const Reference<css::task::XInteractionRequest>& request) override
+    {
+        const Sequence<Reference<css::task::XInteractionContinuation>> choices =
+            request->getContinuations();
+        for (const auto& choice : choices) {
+            Reference<css::task::XInteractionAbort> abort(choice, UNO_QUERY);
+            if (abort.is()) {
+                abort->select();
+                return;
+            }
+        }
+    }
+};
+
+// What only the office's plain-text import would read is no workbook: Excel refuses it.
+bool IsTextImport(const Reference<css::frame::XModel>& model)
+{
+    const Sequence<css::beans::PropertyValue> args = model->getArgs();
+    for (const auto& arg : args) {
+        OUString filter;
+        if (arg.Name == "FilterName" && (arg.Value >>= filter))
+            return filter.startsWith("Text - txt - csv");
+    }
+    return false;
+}
+
+constexpr int OfficeRestartExitCode = 81;
+
+} // namespace
+
+struct Office
+{
+    OfficeProcess process;
+    Reference<css::uno::XComponentContext> context;
+    Reference<css::frame::XDesktop2> desktop;
+};
+
+struct SpreadsheetServer::Impl
+{
+    explicit Impl(std::chrono::milliseconds callLimit)
+        : limit(callLimit), deadline([this] { office->process.Kill(); })
+    {
+    }
+
+    bool StartOffice();
+    void DropOffice();
+    Reference<css::sheet::XSpreadsheetDocument> Workbook(int workbook);
+    Reference<css::sheet::XSpreadsheet> Sheet(int workbook, int sheet);
+
+    // Runs body against the office under the time limit. On an exception the reason is kept;
+    // when the limit expired or the office died, that office is gone for good.
+    template <typename Body> bool Call(Body&& body)
+    {
+        if (quit) {
+            error = QStringLiteral("the spreadsheet application has quit");
+            return false;
+        }
+        if (!office && !StartOffice())
+            return false;
+        bool disposed = false;
+        ArmedCall armed(deadline, limit);
+        try {
+            body();
+            if (!armed.Expired())
+                return true;
+        } catch (const css::lang::DisposedException& e) {
+            disposed = true;
+        } catch (const css::uno::Exception& e) {
+            error = FromUno(e.Message);
+            if (error.isEmpty())
+                error = QStringLiteral("the spreadsheet application reported an error");
+        }
+        const bool expired = armed.Expired();
+        if (expired || disposed || !office->process.Running()) {
+            error = expired ? QStringLiteral("no answer within %1 s; the spreadsheet "
+                                             "application was stopped")
+                                  .arg(limit.count() / 1000.0)
+                            : QStringLiteral("the spreadsheet application ended unexpectedly");
+            DropOffice();
+        }
+        return false;
+    }
+
+    std::chrono::milliseconds limit;
+    std::unique_ptr<Office> office;
+    std::map<int, Reference<css::sheet::XSpreadsheetDocument>> workbooks;
+    int lastWorkbook = 0;
+    bool quit = false;
+    QString error;
+    // Last: its thread may touch office while armed, so it stops first.
+    CallDeadline deadline;
+};
+
+bool SpreadsheetServer::Impl::StartOffice()
+{
+    auto started = std::make_unique<Office>();
+    std::string reason;
+    if (!started->process.Start(reason)) {
+        error = QString::fromStdString(reason);
+        return false;
+    }
+    const auto giveUp = std::chrono::steady_clock::now() + limit;
+    try {
+        const Reference<css::bridge::XUnoUrlResolver> resolver =
+            css::bridge::UnoUrlResolver::create(LocalContext());
+        const OUString url = OUString::createFromAscii(started->process.ConnectUrl().c_str());
+        while (!started->context.is()) {
+            try {
+                started->context.set(resolver->resolve(url), UNO_QUERY_THROW);
+            } catch (const css::connection::NoConnectException&) {
+                if (!started->process.Running()) {
+                    // A fresh profile makes the office ask once to be started again.
+                    if (started->process.ExitCode() != OfficeRestartExitCode ||
+                        !started->process.Start(reason)) {
+                        error = QStringLiteral("the spreadsheet application ended at start "
+                                               "(exit code %1)")
+                                    .arg(started->process.ExitCode());
+                        return false;
+                    }
+                }
+                if (std::chrono::steady_clock::now() > giveUp) {
+                    error = QStringLiteral("the spreadsheet application did not answer at start");
+                    return false;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+        started->process.NoteSocketFiles();
+        office = std::move(started);
+        ArmedCall armed(deadline, limit);
+        office->desktop = css::frame::Desktop::create(office->context);
+        if (!armed.Expired())
+            return true;
+    } catch (const css::uno::Exception& e) {
+        error = QStringLiteral("cannot reach the spreadsheet application: ") + FromUno(e.Message);
+    }
+    if (office)
+        DropOffice();
+    return false;
+}
+
+void SpreadsheetServer::Impl::DropOffice()
+{
+    office->process.Kill();
+    workbooks.clear();
+    office->desktop.clear();
+    office->context.clear();
+    office->process.Stop(std::chrono::milliseconds(0));
+    office.reset();
+}
+
+Reference<css::sheet::XSpreadsheetDocument> SpreadsheetServer::Impl::Workbook(int workbook)
+{
+    const auto found = workbooks.find(workbook);
+    if (found == workbooks.end())
+        throw css::uno::RuntimeException("the workbook is not open");
+    return found->second;
+}
+
+Reference<css::sheet::XSpreadsheet> SpreadsheetServer::Impl::Sheet(int workbook, int sheet)
+{
+    const Reference<css::container::XIndexAccess> sheets(Workbook(workbook)->getSheets(),
+                                                         UNO_QUERY_THROW);
+    if (sheet < 1 || sheet > sheets->getCount())
+        throw css::uno::RuntimeException("the workbook has no worksheet " +
+                                         OUString::number(sheet));
+    return Reference<css::sheet::XSpreadsheet>(sheets->getByIndex(sheet - 1), UNO_QUERY_THROW);
+}
+
+SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit)
+    : d(std::make_unique<Impl>(callLimit))
+{
+}
+
+SpreadsheetServer::~SpreadsheetServer()
+{
+    Quit();
+}
+
+std::chrono::milliseconds SpreadsheetServer::DefaultCallLimit()
+{
+    const char* setting = std::getenv("QUILLSHEET_CALL_TIMEOUT");
+    const double seconds = setting ? std::atof(setting) : 0;
+    return std::chrono::milliseconds(seconds > 0 ? static_cast<long long>(seconds * 1000) : 120000);
+}
+
+bool SpreadsheetServer::Start()
+{
+    return !d->quit && (d->office || d->StartOffice());
+}
+
+int SpreadsheetServer::Open(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        d->error = QStringLiteral("the file does not exist");
+        return 0;
+    }
+    // The office would open an empty file as a new workbook; Excel refuses it.
+    if (file.size() == 0) {
+        d->error = QStringLiteral("the file is empty");
+        return 0;
+    }
+    int opened = 0;
+    d->Call([&] {
+        const Sequence<css::beans::PropertyValue> args = Properties({
+            Property("Hidden", Any(true)),
+            Property("ReadOnly", Any(true)),
+            Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
+            Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)),
+            Property("DocumentService", Any(OUString("com.sun.star.sheet.SpreadsheetDocument"))),
+            Property("InteractionHandler", Any(Reference<css::task::XInteractionHandler>(
+                                               new AbortingInteractionHandler))),
+        });
+        const Reference<css::lang::XComponent> component =
+            d->office->desktop->loadComponentFromURL(FileUrl(path), "_blank", 0, args);
+        const Reference<css::sheet::XSpreadsheetDocument> workbook(component, UNO_QUERY);
+        const Reference<css::frame::XModel> model(component, UNO_QUERY);
+        if (workbook.is() && model.is() && !IsTextImport(model)) {
+            opened = ++d->lastWorkbook;
+            d->workbooks[opened] = workbook;
+            return;
+        }
+        d->error = workbook.is() ? QStringLiteral("not a workbook (only a text import reads it)")
+                                 : QStringLiteral("cannot be opened (damaged, encrypted or not "
+                                                  "a workbook)");
+        const Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
+        if (closeable.is())
+            closeable->close(true);
+    });
+    return opened;
+}
+
+int SpreadsheetServer::SheetCount(int workbook)
+{
+    int count = -1;
+    d->Call([&] {
+        const Reference<css::container::XIndexAccess> sheets(d->Workbook(workbook)->getSheets(),
+                                                             UNO_QUERY_THROW);
+        count = sheets->getCount();
+    });
+    return count;
+}
+
+bool SpreadsheetServer::HasSheet(int workbook, int sheet)
+{
+    return d->Call([&] { d->Sheet(workbook, sheet); });
+}
+
+bool SpreadsheetServer::UsedRange(int workbook, int sheet, UsedRangeInfo& range)
+{
+    return d->Call([&] {
+        const Reference<css::sheet::XSheetCellCursor> cursor =
+            d->Sheet(workbook, sheet)->createCursor();
+        const Reference<css::sheet::XUsedAreaCursor> used(cursor, UNO_QUERY_THROW);
+        used->gotoStartOfUsedArea(false);
+        used->gotoEndOfUsedArea(true);
+        const css::table::CellRangeAddress address =
+            Reference<css::sheet::XCellRangeAddressable>(cursor, UNO_QUERY_THROW)
+                ->getRangeAddress();
+        range.row = address.StartRow + 1;
+        range.column = address.StartColumn + 1;
+        range.rows = address.EndRow - address.StartRow + 1;
+        range.columns = address.EndColumn - address.StartColumn + 1;
+    });
+}
+
+bool SpreadsheetServer::CellValue(int workbook, int sheet, int row, int column, QVariant& value)
+{
+    return d->Call([&] {
+        if (row < 1 || column < 1)
+            throw css::uno::RuntimeException("no such cell");
+        const Reference<css::table::XCell> cell =
+            d->Sheet(workbook, sheet)->getCellByPosition(column - 1, row - 1);
+        const auto text = [&] {
+            return FromUno(Reference<css::text::XText>(cell, UNO_QUERY_THROW)->getString());
+        };
+        switch (cell->getType()) {
+        case css::table::CellContentType_EMPTY:
+            value = QVariant();
+            break;
+        case css::table::CellContentType_VALUE:
+            value = cell->getValue();
+            break;
+        case css::table::CellContentType_FORMULA: {
+            sal_Int32 result = 0;
+            Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)
+                ->getPropertyValue("FormulaResultType2") >>= result;
+            value = result == css::sheet::FormulaResult::VALUE ? QVariant(cell->getValue())
+                                                               : QVariant(text());
+            break;
+        }
+        default:
+            value = text();
+        }
+    });
+}
+
+bool SpreadsheetServer::SheetName(int workbook, int sheet, QString& name)
+{
+    return d->Call([&] {
+        name = FromUno(Reference<css::container::XNamed>(d->Sheet(workbook, sheet), UNO_QUERY_THROW)
+                           ->getName());
+    });
+}
+
+bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPath)
+{
+    const bool existed = QFileInfo::exists(pdfPath);
+    const bool exported = d->Call([&] {
+        Sequence<css::beans::PropertyValue> filterData;
+        if (sheet > 0) {
+            const Reference<css::sheet::XSpreadsheet> worksheet = d->Sheet(workbook, sheet);
+            bool visible = true;
+            Reference<css::beans::XPropertySet>(worksheet, UNO_QUERY_THROW)
+                ->getPropertyValue("IsVisible") >>= visible;
+            // Excel refuses to export a hidden sheet; the office would write a blank page.
+            if (!visible)
+                throw css::uno::RuntimeException("the worksheet is hidden");
+            filterData = Properties({Property("Selection", Any(worksheet))});
+        }
+        const Reference<css::frame::XStorable> storable(d->Workbook(workbook), UNO_QUERY_THROW);
+        storable->storeToURL(FileUrl(pdfPath),
+                             Properties({Property("FilterName", Any(OUString("calc_pdf_Export"))),
+                                         Property("FilterData", Any(filterData))}));
+    });
+    if (exported && QFileInfo(pdfPath).size() > 0)
+        return true;
+    if (exported)
+        d->error = QStringLiteral("no PDF was written");
+    if (!existed)
+        QFile::remove(pdfPath);
+    return false;
+}
+
+bool SpreadsheetServer::Close(int workbook)
+{
+    const auto found = d->workbooks.find(workbook);
+    if (found == d->workbooks.end()) {
+        d->error = QStringLiteral("the workbook is not open");
+        return false;
+    }
+    const Reference<css::util::XCloseable> closeable(found->second, UNO_QUERY);
+    d->workbooks.erase(found);
+    return d->Call([&] {
+        if (closeable.is())
+            closeable->close(true);
+    });
+}
+
+void SpreadsheetServer::Quit()
+{
+    if (d->quit)
+        return;
+    d->quit = true;
+    if (!d->office)
+        return;
+    try {
+        ArmedCall armed(d->deadline, std::min(d->limit, std::chrono::milliseconds(10000)));
+        for (auto& [number, workbook] : d->workbooks) {
+            const Reference<css::util::XCloseable> closeable(workbook, UNO_QUERY);
+            if (closeable.is())
+                closeable->close(true);
+        }
+        d->workbooks.clear();
+        d->office->desktop->terminate();
+    } catch (const css::uno::Exception&) {
+        // Terminating disposes the bridge under the call: the office is going either way.
+    }
+    d->workbooks.clear();
+    d->office->desktop.clear();
+    d->office->context.clear();
+    d->office->process.Stop(std::chrono::milliseconds(10000));
+    d->office.reset();
+}
+
+const QString& SpreadsheetServer::LastError() const
+{
+    return d->error;
+}
+
+long SpreadsheetServer::OfficeProcessId() const
+{
+    return d->office ? d->office->process.ProcessId() : -1;
+}

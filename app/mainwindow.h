@@ -16,21 +16,21 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
-  public:
+public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-  public slots:
+public slots:
     void ShowSoftWindow();
     void SystemTrayActivated(QSystemTrayIcon::ActivationReason reason);
 
-  private slots:
+private slots:
     void on_pBtn_SourcePath_clicked();
     void on_pBtn_SavePath_clicked();
     void on_cBox_SaveToQuondamPath_clicked();
     void on_cBox_MergeSheets_clicked();
 
-  private:
+private:
     void ChooseFolder(QLineEdit* field, const char* key);
     void SetSavePathEnabled(bool enabled);
 

@@ -10,7 +10,7 @@ class SystemTray : public QSystemTrayIcon
 {
     Q_OBJECT
 
-  public:
+public:
     explicit SystemTray(QObject* parent);
     ~SystemTray() override;
 
@@ -18,10 +18,10 @@ class SystemTray : public QSystemTrayIcon
     QAction* showAction;
     QAction* quitAction;
 
-  signals:
+signals:
     void showWidget();
 
-  private slots:
+private slots:
     void UiQuit();
     void ShowUi();
 };

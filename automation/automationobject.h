@@ -19,7 +19,7 @@ class AutomationObject : public QObject
 {
     Q_OBJECT
 
-  public:
+public:
     explicit AutomationObject(QObject* parent = nullptr);
     ~AutomationObject() override;
 
@@ -48,10 +48,10 @@ class AutomationObject : public QObject
     // The process id of the office behind this object, or -1: for diagnostics and tests.
     long serverProcessId() const;
 
-  signals:
+signals:
     void exception(int code, const QString& source, const QString& desc, const QString& help);
 
-  private:
+private:
     enum class Kind
     {
         Null,

@@ -10,7 +10,7 @@
 // watcher's own thread (it must be safe there, e.g. a kill()).
 class CallDeadline
 {
-  public:
+public:
     explicit CallDeadline(std::function<void()> onExpiry);
     ~CallDeadline();
     CallDeadline(const CallDeadline&) = delete;
@@ -20,7 +20,7 @@ class CallDeadline
     // Ends the watch; true when the limit had expired meanwhile.
     bool Disarm();
 
-  private:
+private:
     void Watch();
 
     std::function<void()> onExpiry_;
@@ -36,7 +36,7 @@ class CallDeadline
 // RAII: arms on construction, disarms on destruction unless Disarm() was called.
 class ArmedCall
 {
-  public:
+public:
     ArmedCall(CallDeadline& deadline, std::chrono::milliseconds limit) : deadline_(deadline)
     {
         deadline_.Arm(limit);
@@ -55,7 +55,7 @@ class ArmedCall
         return deadline_.Disarm();
     }
 
-  private:
+private:
     CallDeadline& deadline_;
     bool done_ = false;
 };

@@ -12,7 +12,7 @@
 // destructor leaves neither process, pipe nor profile behind.
 class OfficeProcess
 {
-  public:
+public:
     OfficeProcess();
     ~OfficeProcess();
     OfficeProcess(const OfficeProcess&) = delete;
@@ -41,7 +41,7 @@ class OfficeProcess
     // its pipe and profile.
     void Stop(std::chrono::milliseconds limit);
 
-  private:
+private:
     void RemoveLeftovers();
 
     std::string profileDir_;

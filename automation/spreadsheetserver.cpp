@@ -9,12 +9,16 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/document/FilterOptionsRequest.hpp>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
+#include <com/sun/star/document/XInteractionFilterOptions.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/io/IOException.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/sheet/FormulaResult.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
@@ -93,15 +97,27 @@ Reference<css::uno::XComponentContext> LocalContext()
     return *context;
 }
 
-// Answers every question the office asks while loading (passwords, repairs, filters) with
-// "abort", so that no load ever waits for a person.
-class AbortingInteractionHandler : public cppu::WeakImplHelper1<css::task::XInteractionHandler>
+// Answers the questions the office asks while loading, so that no load ever waits for a
+// person: an import's options dialog (HTML tables, text) gets the filter's defaults, as Excel
+// opens such files without asking; everything else (passwords, repairs) is aborted.
+class UnattendedInteractionHandler : public cppu::WeakImplHelper1<css::task::XInteractionHandler>
 {
-  public:
+public:
     void SAL_CALL handle(const Reference<css::task::XInteractionRequest>& request) override
     {
         const Sequence<Reference<css::task::XInteractionContinuation>> choices =
             request->getContinuations();
+        css::document::FilterOptionsRequest options;
+        if (request->getRequest() >>= options) {
+            for (const auto& choice : choices) {
+                Reference<css::document::XInteractionFilterOptions> defaults(choice, UNO_QUERY);
+                if (defaults.is()) {
+                    defaults->setFilterOptions(options.rProperties);
+                    defaults->select();
+                    return;
+                }
+            }
+        }
         for (const auto& choice : choices) {
             Reference<css::task::XInteractionAbort> abort(choice, UNO_QUERY);
             if (abort.is()) {
@@ -308,12 +324,16 @@ int SpreadsheetServer::Open(const QString& path)
             Property("ReadOnly", Any(true)),
             Property("MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)),
             Property("UpdateDocMode", Any(css::document::UpdateDocMode::NO_UPDATE)),
-            Property("DocumentService", Any(OUString("com.sun.star.sheet.SpreadsheetDocument"))),
             Property("InteractionHandler", Any(Reference<css::task::XInteractionHandler>(
-                                               new AbortingInteractionHandler))),
+                                               new UnattendedInteractionHandler))),
         });
-        const Reference<css::lang::XComponent> component =
-            d->office->desktop->loadComponentFromURL(FileUrl(path), "_blank", 0, args);
+        Reference<css::lang::XComponent> component;
+        try {
+            component = d->office->desktop->loadComponentFromURL(FileUrl(path), "_blank", 0, args);
+        } catch (const css::lang::IllegalArgumentException&) {
+            // What the office cannot even detect: reported below like any unreadable file.
+        } catch (const css::io::IOException&) {
+        }
         const Reference<css::sheet::XSpreadsheetDocument> workbook(component, UNO_QUERY);
         const Reference<css::frame::XModel> model(component, UNO_QUERY);
         if (workbook.is() && model.is() && !IsTextImport(model)) {
@@ -321,9 +341,10 @@ int SpreadsheetServer::Open(const QString& path)
             d->workbooks[opened] = workbook;
             return;
         }
-        d->error = workbook.is() ? QStringLiteral("not a workbook (only a text import reads it)")
-                                 : QStringLiteral("cannot be opened (damaged, encrypted or not "
-                                                  "a workbook)");
+        if (workbook.is())
+            d->error = QStringLiteral("not a workbook (only a text import reads it)");
+        else
+            d->error = QStringLiteral("cannot be opened (damaged, encrypted or not a workbook)");
         const Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
         if (closeable.is())
             closeable->close(true);

@@ -22,7 +22,7 @@ struct UsedRangeInfo
 // Failing calls leave a reason in LastError(). All calls come from one thread.
 class SpreadsheetServer
 {
-  public:
+public:
     explicit SpreadsheetServer(std::chrono::milliseconds callLimit);
     ~SpreadsheetServer();
     SpreadsheetServer(const SpreadsheetServer&) = delete;
@@ -51,7 +51,7 @@ class SpreadsheetServer
     // The running office's process id, or -1.
     long OfficeProcessId() const;
 
-  private:
+private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

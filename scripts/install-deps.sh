@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake make clang-format
     googletest libgtest-dev
+    libreoffice-calc-nogui libreoffice-dev poppler-utils
     qtbase5-dev qtbase5-dev-tools
 )
 
@@ -20,4 +21,4 @@ sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" apt-get update -q
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"

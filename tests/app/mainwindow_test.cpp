@@ -31,7 +31,7 @@ namespace {
 
 class MainWindowTest : public ::testing::Test
 {
-  protected:
+protected:
     TempFolder folder;
 
     void SetUp() override

@@ -19,7 +19,7 @@ namespace {
 // one line once its event loop runs: what start-up showed.
 class Started
 {
-  public:
+public:
     Started(const std::string& executable, const std::vector<std::string>& args)
     {
         int out[2];
@@ -74,7 +74,7 @@ class Started
 
     bool Running() { return !ended && waitpid(pid, nullptr, WNOHANG) == 0; }
 
-  private:
+private:
     pid_t pid = -1;
     int output = -1;
     bool ended = false;
@@ -82,7 +82,7 @@ class Started
 
 class StartupTest : public ::testing::Test
 {
-  protected:
+protected:
     TempFolder folder;
 
     std::string CopyAs(const std::string& name)

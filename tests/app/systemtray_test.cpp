@@ -18,7 +18,7 @@ namespace {
 
 class SystemTrayTest : public ::testing::Test
 {
-  protected:
+protected:
     TempFolder folder;
     std::unique_ptr<MainWindow> window;
 

@@ -10,7 +10,7 @@
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TempFolder
 {
-  public:
+public:
     TempFolder()
     {
         std::string pattern =
@@ -31,7 +31,7 @@ class TempFolder
     const std::filesystem::path& path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 

@@ -155,7 +155,7 @@ TEST(TextReplacement, FirstAndAll)
 
 class MakeDirPathTest : public ::testing::Test
 {
-  protected:
+protected:
     TempFolder base;
 };
 

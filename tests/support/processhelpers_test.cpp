@@ -19,7 +19,7 @@ namespace {
 // machine carries them.
 class ProcessHelpersTest : public ::testing::Test
 {
-  protected:
+protected:
     TempFolder folder;
     const std::string name = "quillsheet-probe-" + std::to_string(getpid());
 

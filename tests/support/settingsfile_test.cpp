@@ -93,7 +93,7 @@ TEST(SettingsStore, ReplacesOnlyTheKeysLineOrAppendsIt)
 
 class SettingsFileTest : public ::testing::Test
 {
-  protected:
+protected:
     TempFolder folder;
     std::string file = folder / "Quillsheet.qlx";
 

@@ -1,0 +1,274 @@
+#include "automation/officefixture.h"
+
+#include <QElapsedTimer>
+
+#include <csignal>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Corpus = QUILLSHEET_CORPUS_DIR;
+
+const char* const NamedFolder = "\xe6\x95\xb0\xe6\x8d\xae #1 %x";    // 数据 #1 %x
+const char* const NamedFile = "\xe6\x8a\xa5\xe8\xa1\xa8 #2 %y.xlsx"; // 报表 #2 %y.xlsx
+const char* const NamedSheet = "\xe5\xb7\xa5\xe4\xbd\x9c\xe8\xa1\xa8 #3 %z";
+
+// Workbooks shared by the tests of this file, made once.
+class ServerTest : public OfficeTest
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        samples = new TempFolder;
+        const std::string cells = SpreadsheetMl({
+            {"Empty", ""},
+            {"OneEmptyCell", R"(<Row ss:Index="3"><Cell ss:Index="3" ss:StyleID="filled"/></Row>)"},
+            {"Zero",
+             R"(<Row ss:Index="2"><Cell ss:Index="2"><Data ss:Type="Number">0</Data></Cell></Row>)"},
+            {"Space", "<Row>" + TextCell(" ") + "</Row>"},
+            {"TwoCells", "<Row>" + TextCell("a") + TextCell("b") + "</Row>"},
+            {"FormattingOnly",
+             R"(<Row ss:Index="2"><Cell ss:Index="2" ss:StyleID="filled"/><Cell ss:StyleID="filled"/></Row><Row><Cell ss:Index="2" ss:StyleID="filled"/></Row>)"},
+            {"Formulas",
+             R"(<Row><Cell ss:Formula="=1+1.5"><Data ss:Type="Number">2.5</Data></Cell><Cell ss:Formula="=&quot;x&quot;&amp;&quot;y&quot;"><Data ss:Type="String">xy</Data></Cell></Row>)"},
+        });
+        WriteFile(*samples / "cells.xml", cells);
+        WriteFile(*samples / "cells.xls", cells); // SpreadsheetML 2003, as Excel opens it
+        WriteFile(*samples / "pages.xml", SpreadsheetMl({{"Alpha", MarkedRows("ALPHAMARK", 150)},
+                                                         {"Beta", MarkedRows("BETAMARK", 3)}}));
+        WriteFile(*samples / "named.xml",
+                  SpreadsheetMl({{NamedSheet, MarkedRows("NAMEDMARK", 2)}}));
+        ASSERT_TRUE(ConvertWithOffice(
+            {*samples / "cells.xml", *samples / "pages.xml", *samples / "named.xml"}, "xlsx",
+            samples->path().string()));
+        fs::create_directories(*samples / NamedFolder);
+        fs::rename(*samples / "named.xlsx",
+                   *samples / (std::string(NamedFolder) + "/" + NamedFile));
+
+        WriteFile(*samples / "table.xls", "<html><body><table><tr><td>HTMLMARK</td><td>5</td>"
+                                          "</tr></table></body></html>");
+        std::string garbage;
+        for (unsigned i = 0, x = 12345; i < 4096; ++i, x = x * 1103515245 + 12345)
+            garbage += static_cast<char>(x >> 16);
+        WriteFile(*samples / "garbage.xls", garbage);
+        WriteFile(*samples / "garbage.xlsx", garbage);
+        WriteFile(*samples / "empty.xlsx", "");
+    }
+    static void TearDownTestSuite() { delete samples; }
+
+    static std::string Sample(const std::string& name) { return *samples / name; }
+
+    struct Used
+    {
+        int row, column, rows, columns;
+        QString value;
+    };
+
+    Used UsedRangeOf(AutomationObject* sheet)
+    {
+        AutomationObject* range = sheet->querySubObject("UsedRange");
+        EXPECT_TRUE(range);
+        Used used{range->property("Row").toInt(), range->property("Column").toInt(),
+                  range->querySubObject("Rows")->property("Count").toInt(),
+                  range->querySubObject("Columns")->property("Count").toInt(), QString()};
+        used.value = sheet->querySubObject("Cells(int, int)", used.row, used.column)
+                         ->dynamicCall("Value()")
+                         .toString();
+        return used;
+    }
+
+    static TempFolder* samples;
+    TempFolder out;
+};
+
+TempFolder* ServerTest::samples = nullptr;
+
+TEST_F(ServerTest, UsedRangeAndValueAsExcelGivesThem)
+{
+    Bind();
+    struct Case
+    {
+        const char* sheet;
+        Used expected;
+    };
+    const Case cases[] = {
+        {"Empty", {1, 1, 1, 1, ""}},       {"OneEmptyCell", {3, 3, 1, 1, ""}},
+        {"Zero", {2, 2, 1, 1, "0"}},       {"Space", {1, 1, 1, 1, " "}},
+        {"TwoCells", {1, 1, 1, 2, "a"}},   {"FormattingOnly", {2, 2, 2, 2, ""}},
+        {"Formulas", {1, 1, 1, 2, "2.5"}},
+    };
+    for (const char* file : {"cells.xlsx", "cells.xls"}) {
+        AutomationObject* book = Open(Sample(file));
+        ASSERT_TRUE(book) << file;
+        ASSERT_EQ(book->querySubObject("Sheets")->property("Count").toInt(), 7);
+        for (int k = 1; k <= 7; ++k) {
+            AutomationObject* sheet = Sheet(book, k);
+            ASSERT_TRUE(sheet);
+            EXPECT_EQ(sheet->property("Name").toString(), cases[k - 1].sheet);
+            const Used used = UsedRangeOf(sheet);
+            const Used& expected = cases[k - 1].expected;
+            EXPECT_EQ(used.row, expected.row) << file << " " << cases[k - 1].sheet;
+            EXPECT_EQ(used.column, expected.column) << file << " " << cases[k - 1].sheet;
+            EXPECT_EQ(used.rows, expected.rows) << file << " " << cases[k - 1].sheet;
+            EXPECT_EQ(used.columns, expected.columns) << file << " " << cases[k - 1].sheet;
+            EXPECT_EQ(used.value, expected.value) << file << " " << cases[k - 1].sheet;
+        }
+        EXPECT_EQ(Sheet(book, 7)->querySubObject("Cells(int, int)", 1, 2)->property("Value"),
+                  QVariant("xy"));
+        EXPECT_FALSE(Sheet(book, 8));
+        EXPECT_FALSE(Sheet(book, 0));
+        book->dynamicCall("Close (Boolean)", false);
+    }
+    EXPECT_EQ(errors.size(), 4) << errors.join('\n').toStdString();
+}
+
+TEST_F(ServerTest, ASheetExportsAloneWithAllItsPagesTheWorkbookWhole)
+{
+    Bind();
+    AutomationObject* book = Open(Sample("pages.xlsx"));
+    ASSERT_TRUE(book);
+    const std::string alpha = out / "sub/dir/pages(Alpha).pdf";
+    const std::string beta = out / "pages(Beta).pdf";
+    const std::string whole = out / "pages.pdf";
+    Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                                QString::fromStdString(alpha));
+    Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                                QString::fromStdString(beta));
+    book->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(whole));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    const int alphaPages = PdfPages(alpha);
+    EXPECT_GE(alphaPages, 2);
+    EXPECT_NE(PdfText(alpha).find("ALPHAMARK"), std::string::npos);
+    EXPECT_EQ(PdfText(alpha).find("BETAMARK"), std::string::npos);
+    EXPECT_EQ(PdfPages(beta), 1);
+    EXPECT_NE(PdfText(beta).find("BETAMARK"), std::string::npos);
+    EXPECT_EQ(PdfText(beta).find("ALPHAMARK"), std::string::npos);
+    EXPECT_EQ(PdfPages(whole), alphaPages + 1);
+    EXPECT_NE(PdfText(whole).find("BETAMARK"), std::string::npos);
+
+    Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 1,
+                                QString::fromStdString(out / "xps.xps"));
+    EXPECT_FALSE(fs::exists(out / "xps.xps"));
+    EXPECT_EQ(errors.size(), 1);
+}
+
+TEST_F(ServerTest, ChineseSpacesHashAndPercentInFolderFileAndSheetNames)
+{
+    Bind();
+    AutomationObject* book = Open(Sample(std::string(NamedFolder) + "/" + NamedFile));
+    ASSERT_TRUE(book);
+    AutomationObject* sheet = Sheet(book, 1);
+    EXPECT_EQ(sheet->property("Name").toString().toStdString(), NamedSheet);
+    const std::string pdf = out / (std::string(NamedFolder) + "/" +
+                                   "\xe6\x8a\xa5\xe8\xa1\xa8 #2 %y(" + NamedSheet + ").pdf");
+    sheet->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_NE(PdfText(pdf).find("NAMEDMARK"), std::string::npos);
+}
+
+TEST_F(ServerTest, RefusesWhatExcelRefusesQuicklyAndWithoutPrompts)
+{
+    Bind();
+    std::vector<std::string> refused = {Sample("empty.xlsx"), Sample("garbage.xls"),
+                                        Sample("garbage.xlsx"), Sample("missing.xlsx")};
+    if (!Corpus.empty())
+        for (const char* file : {"apache-poi/test-data/spreadsheet/password.xls",
+                                 "apache-poi/test-data/poifs/protected_sha512.xlsx",
+                                 "apache-poi/test-data/spreadsheet/xlsx-corrupted.xlsx",
+                                 "apache-poi/test-data/openxml4j/invalid.xlsx",
+                                 "libxls/fuzz/corpus/xls2csv_ole_read_MSAT_772.xls"})
+            refused.push_back(Corpus + "/" + file);
+    for (const std::string& path : refused) {
+        QElapsedTimer timer;
+        timer.start();
+        errors.clear();
+        EXPECT_FALSE(Open(path)) << path;
+        EXPECT_LT(timer.elapsed(), 10000) << path;
+        EXPECT_EQ(errors.size(), 1) << path;
+        std::printf("refused in %5lld ms: %s (%s)\n", static_cast<long long>(timer.elapsed()),
+                    fs::path(path).filename().c_str(), qPrintable(errors.value(0)));
+    }
+    // What web applications export as .xls still opens.
+    AutomationObject* table = Open(Sample("table.xls"));
+    ASSERT_TRUE(table);
+    const std::string pdf = out / "table.pdf";
+    table->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
+    EXPECT_NE(PdfText(pdf).find("HTMLMARK"), std::string::npos);
+}
+
+TEST_F(ServerTest, AHiddenSheetIsNotExported)
+{
+    if (Corpus.empty())
+        GTEST_SKIP() << "no corpus";
+    Bind();
+    // Its first sheet is the hidden one.
+    AutomationObject* book =
+        Open(Corpus + "/apache-poi/test-data/spreadsheet/TwoSheetsOneHidden.xlsx");
+    ASSERT_TRUE(book);
+    const std::string visible = out / "visible.pdf";
+    const std::string hidden = out / "hidden.pdf";
+    Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                                QString::fromStdString(visible));
+    EXPECT_TRUE(errors.isEmpty());
+    Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                                QString::fromStdString(hidden));
+    EXPECT_TRUE(fs::exists(visible));
+    EXPECT_FALSE(fs::exists(hidden));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("hidden"));
+}
+
+TEST_F(ServerTest, ACallThatOutlivesItsLimitIsKilledAndTheNextWorkbookConverts)
+{
+    if (Corpus.empty())
+        GTEST_SKIP() << "no corpus";
+    AutomationObject::setCallTimeLimit(std::chrono::seconds(3));
+    Bind();
+    const long firstOffice = application->serverProcessId();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(Open(Corpus + "/apache-poi/test-data/spreadsheet/poc-shared-strings.xlsx"));
+    EXPECT_LT(timer.elapsed(), 8000);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("no answer within 3 s")) << errors[0].toStdString();
+    EXPECT_NE(kill(static_cast<pid_t>(firstOffice), 0), 0) << "the hung office still runs";
+
+    AutomationObject* book = Open(Sample("pages.xlsx"));
+    ASSERT_TRUE(book);
+    EXPECT_NE(application->serverProcessId(), firstOffice);
+    const std::string pdf = out / "next.pdf";
+    Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                                QString::fromStdString(pdf));
+    EXPECT_NE(PdfText(pdf).find("BETAMARK"), std::string::npos);
+}
+
+TEST_F(ServerTest, AnOfficeKilledBetweenWorkbooksIsReplaced)
+{
+    Bind();
+    AutomationObject* first = Open(Sample("pages.xlsx"));
+    ASSERT_TRUE(first);
+    AutomationObject* firstSheet = Sheet(first, 2);
+    const long firstOffice = application->serverProcessId();
+    ASSERT_EQ(kill(static_cast<pid_t>(firstOffice), SIGKILL), 0);
+
+    // Objects of the dead office answer nothing and do no harm.
+    EXPECT_FALSE(firstSheet->property("Name").isValid());
+    firstSheet->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                            QString::fromStdString(out / "dead.pdf"));
+    first->dynamicCall("Close (Boolean)", false);
+    EXPECT_FALSE(fs::exists(out / "dead.pdf"));
+
+    AutomationObject* second = Open(Sample("pages.xlsx"));
+    ASSERT_TRUE(second);
+    EXPECT_NE(application->serverProcessId(), firstOffice);
+    const std::string pdf = out / "second.pdf";
+    second->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
+    EXPECT_GE(PdfPages(pdf), 2);
+    application->dynamicCall("Quit(void)");
+    EXPECT_EQ(application->serverProcessId(), -1);
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "convert/workbookdiscovery.h"
+
+#include "common/tempfolder.h"
+#include "common/unprivileged.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DiscoveryTest : public ::testing::Test
+{
+protected:
+    TempFolder root;
+
+    void Touch(const std::string& relative)
+    {
+        fs::create_directories(fs::path(root / relative).parent_path());
+        WriteFile(root / relative, "x");
+    }
+
+    // The listing as paths relative to the root, in list order.
+    std::vector<std::string> List()
+    {
+        std::vector<std::string> names;
+        const QString base = QString::fromStdString(root.path().string()) + "/";
+        for (const QFileInfo& entry : GetFileInfoList(QString::fromStdString(root.path())))
+            names.push_back(entry.filePath().mid(base.size()).toStdString());
+        return names;
+    }
+
+    static std::size_t Position(const std::vector<std::string>& list, const std::string& name)
+    {
+        return std::find(list.begin(), list.end(), name) - list.begin();
+    }
+};
+
+TEST_F(DiscoveryTest, FilesComeBeforeSubfoldersAndEachSubtreeStaysTogether)
+{
+    for (const char* file : {"a.xlsx", "z.xlsx", "p/b.xls", "p/q/c.xlsm", "p/q2/c2.xlsm",
+                             "r/d.xlsx", "r/e.txt"})
+        Touch(file);
+    const std::vector<std::string> list = List();
+    ASSERT_EQ(list.size(), 7u);
+    for (const char* file : {"a.xlsx", "z.xlsx"})
+        for (const char* deeper : {"p/b.xls", "p/q/c.xlsm", "r/d.xlsx"})
+            EXPECT_LT(Position(list, file), Position(list, deeper));
+    EXPECT_LT(Position(list, "p/b.xls"), Position(list, "p/q/c.xlsm"));
+    EXPECT_LT(Position(list, "p/b.xls"), Position(list, "p/q2/c2.xlsm"));
+    // p's subtree and r's subtree are each contiguous.
+    const auto p = {Position(list, "p/b.xls"), Position(list, "p/q/c.xlsm"),
+                    Position(list, "p/q2/c2.xlsm")};
+    EXPECT_EQ(std::max(p) - std::min(p), 2u);
+    EXPECT_EQ(std::max(Position(list, "r/d.xlsx"), Position(list, "r/e.txt")) -
+                  std::min(Position(list, "r/d.xlsx"), Position(list, "r/e.txt")),
+              1u);
+}
+
+TEST_F(DiscoveryTest, HiddenFilesListedHiddenFoldersNotEntered)
+{
+    Touch(".hidden.xlsx");
+    Touch(".secret/inside.xlsx");
+    Touch("open/.also-hidden.xls");
+    std::vector<std::string> list = List();
+    std::sort(list.begin(), list.end());
+    EXPECT_EQ(list, (std::vector<std::string>{".hidden.xlsx", "open/.also-hidden.xls"}));
+}
+
+TEST_F(DiscoveryTest, LinksToFilesLeftOutLinksToFoldersFollowedCyclesEnd)
+{
+    TempFolder elsewhere;
+    WriteFile(elsewhere / "e.xlsx", "x");
+    Touch("a.xlsx");
+    Touch("p/b.xlsx");
+    fs::create_symlink(root / "a.xlsx", root / "link.xlsx");
+    fs::create_directory_symlink(elsewhere.path(), root / "outside");
+    fs::create_directory_symlink(root.path(), root / "p/back-to-root");
+    fs::create_directory_symlink(root / "p", root / "p/self");
+    fs::create_directory_symlink(root / "p", root / "again-p");
+    std::vector<std::string> list = List();
+    std::sort(list.begin(), list.end());
+    EXPECT_EQ(list, (std::vector<std::string>{"a.xlsx", "again-p/b.xlsx", "outside/e.xlsx",
+                                              "p/b.xlsx"}));
+}
+
+TEST_F(DiscoveryTest, EmptyMissingAndFileOnlyFreeTrees)
+{
+    EXPECT_TRUE(List().empty());
+    fs::create_directories(root / "only/folders/here");
+    EXPECT_TRUE(List().empty());
+    EXPECT_TRUE(GetFileInfoList(QString::fromStdString(root / "missing")).isEmpty());
+}
+
+TEST_F(DiscoveryTest, UnreadableFoldersAreSkipped)
+{
+    Touch("a.xlsx");
+    Touch("locked/b.xlsx");
+    Touch("z/c.xlsx");
+    fs::permissions(root.path(), fs::perms::owner_all | fs::perms::others_read |
+                                     fs::perms::others_exec | fs::perms::group_read |
+                                     fs::perms::group_exec);
+    fs::permissions(root / "z", fs::perms::all);
+    fs::permissions(root / "locked", fs::perms::none);
+    const int count = RunWithoutPrivilege([&] { return static_cast<int>(List().size()); });
+    fs::permissions(root / "locked", fs::perms::owner_all);
+    if (count == -1000)
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(count, 2);
+}
+
+TEST(WorkbookTest, SuffixAndLockFileRules)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"/in/Report.XLSX", true},       {"/in/Book1.xls", true},
+        {"/in/macro.XlSm", true},        {"/in/q1.sales.xlsx", true},
+        {"/in/~$Report.xlsx", false},    {"/in/data.xlsb", false},
+        {"/in/data.csv", false},         {"/in/data.xls.bak", false},
+        {"/in/old~$copy/a.xlsx", false}, {"/in/xls", false},
+        {"/in/a.xlsx/", false},          {"/in/\xe6\x8a\xa5\xe8\xa1\xa8.XLS", true},
+    };
+    for (const auto& [path, accepted] : cases)
+        EXPECT_EQ(IsWorkbookPath(QFileInfo(QString::fromUtf8(path))), accepted) << path;
+}
+
+} // namespace

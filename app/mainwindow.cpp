@@ -2,12 +2,17 @@
 
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
+#include "convert/mergeobject.h"
+#include "convert/runsettings.h"
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
+#include <QMessageBox>
+#include <QThread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -83,9 +88,26 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     worker = nullptr;
 }
 
+// Quitting during a run stops it after the workbook in work and waits until its spreadsheet
+// application has quit, so that no office is left behind.
 MainWindow::~MainWindow()
 {
+    if (worker)
+        worker->RequestStop();
+    EndPreviousRun();
     delete ui;
+}
+
+void MainWindow::EndPreviousRun()
+{
+    if (!workerThread)
+        return;
+    workerThread->quit();
+    workerThread->wait();
+    delete worker;
+    delete workerThread;
+    worker = nullptr;
+    workerThread = nullptr;
 }
 
 void MainWindow::ShowSoftWindow()
@@ -115,6 +137,46 @@ void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
         folder += QDir::separator();
     field->setText(folder);
     StoreSetting(key, folder);
+}
+
+void MainWindow::on_ShowDisposingFile(QString filePath)
+{
+    ui->lb_ShowDisposing->setText(filePath);
+}
+
+void MainWindow::on_pBtn_Transform_clicked()
+{
+    SourcePath = QDir::toNativeSeparators(ui->lEdt_SourcePath->text());
+    SavePath = QDir::toNativeSeparators(ui->lEdt_SavePath->text());
+    StoreSetting("SourcePath", SourcePath);
+    StoreSetting("SavePath", SavePath);
+    if (!QFileInfo(SourcePath).isDir()) {
+        QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("提取文件夹不存在!"));
+        return;
+    }
+    SaveToQuondamPath = ui->cBox_SaveToQuondamPath->isChecked();
+    if (!QFileInfo(SavePath).isDir() && !SaveToQuondamPath) {
+        QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("保存文件夹不存在!"));
+        return;
+    }
+    ui->lb_ShowDisposing->setText(QString());
+    ui->pBtn_Transform->setEnabled(false);
+    MergeSheets = ui->cBox_MergeSheets->isChecked();
+
+    EndPreviousRun();
+    workerThread = new QThread();
+    workerThread->start(QThread::InheritPriority);
+    worker = new MergeObject();
+    worker->moveToThread(workerThread);
+    connect(worker, SIGNAL(ShowDisposingFile(QString)), this, SLOT(on_ShowDisposingFile(QString)));
+    connect(this, SIGNAL(pBtn_Transform_HasClicked()), worker, SLOT(Transform()));
+    connect(worker, SIGNAL(Signal_SetButtonEnable()), this, SLOT(on_Signal_SetButtonEnable()));
+    emit pBtn_Transform_HasClicked();
+}
+
+void MainWindow::on_Signal_SetButtonEnable()
+{
+    ui->pBtn_Transform->setEnabled(true);
 }
 
 void MainWindow::on_pBtn_SourcePath_clicked()

@@ -4,13 +4,36 @@
 #include "automation/spreadsheetserver.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace {
 
 std::atomic<long long> callTimeLimitMs{0};
+std::mutex factoryMutex;
+AutomationObject::ServerFactory serverFactory;
 
 // The code ActiveQt reports for a member that raised an exception (DISP_E_EXCEPTION).
 constexpr int ExceptionCode = static_cast<int>(0x80020009u);
+
+const char* KindName(int kind)
+{
+    static const char* const names[] = {"null",    "application", "workbooks", "workbook",
+                                        "sheets",  "worksheet",   "range",     "rows",
+                                        "columns", "cell"};
+    return names[kind];
+}
+
+QString Described(const QVariant& value)
+{
+    switch (value.type()) {
+    case QVariant::String:
+        return '"' + value.toString() + '"';
+    case QVariant::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    default:
+        return value.toString();
+    }
+}
 
 } // namespace
 
@@ -23,33 +46,42 @@ void AutomationObject::setCallTimeLimit(std::chrono::milliseconds limit)
     callTimeLimitMs = limit.count();
 }
 
+void AutomationObject::setServerFactory(ServerFactory factory)
+{
+    std::lock_guard<std::mutex> lock(factoryMutex);
+    serverFactory = std::move(factory);
+}
+
 bool AutomationObject::setControl(const QString& progId)
 {
     server_.reset();
     target_ = Target();
     if (progId.compare(QLatin1String("Excel.Application"), Qt::CaseInsensitive) != 0)
         return false;
-    const long long limit = callTimeLimitMs;
-    auto server = std::make_shared<SpreadsheetServer>(
-        limit > 0 ? std::chrono::milliseconds(limit) : SpreadsheetServer::DefaultCallLimit());
-    if (!server->Start()) {
-        emit exception(ExceptionCode, QStringLiteral("Excel.Application"), server->LastError(),
-                       QString());
+    const long long setLimit = callTimeLimitMs;
+    const std::chrono::milliseconds limit =
+        setLimit > 0 ? std::chrono::milliseconds(setLimit) : SpreadsheetServer::DefaultCallLimit();
+    {
+        std::lock_guard<std::mutex> lock(factoryMutex);
+        server_ = serverFactory ? serverFactory(limit) : std::make_shared<SpreadsheetServer>(limit);
+    }
+    server_->Called("setControl(\"" + progId + "\")");
+    if (!server_->Start()) {
+        Fail();
         return false;
     }
-    server_ = std::move(server);
     target_.kind = Kind::Application;
     return true;
 }
 
 bool AutomationObject::isNull() const
 {
-    return !server_;
+    return target_.kind == Kind::Null;
 }
 
 long AutomationObject::serverProcessId() const
 {
-    return server_ ? server_->OfficeProcessId() : -1;
+    return server_ ? server_->ProcessId() : -1;
 }
 
 AutomationObject* AutomationObject::Child(const Target& target)
@@ -66,6 +98,15 @@ void AutomationObject::Fail()
                    QString());
 }
 
+void AutomationObject::Record(const char* how, const char* member, const QVariantList& args) const
+{
+    QString call = QString::fromLatin1(KindName(static_cast<int>(target_.kind))) + '.' + how +
+                   "(\"" + QString::fromLatin1(member) + '"';
+    for (const QVariant& arg : args)
+        call += ", " + Described(arg);
+    server_->Called(call + ')');
+}
+
 AutomationObject* AutomationObject::querySubObject(const char* name, const QVariant& var1,
                                                    const QVariant& var2, const QVariant& var3,
                                                    const QVariant& var4, const QVariant& var5,
@@ -74,8 +115,9 @@ AutomationObject* AutomationObject::querySubObject(const char* name, const QVari
 {
     if (!server_)
         return nullptr;
-    const QByteArray member = MemberName(name);
     const QVariantList args = GivenArguments(var1, var2, var3, var4, var5, var6, var7, var8);
+    Record("querySubObject", name, args);
+    const QByteArray member = MemberName(name);
     Target sub = target_;
     switch (target_.kind) {
     case Kind::Application:
@@ -131,8 +173,7 @@ AutomationObject* AutomationObject::querySubObject(const char* name, const QVari
         break;
     case Kind::Range:
         if (member == "rows" || member == "columns") {
-            sub.kind = Kind::Count;
-            sub.count = member == "rows" ? target_.rows : target_.columns;
+            sub.kind = member == "rows" ? Kind::Rows : Kind::Columns;
             return Child(sub);
         }
         break;
@@ -150,11 +191,12 @@ QVariant AutomationObject::dynamicCall(const char* function, const QVariant& var
 {
     if (!server_)
         return QVariant();
-    const QByteArray member = MemberName(function);
     const QVariantList args = GivenArguments(var1, var2, var3, var4, var5, var6, var7, var8);
+    Record("dynamicCall", function, args);
+    const QByteArray member = MemberName(function);
     switch (target_.kind) {
     case Kind::Application:
-        // The server is always hidden; there is nothing to show.
+        // The server is always hidden, so "SetVisible" has nothing to do.
         if (member == "quit")
             server_->Quit();
         break;
@@ -180,7 +222,7 @@ QVariant AutomationObject::dynamicCall(const char* function, const QVariant& var
         break;
     case Kind::Cell:
         if (member == "value")
-            return property("Value");
+            return CellValue();
         break;
     default:
         break;
@@ -188,10 +230,20 @@ QVariant AutomationObject::dynamicCall(const char* function, const QVariant& var
     return QVariant();
 }
 
+QVariant AutomationObject::CellValue()
+{
+    QVariant value;
+    if (server_->CellValue(target_.workbook, target_.sheet, target_.row, target_.column, value))
+        return value;
+    Fail();
+    return QVariant();
+}
+
 QVariant AutomationObject::property(const char* name)
 {
     if (!server_)
         return QVariant();
+    Record("property", name, {});
     const QByteArray member = MemberName(name);
     switch (target_.kind) {
     case Kind::Application:
@@ -222,18 +274,17 @@ QVariant AutomationObject::property(const char* name)
         if (member == "column")
             return target_.column;
         break;
-    case Kind::Count:
+    case Kind::Rows:
         if (member == "count")
-            return target_.count;
+            return target_.rows;
+        break;
+    case Kind::Columns:
+        if (member == "count")
+            return target_.columns;
         break;
     case Kind::Cell:
-        if (member == "value") {
-            QVariant value;
-            if (server_->CellValue(target_.workbook, target_.sheet, target_.row, target_.column,
-                                   value))
-                return value;
-            Fail();
-        }
+        if (member == "value")
+            return CellValue();
         break;
     default:
         break;
@@ -243,7 +294,10 @@ QVariant AutomationObject::property(const char* name)
 
 bool AutomationObject::setProperty(const char* name, const QVariant& value)
 {
-    if (!server_ || target_.kind != Kind::Application)
+    if (!server_)
+        return false;
+    Record("setProperty", name, {value});
+    if (target_.kind != Kind::Application)
         return false;
     const QByteArray member = MemberName(name);
     if (member == "displayalerts") {

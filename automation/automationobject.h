@@ -4,14 +4,16 @@
 #include <QVariant>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 
-class SpreadsheetServer;
+class AutomationServer;
 
 // A late-bound automation object with the calls that ActiveQt's QAxObject offers, for platforms
 // without COM. Binding to "Excel.Application" starts a spreadsheet server (LibreOffice); every
 // object obtained through it is a Qt child of the object it came from, so deleting the
-// application object releases all of them and ends the server. Member names are matched as COM
+// application object releases all of them and ends the server. After a failed bind the object
+// is null. Member names are matched as COM
 // matches them (see membercall.h). A call that the server cannot answer returns nothing and
 // emits exception() with the reason; unknown members and calls on a null object just return
 // nothing.
@@ -45,6 +47,12 @@ public:
     // by default SpreadsheetServer::DefaultCallLimit().
     static void setCallTimeLimit(std::chrono::milliseconds limit);
 
+    // What binding to "Excel.Application" creates from now on: a stand-in server for tests, or
+    // (with an empty factory) the LibreOffice server again.
+    using ServerFactory =
+        std::function<std::shared_ptr<AutomationServer>(std::chrono::milliseconds callLimit)>;
+    static void setServerFactory(ServerFactory factory);
+
     // The process id of the office behind this object, or -1: for diagnostics and tests.
     long serverProcessId() const;
 
@@ -61,7 +69,8 @@ private:
         Sheets,
         Worksheet,
         Range,
-        Count,
+        Rows,
+        Columns,
         Cell
     };
     struct Target
@@ -73,13 +82,14 @@ private:
         int column = 0;
         int rows = 0;
         int columns = 0;
-        int count = 0;
     };
 
     AutomationObject* Child(const Target& target);
     void Fail();
+    QVariant CellValue();
+    void Record(const char* how, const char* member, const QVariantList& args) const;
 
-    std::shared_ptr<SpreadsheetServer> server_;
+    std::shared_ptr<AutomationServer> server_;
     Target target_;
     bool displayAlerts_ = true;
 };

@@ -144,6 +144,19 @@ constexpr int OfficeRestartExitCode = 81;
 
 } // namespace
 
+#ifdef __SANITIZE_ADDRESS__
+// LeakSanitizer would report, at exit, what libraries keep for the life of the process: UNO's
+// loaded type descriptions, and the screen objects of Qt's offscreen platform.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libuno_cppu.so\n"
+           "leak:libqoffscreen.so\n"
+           "leak:QPlatformScreen::QPlatformScreen\n"
+           "leak:QScreen::QScreen\n"
+           "leak:QWindowSystemInterface::handleScreenAdded\n";
+}
+#endif
+
 struct Office
 {
     OfficeProcess process;
@@ -500,7 +513,7 @@ const QString& SpreadsheetServer::LastError() const
     return d->error;
 }
 
-long SpreadsheetServer::OfficeProcessId() const
+long SpreadsheetServer::ProcessId() const
 {
     return d->office ? d->office->process.ProcessId() : -1;
 }

@@ -43,8 +43,8 @@ protected:
 
 TEST_F(DiscoveryTest, FilesComeBeforeSubfoldersAndEachSubtreeStaysTogether)
 {
-    for (const char* file : {"a.xlsx", "z.xlsx", "p/b.xls", "p/q/c.xlsm", "p/q2/c2.xlsm",
-                             "r/d.xlsx", "r/e.txt"})
+    for (const char* file :
+         {"a.xlsx", "z.xlsx", "p/b.xls", "p/q/c.xlsm", "p/q2/c2.xlsm", "r/d.xlsx", "r/e.txt"})
         Touch(file);
     const std::vector<std::string> list = List();
     ASSERT_EQ(list.size(), 7u);
@@ -85,8 +85,8 @@ TEST_F(DiscoveryTest, LinksToFilesLeftOutLinksToFoldersFollowedCyclesEnd)
     fs::create_directory_symlink(root / "p", root / "again-p");
     std::vector<std::string> list = List();
     std::sort(list.begin(), list.end());
-    EXPECT_EQ(list, (std::vector<std::string>{"a.xlsx", "again-p/b.xlsx", "outside/e.xlsx",
-                                              "p/b.xlsx"}));
+    EXPECT_EQ(list,
+              (std::vector<std::string>{"a.xlsx", "again-p/b.xlsx", "outside/e.xlsx", "p/b.xlsx"}));
 }
 
 TEST_F(DiscoveryTest, EmptyMissingAndFileOnlyFreeTrees)

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+
+// One conversion run per Transform(): lists the workbooks below the source folder, opens each
+// in the spreadsheet application and exports its non-blank worksheets (or the whole workbook) as
+// PDF, reporting each step through ShowDisposingFile. Lives in a worker thread of its own.
+class MergeObject : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit MergeObject(QObject* parent = nullptr);
+
+    // Asks a run in progress to stop after the workbook in work; safe from any thread.
+    void RequestStop();
+
+    // What failed in the last run, one line each ("file: reason" or "file(sheet): reason"); read
+    // it once the run has ended.
+    const QStringList& Failures() const { return failures; }
+
+signals:
+    void Signal_SetButtonEnable();
+    void ShowDisposingFile(QString filePath);
+
+public slots:
+    void Transform();
+
+private:
+    QStringList failures;
+    std::atomic<bool> stopRequested{false};
+};

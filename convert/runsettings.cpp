@@ -1,0 +1,6 @@
+#include "convert/runsettings.h"
+
+QString SourcePath;
+QString SavePath;
+bool SaveToQuondamPath = false;
+bool MergeSheets = false;

@@ -1,0 +1,238 @@
+#include "convert/mergeobject.h"
+#include "convert/runsettings.h"
+
+#include "automation/automationobject.h"
+#include "common/tempfolder.h"
+#include "convert/recordingserver.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A call as the stand-in records it: object.how("member", args...).
+QString Call(const char* object, const char* how, const QString& member,
+             const QStringList& args = {})
+{
+    QString call = QString::fromLatin1(object) + '.' + how + "(\"" + member + '"';
+    for (const QString& arg : args)
+        call += ", " + arg;
+    return call + ')';
+}
+
+QString Text(const QString& text)
+{
+    return '"' + text + '"';
+}
+
+// Runs with the stand-in server: the calls a run makes, in order, with their exact member
+// strings and arguments, which is what Excel receives on Windows.
+class RunCallsTest : public ::testing::Test
+{
+protected:
+    TempFolder source;
+    TempFolder output;
+    std::shared_ptr<RecordingServer> server = std::make_shared<RecordingServer>();
+    QStringList texts;
+    int ends = 0;
+
+    void SetUp() override
+    {
+        AutomationObject::setServerFactory([this](std::chrono::milliseconds) { return server; });
+        SourcePath = Native(source.path().string());
+        SavePath = Native(output.path().string());
+        SaveToQuondamPath = false;
+        MergeSheets = false;
+    }
+    void TearDown() override { AutomationObject::setServerFactory(nullptr); }
+
+    static QString Native(const std::string& path)
+    {
+        return QDir::toNativeSeparators(QString::fromStdString(path));
+    }
+
+    // A workbook file in the source tree, answered by the stand-in with these sheets.
+    QString Add(const std::string& relative, QList<RecordingServer::Sheet> sheets)
+    {
+        fs::create_directories(fs::path(source / relative).parent_path());
+        WriteFile(source / relative, "x");
+        const QString path = Native(source / relative);
+        server->workbooks[path].sheets = sheets;
+        return path;
+    }
+
+    QStringList Run(MergeObject& run)
+    {
+        QObject::connect(&run, &MergeObject::ShowDisposingFile,
+                         [this](const QString& text) { texts << text; });
+        QObject::connect(&run, &MergeObject::Signal_SetButtonEnable, [this] { ++ends; });
+        run.Transform();
+        return server->calls;
+    }
+    QStringList Run()
+    {
+        MergeObject run;
+        return Run(run);
+    }
+
+    static RecordingServer::Sheet Sheet(const char* name, int rows, int columns,
+                                        const QVariant& value = QStringLiteral("v"))
+    {
+        return {name, {1, 1, rows, columns}, value, true};
+    }
+
+    const QStringList start = {
+        "setControl(\"Excel.Application\")",
+        Call("application", "dynamicCall", "SetVisible (bool Visible)", {Text("false")}),
+        Call("application", "setProperty", "DisplayAlerts", {"false"}),
+        Call("application", "querySubObject", "WorkBooks"),
+    };
+    const QString quit = Call("application", "dynamicCall", "Quit(void)");
+
+    // The calls for one worksheet up to its blank test.
+    static QStringList SheetCalls(int k, int row = 1, int column = 1)
+    {
+        return {Call("workbook", "querySubObject", "WorkSheets(int)", {QString::number(k)}),
+                Call("worksheet", "querySubObject", "UsedRange"),
+                Call("range", "property", "Row"),
+                Call("range", "property", "Column"),
+                Call("range", "querySubObject", "Rows"),
+                Call("range", "querySubObject", "Columns"),
+                Call("worksheet", "querySubObject", "Cells(int, int)",
+                     {QString::number(row), QString::number(column)}),
+                Call("rows", "property", "Count")};
+    }
+};
+
+TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
+{
+    const QString book =
+        Add("q1/sales.xlsx", {Sheet("Wide", 3, 2), Sheet("Row", 1, 4),
+                              Sheet("Blank", 1, 1, QVariant()), Sheet("Zero", 1, 1, 0.0)});
+    WriteFile(source / "q1/notes.txt", "not a workbook");
+    const auto exportTo = [this](const char* sheet) {
+        return Call("worksheet", "dynamicCall", "ExportAsFixedFormat(QVariant,QVariant)",
+                    {"0", Text(Native(output / "q1/sales(") + sheet + ").pdf")});
+    };
+    const QString name = Call("worksheet", "property", "Name");
+    const QString columns = Call("columns", "property", "Count");
+    const QString value = Call("cell", "dynamicCall", "Value()");
+    QStringList expected = start;
+    expected << Call("workbooks", "querySubObject", "Open(const QString&)", {Text(book)})
+             << Call("workbook", "querySubObject", "Sheets") << Call("sheets", "property", "Count");
+    expected << SheetCalls(1) << name << exportTo("Wide");
+    expected << SheetCalls(2) << columns << name << exportTo("Row");
+    expected << SheetCalls(3) << columns << value;
+    expected << SheetCalls(4) << columns << value << name << exportTo("Zero");
+    expected << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
+    EXPECT_EQ(Run().join('\n').toStdString(), expected.join('\n').toStdString());
+    EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", book,
+                                  QStringLiteral("成功将1个excel文件转换为3个pdf文件。")}));
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)
+{
+    MergeSheets = true;
+    const QString book = Add("q1.sales.xlsx", {Sheet("Blank", 1, 1, QVariant())});
+    QStringList expected = start;
+    expected << Call("workbooks", "querySubObject", "Open(const QString&)", {Text(book)})
+             << Call("workbook", "querySubObject", "Sheets") << Call("sheets", "property", "Count")
+             << Call("workbook", "dynamicCall", "ExportAsFixedFormat(QVariant,QVariant)",
+                     {"0", Text(Native(output / "q1.sales.pdf"))})
+             << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
+    EXPECT_EQ(Run().join('\n').toStdString(), expected.join('\n').toStdString());
+    EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
+}
+
+TEST_F(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
+{
+    server->starts = false;
+    Add("a.xlsx", {Sheet("S", 2, 2)});
+    const QStringList expected = {
+        "setControl(\"Excel.Application\")",
+        Call("null", "dynamicCall", "SetVisible (bool Visible)", {Text("false")}),
+        Call("null", "setProperty", "DisplayAlerts", {"false"}),
+        Call("null", "querySubObject", "WorkBooks"),
+        Call("null", "dynamicCall", "Quit(void)"),
+    };
+    MergeObject run;
+    EXPECT_EQ(Run(run), expected);
+    EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!",
+                                  QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版("
+                                                 "注意是专业版,不是个人版)!")}));
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(run.Failures(), QStringList{"Excel.Application: not installed"});
+}
+
+TEST_F(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
+{
+    const QString bad = Add("a/bad.xlsx", {});
+    server->workbooks[bad].opens = false;
+    RecordingServer::Sheet unreadable = Sheet("U", 2, 2);
+    unreadable.readable = false;
+    const QString mixed = Add("b/mixed.xlsx", {Sheet("Good", 2, 2), unreadable});
+    MergeObject run;
+    Run(run);
+    const QStringList failures = {bad + ": damaged", mixed + "(#2): unreadable"};
+    EXPECT_EQ(run.Failures(), failures);
+    EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。\n失败2个：\n") +
+                                failures.join('\n'));
+    // The output folder of a workbook that did not open exists all the same.
+    EXPECT_TRUE(fs::is_directory(output / "a"));
+}
+
+TEST_F(RunCallsTest, AnExportThatWritesNothingIsNotCountedNorIsAnOlderFile)
+{
+    server->exportsWrite = false;
+    const QString book = Add("a.xlsx", {Sheet("Old", 2, 2), Sheet("New", 2, 2)});
+    WriteFile(output / "a(Old).pdf", "from an earlier run");
+    MergeObject run;
+    Run(run);
+    EXPECT_EQ(texts.last().section('\n', 0, 0),
+              QStringLiteral("成功将1个excel文件转换为0个pdf文件。"));
+    EXPECT_EQ(run.Failures(), (QStringList{book + "(Old): no PDF was written",
+                                           book + "(New): no PDF was written"}));
+}
+
+TEST_F(RunCallsTest, TheSummaryNamesTheFirstFiveFailures)
+{
+    for (int i = 0; i < 7; ++i)
+        server->workbooks[Add("bad" + std::to_string(i) + ".xlsx", {})].opens = false;
+    MergeObject run;
+    Run(run);
+    const QStringList lines = texts.last().split('\n');
+    ASSERT_EQ(lines.size(), 8);
+    EXPECT_EQ(lines[1], QStringLiteral("失败7个："));
+    EXPECT_EQ(lines[7], QStringLiteral("另有2个失败未列出。"));
+    EXPECT_EQ(run.Failures().size(), 7);
+}
+
+TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
+{
+    Add("a/1.xlsx", {Sheet("S", 2, 2)});
+    Add("b/2.xlsx", {Sheet("S", 2, 2)});
+    MergeObject run;
+    server->onOpen = [&run] { run.RequestStop(); };
+    const QStringList calls = Run(run);
+    EXPECT_EQ(calls.filter("Open(").size(), 1);
+    EXPECT_EQ(calls.filter("Close (Boolean)").size(), 1);
+    EXPECT_EQ(calls.last(), quit);
+    EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
+}
+
+TEST_F(RunCallsTest, AnEmptySourceFolderStillStartsAndQuitsTheServer)
+{
+    QStringList expected = start;
+    expected << quit;
+    EXPECT_EQ(Run(), expected);
+    EXPECT_EQ(texts.last(), QStringLiteral("成功将0个excel文件转换为0个pdf文件。"));
+}
+
+} // namespace

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "automation/automationserver.h"
+
+#include <QFile>
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+
+// A stand-in spreadsheet application: answers from workbooks described by the test and records
+// every call made on its objects, exactly as the run made it.
+class RecordingServer : public AutomationServer
+{
+public:
+    struct Sheet
+    {
+        QString name;
+        UsedRangeInfo range;
+        QVariant value;       // of the used range's top-left cell
+        bool readable = true; // its used range can be read
+    };
+    struct Workbook
+    {
+        QList<Sheet> sheets;
+        bool opens = true;
+    };
+
+    QMap<QString, Workbook> workbooks; // by native path
+    bool starts = true;
+    bool exportsWrite = true;     // an export writes its PDF
+    std::function<void()> onOpen; // runs inside each Open
+    QStringList calls;
+
+    bool Start() override { return Fail(starts, "not installed"); }
+    int Open(const QString& path) override
+    {
+        if (onOpen)
+            onOpen();
+        if (!workbooks.contains(path) || !workbooks[path].opens) {
+            error = "damaged";
+            return 0;
+        }
+        opened << path;
+        return opened.size();
+    }
+    int SheetCount(int workbook) override { return Book(workbook).sheets.size(); }
+    bool HasSheet(int workbook, int sheet) override
+    {
+        return Fail(sheet >= 1 && sheet <= Book(workbook).sheets.size(), "no such sheet");
+    }
+    bool UsedRange(int workbook, int sheet, UsedRangeInfo& range) override
+    {
+        range = Book(workbook).sheets[sheet - 1].range;
+        return Fail(Book(workbook).sheets[sheet - 1].readable, "unreadable");
+    }
+    bool CellValue(int workbook, int sheet, int, int, QVariant& value) override
+    {
+        value = Book(workbook).sheets[sheet - 1].value;
+        return true;
+    }
+    bool SheetName(int workbook, int sheet, QString& name) override
+    {
+        name = Book(workbook).sheets[sheet - 1].name;
+        return true;
+    }
+    bool ExportPdf(int, int, const QString& pdfPath) override
+    {
+        if (exportsWrite) {
+            QFile pdf(pdfPath);
+            pdf.open(QIODevice::WriteOnly);
+            pdf.write("%PDF-1.4 stand-in");
+        }
+        return true;
+    }
+    bool Close(int) override { return true; }
+    void Quit() override {}
+    const QString& LastError() const override { return error; }
+    void Called(const QString& call) override { calls << call; }
+
+private:
+    const Workbook& Book(int workbook) const { return *workbooks.constFind(opened[workbook - 1]); }
+    bool Fail(bool ok, const char* reason)
+    {
+        if (!ok)
+            error = reason;
+        return ok;
+    }
+
+    QStringList opened;
+    QString error;
+};

@@ -213,6 +213,9 @@ struct SpreadsheetServer::Impl
     std::chrono::milliseconds limit;
     std::unique_ptr<Office> office;
     std::map<int, Reference<css::sheet::XSpreadsheetDocument>> workbooks;
+    // Sheets already looked up, by workbook and index: a run asks for each several times, and
+    // every lookup costs three round trips to the office.
+    std::map<std::pair<int, int>, Reference<css::sheet::XSpreadsheet>> sheets;
     int lastWorkbook = 0;
     bool quit = false;
     QString error;
@@ -271,6 +274,7 @@ bool SpreadsheetServer::Impl::StartOffice()
 void SpreadsheetServer::Impl::DropOffice()
 {
     office->process.Kill();
+    sheets.clear();
     workbooks.clear();
     office->desktop.clear();
     office->context.clear();
@@ -288,12 +292,16 @@ Reference<css::sheet::XSpreadsheetDocument> SpreadsheetServer::Impl::Workbook(in
 
 Reference<css::sheet::XSpreadsheet> SpreadsheetServer::Impl::Sheet(int workbook, int sheet)
 {
-    const Reference<css::container::XIndexAccess> sheets(Workbook(workbook)->getSheets(),
-                                                         UNO_QUERY_THROW);
-    if (sheet < 1 || sheet > sheets->getCount())
+    Reference<css::sheet::XSpreadsheet>& found = sheets[{workbook, sheet}];
+    if (found.is())
+        return found;
+    const Reference<css::container::XIndexAccess> all(Workbook(workbook)->getSheets(),
+                                                      UNO_QUERY_THROW);
+    if (sheet < 1 || sheet > all->getCount())
         throw css::uno::RuntimeException("the workbook has no worksheet " +
                                          OUString::number(sheet));
-    return Reference<css::sheet::XSpreadsheet>(sheets->getByIndex(sheet - 1), UNO_QUERY_THROW);
+    found.set(all->getByIndex(sheet - 1), UNO_QUERY_THROW);
+    return found;
 }
 
 SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit)
@@ -476,6 +484,7 @@ bool SpreadsheetServer::Close(int workbook)
     }
     const Reference<css::util::XCloseable> closeable(found->second, UNO_QUERY);
     d->workbooks.erase(found);
+    d->sheets.erase(d->sheets.lower_bound({workbook, 0}), d->sheets.lower_bound({workbook + 1, 0}));
     return d->Call([&] {
         if (closeable.is())
             closeable->close(true);
@@ -487,6 +496,7 @@ void SpreadsheetServer::Quit()
     if (d->quit)
         return;
     d->quit = true;
+    d->sheets.clear();
     if (!d->office)
         return;
     try {

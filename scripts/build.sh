@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQUILLSHEET_TESTS=OFF
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DQUILLSHEET_TESTS=OFF -DQUILLSHEET_SANITIZE=OFF
 cmake --build build -j "$(nproc)"

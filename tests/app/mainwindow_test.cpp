@@ -4,6 +4,7 @@
 #include "support/settingsfile.h"
 
 #include "common/qteventloop.h"
+#include "common/qtprint.h"
 #include "common/tempfolder.h"
 
 #include <QApplication>

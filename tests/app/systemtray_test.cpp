@@ -3,6 +3,7 @@
 #include "app/systemtray.h"
 
 #include "common/qteventloop.h"
+#include "common/qtprint.h"
 #include "common/tempfolder.h"
 
 #include <QAction>

@@ -3,6 +3,7 @@
 #include "automation/automationobject.h"
 
 #include "common/officeprocesses.h"
+#include "common/pdf.h"
 #include "common/tempfolder.h"
 #include "common/workbooks.h"
 
@@ -10,7 +11,6 @@
 
 #include <QStringList>
 
-#include <cstdio>
 #include <memory>
 
 // Tests against the real office: a bound application object per test, and no office process of
@@ -64,35 +64,3 @@ protected:
     std::unique_ptr<AutomationObject> application;
     QStringList errors;
 };
-
-inline std::string CommandOutput(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t got; (got = fread(buffer, 1, sizeof(buffer), pipe)) > 0;)
-            output.append(buffer, got);
-        pclose(pipe);
-    }
-    return output;
-}
-
-inline std::string Quoted(const std::string& path)
-{
-    std::string quoted = "'";
-    for (char c : path)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-inline int PdfPages(const std::string& path)
-{
-    const std::string info = CommandOutput("pdfinfo " + Quoted(path) + " 2>/dev/null");
-    const std::size_t at = info.find("Pages:");
-    return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
-}
-
-inline std::string PdfText(const std::string& path)
-{
-    return CommandOutput("pdftotext " + Quoted(path) + " - 2>/dev/null");
-}

@@ -6,11 +6,11 @@
 
 #include <unistd.h>
 
-// How many offices started by this test process still run: their command lines name a pipe
-// "quillsheet<our pid>_…".
-inline int OfficesOfThisProcess()
+// How many offices started by process pid (by default this one) still run: their command lines
+// name a pipe "quillsheet<pid>_…".
+inline int OfficesOfThisProcess(pid_t pid = getpid())
 {
-    const std::string mark = "name=quillsheet" + std::to_string(getpid()) + "_";
+    const std::string mark = "name=quillsheet" + std::to_string(pid) + "_";
     int count = 0;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {

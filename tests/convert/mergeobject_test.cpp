@@ -2,6 +2,7 @@
 #include "convert/runsettings.h"
 
 #include "automation/automationobject.h"
+#include "common/qtprint.h"
 #include "common/tempfolder.h"
 #include "convert/recordingserver.h"
 

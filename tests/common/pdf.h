@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// What a PDF holds, as poppler's pdfinfo and pdftotext tell it.
+
+inline std::string CommandOutput(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t got; (got = fread(buffer, 1, sizeof(buffer), pipe)) > 0;)
+            output.append(buffer, got);
+        pclose(pipe);
+    }
+    return output;
+}
+
+inline std::string Quoted(const std::string& path)
+{
+    std::string quoted = "'";
+    for (char c : path)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+inline int PdfPages(const std::string& path)
+{
+    const std::string info = CommandOutput("pdfinfo " + Quoted(path) + " 2>/dev/null");
+    const std::size_t at = info.find("Pages:");
+    return at == std::string::npos ? 0 : std::stoi(info.substr(at + 6));
+}
+
+inline std::string PdfText(const std::string& path)
+{
+    return CommandOutput("pdftotext " + Quoted(path) + " - 2>/dev/null");
+}

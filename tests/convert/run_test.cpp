@@ -1,0 +1,204 @@
+#include "convert/mergeobject.h"
+#include "convert/runsettings.h"
+
+#include "automation/automationobject.h"
+#include "common/officeprocesses.h"
+#include "common/pdf.h"
+#include "common/qtprint.h"
+#include "common/tempfolder.h"
+#include "common/workbooks.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Corpus = QUILLSHEET_CORPUS_DIR;
+const std::string ChineseFolder = "\xe6\x95\xb0\xe6\x8d\xae \xe7\x9b\xae\xe5\xbd\x95"; // 数据 目录
+const std::string ChineseBook = "\xe6\x8a\xa5\xe8\xa1\xa8 \xe4\xb8\x80";               // 报表 一
+const std::string ChineseSheet = "\xe8\xa1\xa8\xe4\xb8\x80";                           // 表一
+
+// Whole runs against the real office, on a tree of workbooks made once per suite:
+//   q1/sales.xlsx (Sheet1, Sheet2, an empty sheet), q1.sales.xlsx, a.xls and a.xlsx,
+//   数据 目录/报表 一.xlsx (sheet 表一), allblank.xlsx (two empty sheets), and, with the corpus,
+//   bad/password.xls (encrypted) and bad/corrupt.xlsx.
+class RunTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        made = new TempFolder;
+        const auto marked = [](const char* mark) { return MarkedRows(mark, 3); };
+        WriteFile(*made / "sales.xml",
+                  SpreadsheetMl(
+                      {{"Sheet1", marked("S1MARK")}, {"Sheet2", marked("S2MARK")}, {"Empty", ""}}));
+        WriteFile(*made / "q1.sales.xml", SpreadsheetMl({{"Sheet1", marked("DOTMARK")}}));
+        WriteFile(*made / "a.xml", SpreadsheetMl({{"Sheet1", marked("AMARK")}}));
+        WriteFile(*made / (ChineseBook + ".xml"),
+                  SpreadsheetMl({{ChineseSheet, marked("CNMARK")}}));
+        WriteFile(*made / "allblank.xml", SpreadsheetMl({{"One", ""}, {"Two", ""}}));
+        ASSERT_TRUE(ConvertWithOffice({*made / "sales.xml", *made / "q1.sales.xml", *made / "a.xml",
+                                       *made / (ChineseBook + ".xml"), *made / "allblank.xml"},
+                                      "xlsx", made->path().string()));
+        ASSERT_TRUE(ConvertWithOffice({*made / "a.xml"}, "xls:MS Excel 97", made->path().string()));
+    }
+    static void TearDownTestSuite() { delete made; }
+
+    void SetUp() override
+    {
+        AutomationObject::setCallTimeLimit(std::chrono::seconds(60));
+        fs::create_directories(in / "q1");
+        fs::create_directories(in / ChineseFolder);
+        fs::copy_file(*made / "sales.xlsx", in / "q1/sales.xlsx");
+        for (const char* file : {"q1.sales.xlsx", "a.xls", "a.xlsx", "allblank.xlsx"})
+            fs::copy_file(*made / file, in / file);
+        fs::copy_file(*made / (ChineseBook + ".xlsx"),
+                      in / (ChineseFolder + "/" + ChineseBook + ".xlsx"));
+        if (!Corpus.empty()) {
+            fs::create_directories(in / "bad");
+            fs::copy_file(Corpus + "/apache-poi/test-data/spreadsheet/password.xls",
+                          in / "bad/password.xls");
+            fs::copy_file(Corpus + "/apache-poi/test-data/spreadsheet/xlsx-corrupted.xlsx",
+                          in / "bad/corrupt.xlsx");
+        }
+        SourcePath = QString::fromStdString(in.path().string());
+        SavePath = QString::fromStdString(out.path().string());
+        SaveToQuondamPath = false;
+        MergeSheets = false;
+    }
+    void TearDown() override { EXPECT_EQ(OfficesOfThisProcess(), 0); }
+
+    // Runs and returns the last status text; the failures land in failures.
+    QString Run()
+    {
+        MergeObject run;
+        QStringList texts;
+        QObject::connect(&run, &MergeObject::ShowDisposingFile,
+                         [&texts](const QString& text) { texts << text; });
+        run.Transform();
+        failures = run.Failures();
+        return texts.value(texts.size() - 1);
+    }
+
+    // Every PDF below folder, relative to it.
+    static std::set<std::string> Pdfs(const fs::path& folder)
+    {
+        std::set<std::string> pdfs;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            if (entry.path().extension() == ".pdf")
+                pdfs.insert(fs::relative(entry.path(), folder).string());
+        return pdfs;
+    }
+
+    // The summary: the sentence, then, with the corpus, the two bad workbooks.
+    QString Expected(int workbooks, int pdfs) const
+    {
+        QString text =
+            QStringLiteral("成功将%1个excel文件转换为%2个pdf文件。").arg(workbooks).arg(pdfs);
+        if (!Corpus.empty())
+            text += QStringLiteral("\n失败2个：\n") + failures.join('\n');
+        return text;
+    }
+
+    void ExpectBadWorkbooksReported() const
+    {
+        if (Corpus.empty())
+            return;
+        const QString reason = ": cannot be opened (damaged, encrypted or not a workbook)";
+        const QString bad = QString::fromStdString(in / "bad/");
+        EXPECT_EQ(
+            std::set<QString>(failures.begin(), failures.end()),
+            (std::set<QString>{bad + "password.xls" + reason, bad + "corrupt.xlsx" + reason}));
+    }
+
+    static TempFolder* made;
+    TempFolder in;
+    TempFolder out;
+    QStringList failures;
+};
+
+TempFolder* RunTest::made = nullptr;
+
+TEST_F(RunTest, PerSheetIntoAMirroredTree)
+{
+    const QString summary = Run();
+    ExpectBadWorkbooksReported();
+    EXPECT_EQ(summary, Expected(6, 6));
+    const std::set<std::string> expected = {
+        "q1/sales(Sheet1).pdf", "q1/sales(Sheet2).pdf", "q1.sales(Sheet1).pdf", "a(Sheet1).pdf",
+        ChineseFolder + "/" + ChineseBook + "(" + ChineseSheet + ").pdf"};
+    EXPECT_EQ(Pdfs(out.path()), expected);
+    const std::string sheet1 = PdfText(out / "q1/sales(Sheet1).pdf");
+    EXPECT_NE(sheet1.find("S1MARK"), std::string::npos);
+    EXPECT_EQ(sheet1.find("S2MARK"), std::string::npos);
+    // a.xls and a.xlsx target the same file; the later one in the listing wins.
+    EXPECT_NE(PdfText(out / "a(Sheet1).pdf").find("AMARK"), std::string::npos);
+    if (!Corpus.empty()) {
+        EXPECT_TRUE(fs::is_directory(out / "bad"));
+    }
+}
+
+TEST_F(RunTest, MergedBesideEachWorkbook)
+{
+    MergeSheets = true;
+    SaveToQuondamPath = true;
+    SavePath = QString::fromStdString(out / "never-used");
+    const QString summary = Run();
+    ExpectBadWorkbooksReported();
+    EXPECT_EQ(summary, Expected(6, 6));
+    const std::set<std::string> expected = {"q1/sales.pdf", "q1.sales.pdf", "a.pdf", "allblank.pdf",
+                                            ChineseFolder + "/" + ChineseBook + ".pdf"};
+    EXPECT_EQ(Pdfs(in.path()), expected);
+    const std::string whole = PdfText(in / "q1/sales.pdf");
+    EXPECT_NE(whole.find("S1MARK"), std::string::npos);
+    EXPECT_NE(whole.find("S2MARK"), std::string::npos);
+    EXPECT_FALSE(fs::exists(out / "never-used"));
+}
+
+TEST_F(RunTest, PerSheetBesideAndMergedMirrored)
+{
+    SaveToQuondamPath = true;
+    QString summary = Run();
+    EXPECT_EQ(summary, Expected(6, 6));
+    EXPECT_TRUE(fs::exists(in / "q1/sales(Sheet2).pdf"));
+    EXPECT_FALSE(fs::exists(in / "allblank(One).pdf"));
+
+    SaveToQuondamPath = false;
+    MergeSheets = true;
+    summary = Run();
+    EXPECT_EQ(summary, Expected(6, 6));
+    EXPECT_TRUE(fs::exists(out / "allblank.pdf"));
+    EXPECT_TRUE(fs::exists(out / "q1/sales.pdf"));
+}
+
+TEST_F(RunTest, FolderTextsThatEndDifferently)
+{
+    SourcePath = QString::fromStdString(in.path().string()) + "/";
+    SavePath = QString::fromStdString(out.path().string());
+    Run();
+    EXPECT_TRUE(fs::exists(out / "q1/sales(Sheet1).pdf"));
+    SourcePath.chop(1);
+    SavePath += "/";
+    MergeSheets = true;
+    Run();
+    EXPECT_TRUE(fs::exists(out / "q1/sales.pdf"));
+    EXPECT_FALSE(fs::exists(out.path().string() + "q1"));
+}
+
+TEST_F(RunTest, AnEmptySourceFolder)
+{
+    TempFolder empty;
+    SourcePath = QString::fromStdString(empty.path().string());
+    EXPECT_EQ(Run(), QStringLiteral("成功将0个excel文件转换为0个pdf文件。"));
+    EXPECT_TRUE(failures.isEmpty());
+    EXPECT_TRUE(Pdfs(out.path()).empty());
+}
+
+} // namespace

@@ -286,7 +286,8 @@ Reference<css::sheet::XSpreadsheetDocument> SpreadsheetServer::Impl::Workbook(in
 {
     const auto found = workbooks.find(workbook);
     if (found == workbooks.end())
-        throw css::uno::RuntimeException("the workbook is not open");
+        throw css::uno::RuntimeException(
+            "the workbook is no longer open (the spreadsheet application was stopped)");
     return found->second;
 }
 

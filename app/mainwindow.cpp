@@ -83,9 +83,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     if (!IsAutorunLaunch())
         show();
-
-    workerThread = nullptr;
-    worker = nullptr;
 }
 
 // Quitting during a run stops it after the workbook in work and waits until its spreadsheet

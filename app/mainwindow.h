@@ -47,6 +47,6 @@ private:
     int screenHeight;
     int initialHeight;
     int initialWidth;
-    QThread* workerThread;
-    MergeObject* worker;
+    QThread* workerThread = nullptr;
+    MergeObject* worker = nullptr;
 };

@@ -480,7 +480,7 @@ bool SpreadsheetServer::Close(int workbook)
 {
     const auto found = d->workbooks.find(workbook);
     if (found == d->workbooks.end()) {
-        d->error = QStringLiteral("the workbook is not open");
+        d->error = QStringLiteral("the workbook is no longer open");
         return false;
     }
     const Reference<css::util::XCloseable> closeable(found->second, UNO_QUERY);

@@ -22,11 +22,12 @@ seconds() {
         start=$(date +%s.%N)
         "$@" > /dev/null
         end=$(date +%s.%N)
-        echo "$end - $start" | bc
+        awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
     done | sort -n | sed -n "$(((rounds + 1) / 2))p"
 }
 
 # Prints a line: label, seconds, and the ratio to the reference.
 report() {
-    printf '%-30s %6.2f s  ratio %.2f\n' "$1" "$2" "$(echo "$2 / $reference" | bc -l)"
+    awk -v label="$1" -v t="$2" -v ref="$reference" \
+        'BEGIN { printf "%-30s %6.2f s  ratio %.2f\n", label, t, t / ref }'
 }

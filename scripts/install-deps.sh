@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake make clang-format
     googletest libgtest-dev
-    libreoffice-calc-nogui libreoffice-dev poppler-utils
+    libreoffice-calc-nogui libreoffice-dev poppler-utils fonts-noto-cjk
     qtbase5-dev qtbase5-dev-tools
 )
 

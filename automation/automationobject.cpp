@@ -300,9 +300,7 @@ bool AutomationObject::setProperty(const char* name, const QVariant& value)
     if (target_.kind != Kind::Application)
         return false;
     const QByteArray member = MemberName(name);
-    if (member == "displayalerts") {
-        displayAlerts_ = value.toBool();
-        return true;
-    }
+    if (member == "displayalerts")
+        return BoolArgument({value}, 0, displayAlerts_);
     return member == "visible";
 }

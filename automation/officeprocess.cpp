@@ -40,7 +40,7 @@ std::string UniqueName()
 }
 
 // The office's environment: ours, with a UTF-8 locale (in a C locale it cannot load non-ASCII
-// paths) and without the sanitizer runtime settings meant for us.
+// paths) and without libraries preloaded into us.
 std::vector<std::string> OfficeEnvironment()
 {
     std::vector<std::string> env;

@@ -192,7 +192,7 @@ struct SpreadsheetServer::Impl
             body();
             if (!armed.Expired())
                 return true;
-        } catch (const css::lang::DisposedException& e) {
+        } catch (const css::lang::DisposedException&) {
             disposed = true;
         } catch (const css::uno::Exception& e) {
             error = FromUno(e.Message);

@@ -136,6 +136,7 @@ void MergeObject::RequestStop()
 void MergeObject::Transform()
 {
     failures.clear();
+    notConverted = 0;
     const QFileInfoList files = GetFileInfoList(SourcePath);
 #ifdef Q_OS_WIN
     CoInitializeEx(nullptr, 0);
@@ -158,10 +159,12 @@ void MergeObject::Transform()
     } else {
         log.Watch(workbooks);
         for (const QFileInfo& entry : files) {
-            if (stopRequested)
-                break;
             if (!IsWorkbookPath(entry))
                 continue;
+            if (stopRequested) {
+                ++notConverted;
+                continue;
+            }
             const QString path = QDir::toNativeSeparators(entry.filePath());
             emit ShowDisposingFile(path);
             log.ForgetReason();

@@ -23,6 +23,9 @@ public:
     // it once the run has ended.
     const QStringList& Failures() const { return failures; }
 
+    // How many workbooks of the last run's list were never reached because it was stopped.
+    int NotConverted() const { return notConverted; }
+
 signals:
     void Signal_SetButtonEnable();
     void ShowDisposingFile(QString filePath);
@@ -32,5 +35,6 @@ public slots:
 
 private:
     QStringList failures;
+    int notConverted = 0;
     std::atomic<bool> stopRequested{false};
 };

@@ -226,6 +226,7 @@ TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
     EXPECT_EQ(calls.filter("Close (Boolean)").size(), 1);
     EXPECT_EQ(calls.last(), quit);
     EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
+    EXPECT_EQ(run.NotConverted(), 1);
 }
 
 TEST_F(RunCallsTest, AnEmptySourceFolderStillStartsAndQuitsTheServer)

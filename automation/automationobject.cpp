@@ -266,6 +266,11 @@ QVariant AutomationObject::property(const char* name)
             if (server_->SheetName(target_.workbook, target_.sheet, sheetName))
                 return sheetName;
             Fail();
+        } else if (member == "visible") {
+            int visibility = 0;
+            if (server_->SheetVisibility(target_.workbook, target_.sheet, visibility))
+                return visibility;
+            Fail();
         }
         break;
     case Kind::Range:

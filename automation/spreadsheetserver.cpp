@@ -2,6 +2,7 @@
 
 #include "automation/calldeadline.h"
 #include "automation/officeprocess.h"
+#include "automation/temporarypdf.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -37,6 +38,7 @@
 #include <cppuhelper/implbase1.hxx>
 #include <rtl/bootstrap.hxx>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -447,9 +449,25 @@ bool SpreadsheetServer::SheetName(int workbook, int sheet, QString& name)
     });
 }
 
+bool SpreadsheetServer::SheetVisibility(int workbook, int sheet, int& visibility)
+{
+    return d->Call([&] {
+        bool visible = true;
+        Reference<css::beans::XPropertySet>(d->Sheet(workbook, sheet), UNO_QUERY_THROW)
+            ->getPropertyValue("IsVisible") >>= visible;
+        visibility = visible ? -1 : 0;
+    });
+}
+
 bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPath)
 {
-    const bool existed = QFileInfo::exists(pdfPath);
+    const QFileInfo target(pdfPath);
+    QDir().mkpath(target.absolutePath());
+    TemporaryPdf written(target.absolutePath());
+    if (written.path().isEmpty()) {
+        d->error = written.error();
+        return false;
+    }
     const bool exported = d->Call([&] {
         Sequence<css::beans::PropertyValue> filterData;
         if (sheet > 0) {
@@ -463,17 +481,21 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
             filterData = Properties({Property("Selection", Any(worksheet))});
         }
         const Reference<css::frame::XStorable> storable(d->Workbook(workbook), UNO_QUERY_THROW);
-        storable->storeToURL(FileUrl(pdfPath),
+        storable->storeToURL(FileUrl(written.path()),
                              Properties({Property("FilterName", Any(OUString("calc_pdf_Export"))),
                                          Property("FilterData", Any(filterData))}));
     });
-    if (exported && QFileInfo(pdfPath).size() > 0)
-        return true;
-    if (exported)
+    if (!exported)
+        return false;
+    if (QFileInfo(written.path()).size() == 0) {
         d->error = QStringLiteral("no PDF was written");
-    if (!existed)
-        QFile::remove(pdfPath);
-    return false;
+        return false;
+    }
+    if (!written.replace(target.absoluteFilePath())) {
+        d->error = written.error();
+        return false;
+    }
+    return true;
 }
 
 bool SpreadsheetServer::Close(int workbook)

@@ -6,7 +6,9 @@
 #include <memory>
 
 // A spreadsheet application with Excel's semantics, answered by a private headless LibreOffice
-// over UNO.
+// over UNO. Each PDF is written to a temporary file in its folder and renamed over its target,
+// so a link standing there is replaced, never followed, and a failed export leaves an older PDF
+// whole.
 // Every call into the office has a time limit; when it expires or the office dies, that office
 // is killed, the call fails, and the next call that needs an office starts a fresh one.
 class SpreadsheetServer : public AutomationServer
@@ -27,6 +29,7 @@ public:
     bool UsedRange(int workbook, int sheet, UsedRangeInfo& range) override;
     bool CellValue(int workbook, int sheet, int row, int column, QVariant& value) override;
     bool SheetName(int workbook, int sheet, QString& name) override;
+    bool SheetVisibility(int workbook, int sheet, int& visibility) override;
     bool ExportPdf(int workbook, int sheet, const QString& pdfPath) override;
     bool Close(int workbook) override;
     void Quit() override;

@@ -19,6 +19,7 @@ public:
         UsedRangeInfo range;
         QVariant value;       // of the used range's top-left cell
         bool readable = true; // its used range can be read
+        int visibility = -1;  // Excel's: -1 visible, 0 hidden, 2 very hidden
     };
     struct Workbook
     {
@@ -62,6 +63,11 @@ public:
     bool SheetName(int workbook, int sheet, QString& name) override
     {
         name = Book(workbook).sheets[sheet - 1].name;
+        return true;
+    }
+    bool SheetVisibility(int workbook, int sheet, int& visibility) override
+    {
+        visibility = Book(workbook).sheets[sheet - 1].visibility;
         return true;
     }
     bool ExportPdf(int, int, const QString& pdfPath) override

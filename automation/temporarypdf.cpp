@@ -1,0 +1,60 @@
+#include "automation/temporarypdf.h"
+
+#include <QFile>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+QString SystemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+} // namespace
+
+TemporaryPdf::TemporaryPdf(const QString& folder)
+{
+    static std::atomic<unsigned> counter{0};
+    static thread_local std::mt19937 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate = folder + QStringLiteral("/.quillsheet-%1-%2-%3.pdf")
+                                               .arg(getpid())
+                                               .arg(++counter)
+                                               .arg(random() % 1000000);
+        const int fd = open(QFile::encodeName(candidate).constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            close(fd);
+            path_ = candidate;
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    error_ = QStringLiteral("the folder cannot be written: ") + SystemError();
+}
+
+TemporaryPdf::~TemporaryPdf()
+{
+    if (!path_.isEmpty())
+        unlink(QFile::encodeName(path_).constData());
+}
+
+bool TemporaryPdf::replace(const QString& target)
+{
+    if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target).constData()) !=
+        0) {
+        error_ = QStringLiteral("the PDF cannot take its place: ") + SystemError();
+        return false;
+    }
+    path_.clear();
+    return true;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// A fresh, empty file of our own in a PDF's folder that an export writes into before it takes
+// the PDF's place: made with an exclusive create (never a link or someone else's file), renamed
+// over the target (a link there is replaced, not followed), and removed unless it did.
+class TemporaryPdf
+{
+public:
+    explicit TemporaryPdf(const QString& folder);
+    ~TemporaryPdf();
+    TemporaryPdf(const TemporaryPdf&) = delete;
+    TemporaryPdf& operator=(const TemporaryPdf&) = delete;
+
+    // Empty when none could be made; error() then says why.
+    const QString& path() const { return path_; }
+    const QString& error() const { return error_; }
+
+    // Puts the written file in target's place; false, with error(), when it cannot.
+    bool replace(const QString& target);
+
+private:
+    QString path_;
+    QString error_;
+};

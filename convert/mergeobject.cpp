@@ -2,7 +2,9 @@
 
 #include "convert/automationobject.h"
 #include "convert/outputpaths.h"
+#include "convert/pdfnames.h"
 #include "convert/runsettings.h"
+#include "convert/visibletext.h"
 #include "convert/workbookdiscovery.h"
 #include "support/filehelpers.h"
 
@@ -57,11 +59,17 @@ public:
         failures << what + ": " + (reason.isEmpty() ? fallback : reason);
         reason.clear();
     }
-    // Counts the PDF only when this export wrote it.
-    void Export(AutomationObject* target, const QString& pdf, const QString& what)
+    // Exports target into folder/fileName; counts the PDF only when this export wrote it.
+    void Export(AutomationObject* target, const QString& folder, const QString& fileName,
+                const QString& what)
     {
-        const FileStamp before(pdf);
         reason.clear();
+        if (!FitsFileSystem(folder, fileName)) {
+            Fail(what, QStringLiteral("the PDF's name is longer than the file system allows"));
+            return;
+        }
+        const QString pdf = PdfPath(folder, fileName);
+        const FileStamp before(pdf);
         target->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, pdf);
         if (FileStamp(pdf).WrittenSince(before))
             ++pdfs;
@@ -77,18 +85,31 @@ private:
     QString reason;
 };
 
-// Exports each non-blank worksheet of an open workbook to a PDF of its own.
-void ExportSheets(AutomationObject* workbook, int sheetCount, const QString& path,
+// Excel's sheet visibility: -1 visible, 0 hidden, 2 very hidden.
+bool IsHidden(const QVariant& visible)
+{
+    bool known = false;
+    const int value = visible.toInt(&known);
+    return known && (value == 0 || value == 2);
+}
+
+// Exports each visible, non-blank worksheet of an open workbook to a PDF of its own. shown: the
+// workbook's path as status texts show it.
+void ExportSheets(AutomationObject* workbook, int sheetCount, const QString& shown,
                   const QString& folder, const QString& baseName, RunLog& log)
 {
+    PdfNamesOfWorkbook names;
     for (int k = 1; k <= sheetCount; ++k) {
-        const QString unnamed = path + QStringLiteral("(#%1)").arg(k);
+        const QString unnamed = shown + QStringLiteral("(#%1)").arg(k);
         AutomationObject* sheet = workbook->querySubObject("WorkSheets(int)", k);
         if (!sheet) {
             log.Fail(unnamed, QStringLiteral("the worksheet cannot be read"));
             continue;
         }
         log.Watch(sheet);
+        // Excel prints no hidden sheet, and a whole workbook's export leaves them out too.
+        if (IsHidden(sheet->property("Visible")))
+            continue;
         AutomationObject* range = sheet->querySubObject("UsedRange");
         const int row = range ? range->property("Row").toInt() : 0;
         const int column = range ? range->property("Column").toInt() : 0;
@@ -106,7 +127,8 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const QString& pat
         if (blank)
             continue;
         const QString name = sheet->property("Name").toString();
-        log.Export(sheet, PdfPath(folder, baseName, name), path + '(' + name + ')');
+        log.Export(sheet, folder, names.Take(baseName + '(' + SafeFileName(name) + ')'),
+                   shown + '(' + VisibleText(name) + ')');
     }
 }
 
@@ -137,7 +159,15 @@ void MergeObject::Transform()
 {
     failures.clear();
     notConverted = 0;
-    const QFileInfoList files = GetFileInfoList(SourcePath);
+    // From the absolute, cleaned folder, so that a relative text gives the tree its absolute
+    // form gives.
+    const QString source = QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath());
+    QFileInfoList books;
+    for (const QFileInfo& entry : GetFileInfoList(source, &failures))
+        if (IsWorkbookPath(entry))
+            books << entry;
+    // Decided before any export, so that no PDF of the run overwrites another.
+    const QStringList baseNames = PdfBaseNames(books);
 #ifdef Q_OS_WIN
     CoInitializeEx(nullptr, 0);
 #endif
@@ -158,32 +188,31 @@ void MergeObject::Transform()
             "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
     } else {
         log.Watch(workbooks);
-        for (const QFileInfo& entry : files) {
-            if (!IsWorkbookPath(entry))
-                continue;
+        for (int i = 0; i < books.size(); ++i) {
             if (stopRequested) {
-                ++notConverted;
-                continue;
+                notConverted = books.size() - i;
+                break;
             }
-            const QString path = QDir::toNativeSeparators(entry.filePath());
-            emit ShowDisposingFile(path);
+            const QString path = QDir::toNativeSeparators(books[i].filePath());
+            const QString shown = VisibleText(path);
+            emit ShowDisposingFile(shown);
             log.ForgetReason();
             AutomationObject* workbook = workbooks->querySubObject("Open(const QString&)", path);
-            const QString folder = OutputFolder(path, SourcePath, SavePath, SaveToQuondamPath);
+            const QString folder = OutputFolder(path, source, SavePath, SaveToQuondamPath);
             MakeDirPath(folder.toLocal8Bit().toStdString());
             if (!workbook) {
-                log.Fail(path, QStringLiteral("cannot be opened"));
+                log.Fail(shown, QStringLiteral("cannot be opened"));
                 continue;
             }
             log.Watch(workbook);
             AutomationObject* sheets = workbook->querySubObject("Sheets");
             if (!sheets)
-                log.Fail(path, QStringLiteral("its worksheets cannot be read"));
+                log.Fail(shown, QStringLiteral("its worksheets cannot be read"));
             const int sheetCount = sheets ? sheets->property("Count").toInt() : 0;
             if (MergeSheets)
-                log.Export(workbook, PdfPath(folder, entry.completeBaseName()), path);
+                log.Export(workbook, folder, PdfNamesOfWorkbook().Take(baseNames[i]), shown);
             else
-                ExportSheets(workbook, sheetCount, path, folder, entry.completeBaseName(), log);
+                ExportSheets(workbook, sheetCount, shown, folder, baseNames[i], log);
             ++log.workbooks;
             workbook->dynamicCall("Close (Boolean)", false);
         }

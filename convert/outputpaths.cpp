@@ -6,15 +6,15 @@
 QString OutputFolder(const QString& workbookPath, const QString& sourceFolder,
                      const QString& saveFolder, bool besideSource)
 {
-    const QString workbookFolder = QFileInfo(workbookPath).path();
+    const QString workbookFolder = QFileInfo(workbookPath).absolutePath();
     if (besideSource)
         return workbookFolder;
-    const QString relative = QDir(sourceFolder).relativeFilePath(workbookFolder);
-    return QDir::cleanPath(QDir::fromNativeSeparators(saveFolder) + '/' + relative);
+    const QString relative =
+        QDir(QFileInfo(sourceFolder).absoluteFilePath()).relativeFilePath(workbookFolder);
+    return QDir::cleanPath(QFileInfo(saveFolder).absoluteFilePath() + '/' + relative);
 }
 
-QString PdfPath(const QString& folder, const QString& baseName, const QString& sheetName)
+QString PdfPath(const QString& folder, const QString& fileName)
 {
-    const QString name = sheetName.isNull() ? baseName : baseName + '(' + sheetName + ')';
-    return QDir::toNativeSeparators(folder + '/') + name + ".pdf";
+    return QDir::toNativeSeparators(QDir(folder).filePath(fileName));
 }

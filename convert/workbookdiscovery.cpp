@@ -1,41 +1,127 @@
 #include "convert/workbookdiscovery.h"
 
+#include "convert/visibletext.h"
+
 #include <QDir>
 #include <QSet>
 
+#ifndef Q_OS_WIN
+#include <QFile>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
 namespace {
 
+bool HasWorkbookName(const QString& path)
+{
+    const QString key = QDir::toNativeSeparators(path).toLower();
+    const bool workbookSuffix = key.endsWith(QLatin1String(".xls")) ||
+                                key.endsWith(QLatin1String(".xlsx")) ||
+                                key.endsWith(QLatin1String(".xlsm"));
+    return workbookSuffix && !key.contains(QLatin1String("~$"));
+}
+
+#ifndef Q_OS_WIN
+
+// The bytes of a name that is not valid UTF-8: what is valid as text, the rest as "\xNN".
+QString ShownBytes(const QByteArray& raw)
+{
+    QString shown;
+    for (int i = 0; i < raw.size();) {
+        const auto lead = static_cast<unsigned char>(raw[i]);
+        const int length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
+        const QByteArray piece = raw.mid(i, length);
+        const QString decoded = QString::fromUtf8(piece);
+        if (lead >= 0xc2 && lead <= 0xf4 && piece.size() == length && decoded.toUtf8() == piece &&
+            !decoded.contains(QChar::ReplacementCharacter)) {
+            shown += decoded;
+            i += length;
+        } else if (lead < 0x80) {
+            shown += QChar(lead);
+            ++i;
+        } else {
+            shown += QStringLiteral("\\x%1").arg(lead, 2, 16, QLatin1Char('0'));
+            ++i;
+        }
+    }
+    return shown;
+}
+
+// Reads the folder as the system gives it, for what Qt cannot list: the folder itself when it
+// cannot be read, and the folders and workbooks whose names Qt's text cannot hold (Qt leaves
+// those out of its listings without a word).
+void NoteUnlisted(const QString& folder, QStringList& unlisted)
+{
+    const QByteArray encoded = QFile::encodeName(folder);
+    DIR* dir = opendir(encoded.constData());
+    if (!dir) {
+        unlisted << VisibleText(QDir::toNativeSeparators(folder)) +
+                        QStringLiteral(": the folder cannot be read");
+        return;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (QFile::encodeName(QFile::decodeName(raw)) == raw)
+            continue;
+        const QByteArray full = encoded + '/' + raw;
+        struct stat target, link;
+        if (stat(full.constData(), &target) != 0 || lstat(full.constData(), &link) != 0)
+            continue;
+        const QString shown = VisibleText(QDir::toNativeSeparators(folder + '/' + ShownBytes(raw)));
+        // What the listing leaves out by its own rules stays out: hidden folders, links to files.
+        const bool listed = S_ISDIR(target.st_mode)
+                                ? !raw.startsWith('.')
+                                : !S_ISLNK(link.st_mode) && HasWorkbookName(shown);
+        if (listed)
+            unlisted << shown + QStringLiteral(": the name is not valid text in this system's "
+                                               "encoding (UTF-8)");
+    }
+    closedir(dir);
+}
+
+#else
+
+void NoteUnlisted(const QString& folder, QStringList& unlisted)
+{
+    if (!QFileInfo(folder).isReadable())
+        unlisted << VisibleText(QDir::toNativeSeparators(folder)) +
+                        QStringLiteral(": the folder cannot be read");
+}
+
+#endif
+
 // ancestors: canonical paths of the folders from the source folder down to this one.
-void ListFolder(const QString& path, QSet<QString>& ancestors, QFileInfoList& result)
+void ListFolder(const QString& path, QSet<QString>& ancestors, QFileInfoList& result,
+                QStringList* unlisted)
 {
     const QDir folder(path);
     const QString canonical = folder.canonicalPath();
     if (canonical.isEmpty() || ancestors.contains(canonical))
         return;
+    if (unlisted)
+        NoteUnlisted(path, *unlisted);
     ancestors.insert(canonical);
     result += folder.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::NoSort);
     const QFileInfoList subfolders =
         folder.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo& subfolder : subfolders)
-        ListFolder(subfolder.absoluteFilePath(), ancestors, result);
+        ListFolder(subfolder.absoluteFilePath(), ancestors, result, unlisted);
     ancestors.remove(canonical);
 }
 
 } // namespace
 
-QFileInfoList GetFileInfoList(const QString& path)
+QFileInfoList GetFileInfoList(const QString& path, QStringList* unlisted)
 {
     QFileInfoList result;
     QSet<QString> ancestors;
-    ListFolder(path, ancestors, result);
+    ListFolder(path, ancestors, result, unlisted);
     return result;
 }
 
 bool IsWorkbookPath(const QFileInfo& entry)
 {
-    const QString key = QDir::toNativeSeparators(entry.filePath()).toLower();
-    const bool workbookSuffix = key.endsWith(QLatin1String(".xls")) ||
-                                key.endsWith(QLatin1String(".xlsx")) ||
-                                key.endsWith(QLatin1String(".xlsm"));
-    return workbookSuffix && !key.contains(QLatin1String("~$"));
+    return HasWorkbookName(entry.filePath());
 }

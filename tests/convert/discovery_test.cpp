@@ -25,15 +25,25 @@ protected:
         WriteFile(root / relative, "x");
     }
 
-    // The listing as paths relative to the root, in list order.
+    // The listing as paths relative to the root, in list order; what could not be listed, as
+    // failure lines relative to the root too, sorted.
     std::vector<std::string> List()
     {
         std::vector<std::string> names;
         const QString base = QString::fromStdString(root.path().string()) + "/";
-        for (const QFileInfo& entry : GetFileInfoList(QString::fromStdString(root.path())))
+        QStringList failures;
+        for (const QFileInfo& entry :
+             GetFileInfoList(QString::fromStdString(root.path()), &failures))
             names.push_back(entry.filePath().mid(base.size()).toStdString());
+        unlisted.clear();
+        for (const QString& failure : failures)
+            unlisted.push_back(failure.startsWith(base) ? failure.mid(base.size()).toStdString()
+                                                        : failure.toStdString());
+        std::sort(unlisted.begin(), unlisted.end());
         return names;
     }
+
+    std::vector<std::string> unlisted;
 
     static std::size_t Position(const std::vector<std::string>& list, const std::string& name)
     {
@@ -70,6 +80,22 @@ TEST_F(DiscoveryTest, HiddenFilesListedHiddenFoldersNotEntered)
     std::vector<std::string> list = List();
     std::sort(list.begin(), list.end());
     EXPECT_EQ(list, (std::vector<std::string>{".hidden.xlsx", "open/.also-hidden.xls"}));
+    EXPECT_TRUE(unlisted.empty());
+}
+
+TEST_F(DiscoveryTest, NamesThatAreNotValidTextAreFailuresNotSilentGaps)
+{
+    Touch("ok.xlsx");
+    Touch("lat\xe9.xls");
+    Touch("\xe6\x8a\xa5\xff.XLSX");
+    Touch("d\xff/inside.xlsx");
+    Touch("lat\xe9.txt");        // not a workbook: nothing to say
+    Touch(".h\xff/inside.xlsx"); // a hidden folder is left out anyway
+    fs::create_symlink(root / "ok.xlsx", root / "link\xe9.xlsx");
+    EXPECT_EQ(List(), std::vector<std::string>{"ok.xlsx"});
+    const std::string reason = ": the name is not valid text in this system's encoding (UTF-8)";
+    EXPECT_EQ(unlisted, (std::vector<std::string>{"d\\xff" + reason, "lat\\xe9.xls" + reason,
+                                                  "\xe6\x8a\xa5\\xff.XLSX" + reason}));
 }
 
 TEST_F(DiscoveryTest, LinksToFilesLeftOutLinksToFoldersFollowedCyclesEnd)
@@ -97,7 +123,7 @@ TEST_F(DiscoveryTest, EmptyMissingAndFileOnlyFreeTrees)
     EXPECT_TRUE(GetFileInfoList(QString::fromStdString(root / "missing")).isEmpty());
 }
 
-TEST_F(DiscoveryTest, UnreadableFoldersAreSkipped)
+TEST_F(DiscoveryTest, UnreadableFoldersAreSkippedAndNamed)
 {
     Touch("a.xlsx");
     Touch("locked/b.xlsx");
@@ -107,11 +133,17 @@ TEST_F(DiscoveryTest, UnreadableFoldersAreSkipped)
                                      fs::perms::group_exec);
     fs::permissions(root / "z", fs::perms::all);
     fs::permissions(root / "locked", fs::perms::none);
-    const int count = RunWithoutPrivilege([&] { return static_cast<int>(List().size()); });
+    // The child reports the listing's size, and whether the locked folder was its one failure.
+    const int outcome = RunWithoutPrivilege([&] {
+        const int listed = static_cast<int>(List().size());
+        const bool named =
+            unlisted == std::vector<std::string>{"locked: the folder cannot be read"};
+        return listed * 10 + named;
+    });
     fs::permissions(root / "locked", fs::perms::owner_all);
-    if (count == -1000)
+    if (outcome == -1000)
         GTEST_SKIP() << "cannot run as an unprivileged user here";
-    EXPECT_EQ(count, 2);
+    EXPECT_EQ(outcome, 21);
 }
 
 TEST(WorkbookTest, SuffixAndLockFileRules)

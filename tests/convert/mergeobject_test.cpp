@@ -83,9 +83,10 @@ protected:
     }
 
     static RecordingServer::Sheet Sheet(const char* name, int rows, int columns,
-                                        const QVariant& value = QStringLiteral("v"))
+                                        const QVariant& value = QStringLiteral("v"),
+                                        int visibility = -1)
     {
-        return {name, {1, 1, rows, columns}, value, true};
+        return {name, {1, 1, rows, columns}, value, true, visibility};
     }
 
     const QStringList start = {
@@ -100,6 +101,7 @@ protected:
     static QStringList SheetCalls(int k, int row = 1, int column = 1)
     {
         return {Call("workbook", "querySubObject", "WorkSheets(int)", {QString::number(k)}),
+                Call("worksheet", "property", "Visible"),
                 Call("worksheet", "querySubObject", "UsedRange"),
                 Call("range", "property", "Row"),
                 Call("range", "property", "Column"),
@@ -115,7 +117,8 @@ TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
 {
     const QString book =
         Add("q1/sales.xlsx", {Sheet("Wide", 3, 2), Sheet("Row", 1, 4),
-                              Sheet("Blank", 1, 1, QVariant()), Sheet("Zero", 1, 1, 0.0)});
+                              Sheet("Blank", 1, 1, QVariant()), Sheet("Zero", 1, 1, 0.0),
+                              Sheet("Hidden", 3, 3, "v", 0), Sheet("VeryHidden", 3, 3, "v", 2)});
     WriteFile(source / "q1/notes.txt", "not a workbook");
     const auto exportTo = [this](const char* sheet) {
         return Call("worksheet", "dynamicCall", "ExportAsFixedFormat(QVariant,QVariant)",
@@ -131,6 +134,9 @@ TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
     expected << SheetCalls(2) << columns << name << exportTo("Row");
     expected << SheetCalls(3) << columns << value;
     expected << SheetCalls(4) << columns << value << name << exportTo("Zero");
+    // Hidden and very hidden sheets are left out, as blank ones are, before their used range.
+    for (int k : {5, 6})
+        expected << SheetCalls(k).mid(0, 2);
     expected << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
     EXPECT_EQ(Run().join('\n').toStdString(), expected.join('\n').toStdString());
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", book,
@@ -150,6 +156,35 @@ TEST_F(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)
              << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
     EXPECT_EQ(Run().join('\n').toStdString(), expected.join('\n').toStdString());
     EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
+}
+
+TEST_F(RunCallsTest, PdfNamesStayInTheWorkbooksFolderAndNeverCollide)
+{
+    const QList<RecordingServer::Sheet> sheets = {Sheet("../../x", 2, 2), Sheet("a/b", 2, 2),
+                                                  Sheet("a_b", 2, 2), Sheet("S\nT", 2, 2)};
+    const QString xls = Add("q/a.xls", sheets);
+    const QString xlsx = Add("q/a.xlsx", sheets);
+    const QStringList calls = Run();
+    // Whichever the listing gives first keeps the base name; the other takes its file name.
+    const auto opened = [&calls](const QString& book) {
+        return calls.indexOf(
+            Call("workbooks", "querySubObject", "Open(const QString&)", {Text(book)}));
+    };
+    const bool xlsFirst = opened(xls) < opened(xlsx);
+    const QString later = xlsFirst ? "a.xlsx" : "a.xls";
+    QStringList exported;
+    for (const QString& call : calls.filter("ExportAsFixedFormat"))
+        exported << call.section('"', 3, 3);
+    QStringList expected;
+    for (const QString& base : {QStringLiteral("a"), later})
+        for (const char* name : {"(.._.._x).pdf", "(a_b).pdf", "(a_b) (2).pdf", "(S_T).pdf"})
+            expected << Native(output / "q/") + base + name;
+    EXPECT_EQ(exported, expected);
+    EXPECT_EQ(texts.last(), QStringLiteral("成功将2个excel文件转换为8个pdf文件。"));
+    int onDisk = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(output.path()))
+        onDisk += entry.path().extension() == ".pdf";
+    EXPECT_EQ(onDisk, 8);
 }
 
 TEST_F(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)

@@ -1,7 +1,10 @@
 #include "convert/outputpaths.h"
+#include "convert/pdfnames.h"
 #include "convert/visibletext.h"
 
 #include <gtest/gtest.h>
+
+#include <QDir>
 
 namespace {
 
@@ -31,12 +34,70 @@ TEST(OutputPaths, TheSourceTreeRepeatsBelowTheOutputFolderHoweverTheTextsEnd)
             << c.workbook << " from " << c.source << " to " << c.save;
 }
 
-TEST(OutputPaths, PdfNamesDropOnlyTheLastSuffix)
+TEST(OutputPaths, RelativeFolderTextsGiveTheTreeOfTheirAbsoluteForms)
 {
-    EXPECT_EQ(PdfPath("/out/q1", "q1.sales", "Sheet1"), "/out/q1/q1.sales(Sheet1).pdf");
-    EXPECT_EQ(PdfPath("/out/q1", "q1.sales"), "/out/q1/q1.sales.pdf");
-    EXPECT_EQ(PdfPath("/out", "a", "\xe6\x95\xb0 #1"),
-              QString::fromUtf8("/out/a(\xe6\x95\xb0 #1).pdf"));
+    const QString here = QDir::currentPath();
+    EXPECT_EQ(OutputFolder("src/a.xlsx", "src", "out", false), here + "/out");
+    EXPECT_EQ(OutputFolder(here + "/src/sub/b.xlsx", "src", "out", false), here + "/out/sub");
+    EXPECT_EQ(OutputFolder("./src/../src/sub/b.xlsx", "src/", "./out/", false), here + "/out/sub");
+    EXPECT_EQ(OutputFolder("src/a.xlsx", "src", "", true), here + "/src");
+}
+
+TEST(PdfNames, SheetNamesBecomeFileNamesAndNothingMore)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Sheet1", "Sheet1"},
+        {"\xe6\x95\xb0 #1 %x [a] {b}", "\xe6\x95\xb0 #1 %x [a] {b}"},
+        {"../../x", ".._.._x"},
+        {"a/b/c", "a_b_c"},
+        {"line\nbreak\ttab\x1b", "line_break_tab_"},
+#ifdef Q_OS_WIN
+        {"a\\b:c*d?e\"f<g>h|i", "a_b_c_d_e_f_g_h_i"},
+#else
+        {"a\\b:c*d?e\"f<g>h|i", "a\\b:c*d?e\"f<g>h|i"},
+#endif
+    };
+    for (const auto& [name, safe] : cases)
+        EXPECT_EQ(SafeFileName(QString::fromUtf8(name)).toStdString(), safe);
+    EXPECT_EQ(PdfPath("/out/q1", "q1.sales(Sheet1).pdf"), "/out/q1/q1.sales(Sheet1).pdf");
+    EXPECT_EQ(PdfPath("/", "a.pdf"), "/a.pdf");
+}
+
+TEST(PdfNames, SameBaseNamesInOneFolderAndSameSafeSheetNamesInOneWorkbookStayApart)
+{
+    const QFileInfoList workbooks = {
+        QFileInfo("/in/a.xls"),  QFileInfo("/in/a.xlsx"),     QFileInfo("/in/sub/a.xlsm"),
+        QFileInfo("/in/a.xlsm"), QFileInfo("/in/a.xlsx.xls"), QFileInfo("/in/q1.sales.xlsx"),
+        QFileInfo("/in/A.xlsx"),
+    };
+    const QStringList expected = {
+        "a",      "a.xlsx", "a", "a.xlsm", "a.xlsx.xls", "q1.sales",
+#ifdef Q_OS_WIN
+        "A.xlsx",
+#else
+        "A",
+#endif
+    };
+    EXPECT_EQ(PdfBaseNames(workbooks), expected);
+
+    PdfNamesOfWorkbook names;
+    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b).pdf");
+    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b) (2).pdf");
+    EXPECT_EQ(names.Take("s(a_b) (2)"), "s(a_b) (2) (2).pdf");
+    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b) (3).pdf");
+    EXPECT_EQ(names.Take("s(c)"), "s(c).pdf");
+}
+
+TEST(PdfNames, ANameLongerThanTheFileSystemAllowsIsCaught)
+{
+    const QString folder = QDir::tempPath();
+    EXPECT_TRUE(FitsFileSystem(folder, QString(251, 'x') + ".pdf"));
+    EXPECT_FALSE(FitsFileSystem(folder, QString(252, 'x') + ".pdf"));
+#ifndef Q_OS_WIN
+    // 85 characters of three bytes each: 255 bytes, and one more does not fit.
+    EXPECT_TRUE(FitsFileSystem(folder, QString(85, QChar(0x8868))));
+    EXPECT_FALSE(FitsFileSystem(folder, QString(85, QChar(0x8868)) + "x"));
+#endif
 }
 
 TEST(VisibleText, NoCharacterOfANameCanBreakALineOrDriveATerminal)

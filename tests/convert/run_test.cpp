@@ -12,6 +12,7 @@
 
 #include <QDir>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -87,6 +88,16 @@ protected:
         return texts.value(texts.size() - 1);
     }
 
+    // The name a.xls or a.xlsx, whichever the listing gives later: its PDFs take it as base.
+    std::string LaterOfA() const
+    {
+        std::string later;
+        for (const auto& entry : fs::directory_iterator(in.path()))
+            if (entry.path().stem() == "a" && entry.path().extension() != ".pdf")
+                later = entry.path().filename();
+        return later;
+    }
+
     // Every PDF below folder, relative to it.
     static std::set<std::string> Pdfs(const fs::path& folder)
     {
@@ -132,14 +143,19 @@ TEST_F(RunTest, PerSheetIntoAMirroredTree)
     ExpectBadWorkbooksReported();
     EXPECT_EQ(summary, Expected(6, 6));
     const std::set<std::string> expected = {
-        "q1/sales(Sheet1).pdf", "q1/sales(Sheet2).pdf", "q1.sales(Sheet1).pdf", "a(Sheet1).pdf",
+        "q1/sales(Sheet1).pdf",
+        "q1/sales(Sheet2).pdf",
+        "q1.sales(Sheet1).pdf",
+        "a(Sheet1).pdf",
+        LaterOfA() + "(Sheet1).pdf",
         ChineseFolder + "/" + ChineseBook + "(" + ChineseSheet + ").pdf"};
     EXPECT_EQ(Pdfs(out.path()), expected);
     const std::string sheet1 = PdfText(out / "q1/sales(Sheet1).pdf");
     EXPECT_NE(sheet1.find("S1MARK"), std::string::npos);
     EXPECT_EQ(sheet1.find("S2MARK"), std::string::npos);
-    // a.xls and a.xlsx target the same file; the later one in the listing wins.
+    // a.xls and a.xlsx hold the same sheet names; each keeps its own PDF.
     EXPECT_NE(PdfText(out / "a(Sheet1).pdf").find("AMARK"), std::string::npos);
+    EXPECT_NE(PdfText(out / (LaterOfA() + "(Sheet1).pdf")).find("AMARK"), std::string::npos);
     if (!Corpus.empty()) {
         EXPECT_TRUE(fs::is_directory(out / "bad"));
     }
@@ -153,8 +169,9 @@ TEST_F(RunTest, MergedBesideEachWorkbook)
     const QString summary = Run();
     ExpectBadWorkbooksReported();
     EXPECT_EQ(summary, Expected(6, 6));
-    const std::set<std::string> expected = {"q1/sales.pdf", "q1.sales.pdf", "a.pdf", "allblank.pdf",
-                                            ChineseFolder + "/" + ChineseBook + ".pdf"};
+    const std::set<std::string> expected = {
+        "q1/sales.pdf",      "q1.sales.pdf", "a.pdf",
+        LaterOfA() + ".pdf", "allblank.pdf", ChineseFolder + "/" + ChineseBook + ".pdf"};
     EXPECT_EQ(Pdfs(in.path()), expected);
     const std::string whole = PdfText(in / "q1/sales.pdf");
     EXPECT_NE(whole.find("S1MARK"), std::string::npos);
@@ -176,6 +193,58 @@ TEST_F(RunTest, PerSheetBesideAndMergedMirrored)
     EXPECT_EQ(summary, Expected(6, 6));
     EXPECT_TRUE(fs::exists(out / "allblank.pdf"));
     EXPECT_TRUE(fs::exists(out / "q1/sales.pdf"));
+}
+
+// Sheet names that are paths or hold a line break, hidden and very hidden sheets, and a link
+// planted where a PDF goes: every PDF lands in its workbook's folder, the link is replaced and its
+// target untouched, and hidden sheets are left out without a failure, in both modes.
+TEST_F(RunTest, HostileSheetNamesHiddenSheetsAndPlantedLinks)
+{
+    TempFolder tree;
+    const std::string src = tree / "src";
+    fs::create_directories(src);
+    // SpreadsheetML text, which the office reads as .xls, keeps "/" in all but the first name.
+    WriteFile(src + "/book.xls", SpreadsheetMl({{"First", MarkedRows("FIRSTMARK", 2)},
+                                                {"../../x", MarkedRows("UPMARK", 2)},
+                                                {"a/b", MarkedRows("SLASHMARK", 2)},
+                                                {"line&#10;break", MarkedRows("BREAKMARK", 2)}}));
+    std::set<std::string> beside = {"book(First).pdf", "book(.._.._x).pdf", "book(a_b).pdf",
+                                    "book(line_break).pdf"};
+    if (!Corpus.empty()) {
+        fs::copy_file(Corpus + "/sheetjs-test_files/sheet_visibility.xlsx", src + "/vis.xlsx");
+        beside.insert("vis(Visible).pdf");
+    }
+    WriteFile(tree / "victim.xlsx", "keep");
+    fs::create_symlink("../victim.xlsx", src + "/book(First).pdf");
+    SourcePath = QString::fromStdString(src);
+    SaveToQuondamPath = true;
+    Run();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    EXPECT_EQ(Pdfs(src), beside);
+    EXPECT_FALSE(fs::is_symlink(src + "/book(First).pdf"));
+    EXPECT_NE(PdfText(src + "/book(First).pdf").find("FIRSTMARK"), std::string::npos);
+    EXPECT_NE(PdfText(src + "/book(.._.._x).pdf").find("UPMARK"), std::string::npos);
+    EXPECT_EQ(ReadFile(tree / "victim.xlsx"), "keep");
+    std::set<std::string> top;
+    for (const auto& entry : fs::directory_iterator(tree.path()))
+        top.insert(entry.path().filename());
+    EXPECT_EQ(top, (std::set<std::string>{"src", "victim.xlsx"}));
+
+    SaveToQuondamPath = false;
+    MergeSheets = true;
+    Run();
+    EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
+    std::set<std::string> merged = {"book.pdf"};
+    if (!Corpus.empty()) {
+        merged.insert("vis.pdf");
+        // Each sheet spells its state one letter a cell; only the visible one is printed.
+        std::string letters;
+        for (char c : PdfText(out / "vis.pdf"))
+            if (std::isalpha(static_cast<unsigned char>(c)))
+                letters += c;
+        EXPECT_EQ(letters, "visible");
+    }
+    EXPECT_EQ(Pdfs(out.path()), merged);
 }
 
 TEST_F(RunTest, FolderTextsThatEndDifferently)

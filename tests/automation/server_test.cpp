@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -55,6 +56,8 @@ protected:
         WriteFile(*samples / "garbage.xls", garbage);
         WriteFile(*samples / "garbage.xlsx", garbage);
         WriteFile(*samples / "empty.xlsx", "");
+        // Hundreds of pages: its export lasts long enough to be cut off.
+        WriteFile(*samples / "long.xls", SpreadsheetMl({{"Long", MarkedRows("LONGMARK", 20000)}}));
     }
     static void TearDownTestSuite() { delete samples; }
 
@@ -215,6 +218,8 @@ TEST_F(ServerTest, AHiddenSheetIsNotExported)
     EXPECT_TRUE(errors.isEmpty());
     Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
                                 QString::fromStdString(hidden));
+    EXPECT_EQ(Sheet(book, 1)->property("Visible"), QVariant(0));
+    EXPECT_EQ(Sheet(book, 2)->property("Visible"), QVariant(-1));
     EXPECT_TRUE(fs::exists(visible));
     EXPECT_FALSE(fs::exists(hidden));
     ASSERT_EQ(errors.size(), 1);
@@ -243,6 +248,36 @@ TEST_F(ServerTest, ACallThatOutlivesItsLimitIsKilledAndTheNextWorkbookConverts)
     Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
                                 QString::fromStdString(pdf));
     EXPECT_NE(PdfText(pdf).find("BETAMARK"), std::string::npos);
+}
+
+// The office killed while it writes a PDF: the PDF of an earlier run stays whole, and no
+// temporary file is left in the folder.
+TEST_F(ServerTest, ACutOffExportLeavesTheOlderPdfWhole)
+{
+    Bind();
+    AutomationObject* book = Open(Sample("long.xls"));
+    ASSERT_TRUE(book);
+    const std::string pdf = out / "long(Long).pdf";
+    WriteFile(pdf, "%PDF older");
+    const long office = application->serverProcessId();
+    std::thread cutter([&] {
+        // The export has begun once its temporary file exists.
+        for (int i = 0; i < 20000; ++i) {
+            for (const auto& entry : fs::directory_iterator(out.path()))
+                if (entry.path().filename().string().rfind(".quillsheet-", 0) == 0) {
+                    kill(static_cast<pid_t>(office), SIGKILL);
+                    return;
+                }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                                QString::fromStdString(pdf));
+    cutter.join();
+    EXPECT_EQ(ReadFile(pdf), "%PDF older");
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("ended unexpectedly")) << errors[0].toStdString();
 }
 
 TEST_F(ServerTest, AnOfficeKilledBetweenWorkbooksIsReplaced)

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QTextCodec>
 
+#include "common/strictskips.h"
+
 #include <gtest/gtest.h>
 
 // Widget tests run without a display, with paths as UTF-8 as in the program.
@@ -10,5 +12,7 @@ int main(int argc, char** argv)
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const StrictSkipPrinter* strict = StrictSkipPrinter::Install();
+    const int result = RUN_ALL_TESTS();
+    return result != 0 || strict->Unexpected() > 0 ? 1 : 0;
 }

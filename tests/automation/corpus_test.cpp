@@ -1,4 +1,5 @@
 #include "automation/officefixture.h"
+#include "common/strictskips.h"
 
 #include <QElapsedTimer>
 
@@ -43,7 +44,7 @@ TEST_F(CorpusTest, EveryWorkbookOpensAndExportsOrFailsWithAReason)
 {
     const std::string corpus = QUILLSHEET_CORPUS_DIR;
     if (corpus.empty())
-        GTEST_SKIP() << "no corpus";
+        OPTIONAL_SKIP("no corpus");
     const std::vector<ManifestEntry> entries = ReadManifest(corpus);
     ASSERT_FALSE(entries.empty());
     AutomationObject::setCallTimeLimit(std::chrono::seconds(30));

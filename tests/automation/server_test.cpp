@@ -1,4 +1,5 @@
 #include "automation/officefixture.h"
+#include "common/strictskips.h"
 
 #include <QElapsedTimer>
 
@@ -205,7 +206,7 @@ TEST_F(ServerTest, RefusesWhatExcelRefusesQuicklyAndWithoutPrompts)
 TEST_F(ServerTest, AHiddenSheetIsNotExported)
 {
     if (Corpus.empty())
-        GTEST_SKIP() << "no corpus";
+        OPTIONAL_SKIP("no corpus");
     Bind();
     // Its first sheet is the hidden one.
     AutomationObject* book =
@@ -229,7 +230,7 @@ TEST_F(ServerTest, AHiddenSheetIsNotExported)
 TEST_F(ServerTest, ACallThatOutlivesItsLimitIsKilledAndTheNextWorkbookConverts)
 {
     if (Corpus.empty())
-        GTEST_SKIP() << "no corpus";
+        OPTIONAL_SKIP("no corpus");
     AutomationObject::setCallTimeLimit(std::chrono::seconds(3));
     Bind();
     const long firstOffice = application->serverProcessId();

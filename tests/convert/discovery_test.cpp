@@ -1,5 +1,6 @@
 #include "convert/workbookdiscovery.h"
 
+#include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/unprivileged.h"
 
@@ -142,7 +143,7 @@ TEST_F(DiscoveryTest, UnreadableFoldersAreSkippedAndNamed)
     });
     fs::permissions(root / "locked", fs::perms::owner_all);
     if (outcome == -1000)
-        GTEST_SKIP() << "cannot run as an unprivileged user here";
+        OPTIONAL_SKIP("cannot run as an unprivileged user here");
     EXPECT_EQ(outcome, 21);
 }
 

@@ -1,5 +1,6 @@
 #include "support/settingsfile.h"
 
+#include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/unprivileged.h"
 
@@ -171,7 +172,7 @@ TEST_F(SettingsFileTest, AFileThatCannotBeWrittenStaysAsItWas)
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const int result = RunWithoutPrivilege([&] { return SetKeyValue(file, "MergeSheets", "y"); });
     if (result == -1000)
-        GTEST_SKIP() << "cannot run as an unprivileged user here";
+        OPTIONAL_SKIP("cannot run as an unprivileged user here");
     EXPECT_EQ(result, -1);
     EXPECT_EQ(ReadFile(file), "A=1\r\n");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Quillsheet.qlx"});
@@ -187,7 +188,7 @@ TEST_F(SettingsFileTest, AWritableFileInAReadOnlyFolderIsStillStored)
                                        fs::perms::others_exec);
     const int result = RunWithoutPrivilege([&] { return SetKeyValue(file, "MergeSheets", "y"); });
     if (result == -1000)
-        GTEST_SKIP() << "cannot run as an unprivileged user here";
+        OPTIONAL_SKIP("cannot run as an unprivileged user here");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(file), "A=1\r\nMergeSheets=y\r\n");
 }

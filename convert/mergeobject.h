@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/runrecord.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -19,12 +21,12 @@ public:
     // Asks a run in progress to stop after the workbook in work; safe from any thread.
     void RequestStop();
 
-    // What failed in the last run, one line each ("file: reason" or "file(sheet): reason"); read
-    // it once the run has ended.
-    const QStringList& Failures() const { return failures; }
-
+    // What the last run did; read it once the run has ended.
+    const RunRecord& Record() const { return record; }
+    // What failed in the last run, one line each ("file: reason" or "file(sheet): reason").
+    QStringList Failures() const { return record.FailureLines(); }
     // How many workbooks of the last run's list were never reached because it was stopped.
-    int NotConverted() const { return notConverted; }
+    int NotConverted() const { return record.NotConverted(); }
 
 signals:
     void Signal_SetButtonEnable();
@@ -34,7 +36,6 @@ public slots:
     void Transform();
 
 private:
-    QStringList failures;
-    int notConverted = 0;
+    RunRecord record;
     std::atomic<bool> stopRequested{false};
 };

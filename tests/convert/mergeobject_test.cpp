@@ -132,11 +132,11 @@ TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
              << Call("workbook", "querySubObject", "Sheets") << Call("sheets", "property", "Count");
     expected << SheetCalls(1) << name << exportTo("Wide");
     expected << SheetCalls(2) << columns << name << exportTo("Row");
-    expected << SheetCalls(3) << columns << value;
+    expected << SheetCalls(3) << columns << value << name;
     expected << SheetCalls(4) << columns << value << name << exportTo("Zero");
     // Hidden and very hidden sheets are left out, as blank ones are, before their used range.
     for (int k : {5, 6})
-        expected << SheetCalls(k).mid(0, 2);
+        expected << SheetCalls(k).mid(0, 2) << name;
     expected << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
     EXPECT_EQ(Run().join('\n').toStdString(), expected.join('\n').toStdString());
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", book,

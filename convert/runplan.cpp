@@ -1,0 +1,26 @@
+#include "convert/runplan.h"
+
+#include "convert/outputpaths.h"
+#include "convert/pdfnames.h"
+#include "convert/runsettings.h"
+#include "convert/workbookdiscovery.h"
+
+#include <QDir>
+
+QList<WorkbookTask> PlanRun(QStringList& unlisted)
+{
+    // From the absolute, cleaned folder, so that a relative text gives the tree its absolute
+    // form gives.
+    const QString source = QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath());
+    QFileInfoList workbooks;
+    for (const QFileInfo& entry : GetFileInfoList(source, &unlisted))
+        if (IsWorkbookPath(entry))
+            workbooks << entry;
+    const QStringList baseNames = PdfBaseNames(workbooks);
+    QList<WorkbookTask> tasks;
+    for (int i = 0; i < workbooks.size(); ++i) {
+        const QString path = QDir::toNativeSeparators(workbooks[i].filePath());
+        tasks.append({path, OutputFolder(path, source, SavePath, SaveToQuondamPath), baseNames[i]});
+    }
+    return tasks;
+}

@@ -1,0 +1,62 @@
+#include "convert/runrecord.h"
+
+#include "convert/visibletext.h"
+
+namespace {
+
+// How many failures the summary names; the rest are only counted there.
+constexpr int NamedFailures = 5;
+
+} // namespace
+
+int RunRecord::OpenedWorkbooks() const
+{
+    int opened = 0;
+    for (const WorkbookRecord& workbook : workbooks)
+        opened += workbook.opened;
+    return opened;
+}
+
+int RunRecord::Pdfs() const
+{
+    int pdfs = 0;
+    for (const WorkbookRecord& workbook : workbooks)
+        pdfs += workbook.pdfs.size();
+    return pdfs;
+}
+
+int RunRecord::NotConverted() const
+{
+    int notReached = 0;
+    for (const WorkbookRecord& workbook : workbooks)
+        notReached += workbook.outcome == WorkbookRecord::Outcome::NotReached;
+    return notReached;
+}
+
+QStringList RunRecord::FailureLines() const
+{
+    QStringList lines = runFailures;
+    for (const WorkbookRecord& workbook : workbooks) {
+        const QString shown = VisibleText(workbook.path);
+        for (const FailureRecord& failure : workbook.failures)
+            lines << (failure.sheet.isEmpty() ? shown
+                                              : shown + '(' + VisibleText(failure.sheet) + ')') +
+                         ": " + failure.reason;
+    }
+    return lines;
+}
+
+QString RunRecord::Summary() const
+{
+    QString text =
+        QStringLiteral("成功将%1个excel文件转换为%2个pdf文件。").arg(OpenedWorkbooks()).arg(Pdfs());
+    const QStringList failures = FailureLines();
+    if (failures.isEmpty())
+        return text;
+    text += QStringLiteral("\n失败%1个：").arg(failures.size());
+    for (int i = 0; i < failures.size() && i < NamedFailures; ++i)
+        text += '\n' + failures[i];
+    if (failures.size() > NamedFailures)
+        text += QStringLiteral("\n另有%1个失败未列出。").arg(failures.size() - NamedFailures);
+    return text;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What a run did, workbook by workbook: the one record that its summary, its failure lines and
+// its reports are written from.
+
+// A PDF the run wrote: of one worksheet, or (sheet null) of the whole workbook.
+struct PdfRecord
+{
+    QString sheet;
+    QString path;
+};
+
+// A worksheet left out on purpose.
+struct SkippedSheet
+{
+    enum class Why
+    {
+        Blank,
+        Hidden
+    };
+    QString sheet;
+    Why why;
+};
+
+// Something that failed: the workbook itself (sheet empty) or one of its worksheets (its name, or
+// "#k" when not even the name could be read).
+struct FailureRecord
+{
+    QString sheet;
+    QString reason;
+};
+
+struct WorkbookRecord
+{
+    enum class Outcome
+    {
+        NotReached, // the run was stopped before it
+        Converted,
+        Failed // did not open, or some PDF of it failed
+    };
+    QString path; // native form
+    Outcome outcome = Outcome::NotReached;
+    bool opened = false;
+    QList<PdfRecord> pdfs;
+    QList<SkippedSheet> skipped;
+    QList<FailureRecord> failures;
+    double seconds = 0;
+};
+
+struct RunRecord
+{
+    // What could not be listed, or no application at all: lines as the summary names them.
+    QStringList runFailures;
+    QList<WorkbookRecord> workbooks; // in list order
+    bool stopped = false;
+
+    int OpenedWorkbooks() const;
+    int Pdfs() const;
+    int NotConverted() const;
+    // Every failure line, "file: reason" or "file(sheet): reason", in list order; names are shown
+    // with control characters escaped.
+    QStringList FailureLines() const;
+    // "成功将N个excel文件转换为M个pdf文件。", then, when anything failed, "失败N个：", the first
+    // five failure lines and "另有N个失败未列出。".
+    QString Summary() const;
+};

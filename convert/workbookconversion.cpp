@@ -1,0 +1,163 @@
+#include "convert/workbookconversion.h"
+
+#include "convert/outputpaths.h"
+#include "convert/pdfnames.h"
+#include "support/filehelpers.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <vector>
+
+namespace {
+
+// A PDF's state on disk, to tell whether an export wrote it.
+struct FileStamp
+{
+    explicit FileStamp(const QString& path)
+    {
+        const QFileInfo file(path);
+        exists = file.exists();
+        modified = file.lastModified();
+        size = file.size();
+    }
+    bool WrittenSince(const FileStamp& before) const
+    {
+        return exists && (!before.exists || modified != before.modified || size != before.size);
+    }
+    bool exists;
+    QDateTime modified;
+    qint64 size;
+};
+
+// Records one workbook's PDFs, skipped sheets and failures, with the reason the application gave
+// for the last failed call of the objects it watches.
+class WorkbookLog
+{
+public:
+    explicit WorkbookLog(WorkbookRecord& record) : record(record) {}
+    ~WorkbookLog()
+    {
+        for (const QMetaObject::Connection& connection : connections)
+            QObject::disconnect(connection);
+    }
+    WorkbookLog(const WorkbookLog&) = delete;
+    WorkbookLog& operator=(const WorkbookLog&) = delete;
+
+    void Watch(AutomationObject* object)
+    {
+        connections.push_back(QObject::connect(
+            object, &AutomationObject::exception,
+            [this](int, const QString&, const QString& desc, const QString&) { reason = desc; }));
+    }
+    void Fail(const QString& sheet, const QString& fallback)
+    {
+        record.failures.append({sheet, reason.isEmpty() ? fallback : reason});
+        reason.clear();
+    }
+    void Skip(const QString& sheet, SkippedSheet::Why why) { record.skipped.append({sheet, why}); }
+    // Exports target into the folder as fileName; the PDF counts only when this export wrote it.
+    void Export(AutomationObject* target, const QString& folder, const QString& fileName,
+                const QString& sheet)
+    {
+        reason.clear();
+        if (!FitsFileSystem(folder, fileName)) {
+            Fail(sheet, QStringLiteral("the PDF's name is longer than the file system allows"));
+            return;
+        }
+        const QString pdf = PdfPath(folder, fileName);
+        const FileStamp before(pdf);
+        target->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, pdf);
+        if (FileStamp(pdf).WrittenSince(before))
+            record.pdfs.append({sheet, pdf});
+        else
+            Fail(sheet, QStringLiteral("no PDF was written"));
+    }
+
+private:
+    WorkbookRecord& record;
+    QString reason;
+    std::vector<QMetaObject::Connection> connections;
+};
+
+// Excel's sheet visibility: -1 visible, 0 hidden, 2 very hidden.
+bool IsHidden(const QVariant& visible)
+{
+    bool known = false;
+    const int value = visible.toInt(&known);
+    return known && (value == 0 || value == 2);
+}
+
+// Exports each visible, non-blank worksheet of an open workbook to a PDF of its own.
+void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask& task,
+                  WorkbookLog& log)
+{
+    PdfNamesOfWorkbook names;
+    for (int k = 1; k <= sheetCount; ++k) {
+        const QString unnamed = QStringLiteral("#%1").arg(k);
+        AutomationObject* sheet = workbook->querySubObject("WorkSheets(int)", k);
+        if (!sheet) {
+            log.Fail(unnamed, QStringLiteral("the worksheet cannot be read"));
+            continue;
+        }
+        log.Watch(sheet);
+        // Excel prints no hidden sheet, and a whole workbook's export leaves them out too.
+        if (IsHidden(sheet->property("Visible"))) {
+            log.Skip(sheet->property("Name").toString(), SkippedSheet::Why::Hidden);
+            continue;
+        }
+        AutomationObject* range = sheet->querySubObject("UsedRange");
+        const int row = range ? range->property("Row").toInt() : 0;
+        const int column = range ? range->property("Column").toInt() : 0;
+        AutomationObject* rows = range ? range->querySubObject("Rows") : nullptr;
+        AutomationObject* columns = range ? range->querySubObject("Columns") : nullptr;
+        AutomationObject* cell = sheet->querySubObject("Cells(int, int)", row, column);
+        if (!range || !rows || !columns || !cell) {
+            log.Fail(unnamed, QStringLiteral("the worksheet's used range cannot be read"));
+            continue;
+        }
+        // Counts first; a value only for a single-cell used range.
+        const bool blank = rows->property("Count").toInt() == 1 &&
+                           columns->property("Count").toInt() == 1 &&
+                           cell->dynamicCall("Value()").toString() == QString();
+        const QString name = sheet->property("Name").toString();
+        if (blank) {
+            log.Skip(name, SkippedSheet::Why::Blank);
+            continue;
+        }
+        log.Export(sheet, task.folder, names.Take(task.baseName + '(' + SafeFileName(name) + ')'),
+                   name);
+    }
+}
+
+} // namespace
+
+void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool mergeSheets,
+                     WorkbookRecord& record)
+{
+    QElapsedTimer timer;
+    timer.start();
+    WorkbookLog log(record);
+    log.Watch(workbooks);
+    AutomationObject* workbook = workbooks->querySubObject("Open(const QString&)", task.path);
+    MakeDirPath(task.folder.toLocal8Bit().toStdString());
+    if (workbook) {
+        record.opened = true;
+        log.Watch(workbook);
+        AutomationObject* sheets = workbook->querySubObject("Sheets");
+        if (!sheets)
+            log.Fail(QString(), QStringLiteral("its worksheets cannot be read"));
+        const int sheetCount = sheets ? sheets->property("Count").toInt() : 0;
+        if (mergeSheets)
+            log.Export(workbook, task.folder, PdfNamesOfWorkbook().Take(task.baseName), QString());
+        else
+            ExportSheets(workbook, sheetCount, task, log);
+        workbook->dynamicCall("Close (Boolean)", false);
+    } else {
+        log.Fail(QString(), QStringLiteral("cannot be opened"));
+    }
+    record.outcome = record.opened && record.failures.isEmpty() ? WorkbookRecord::Outcome::Converted
+                                                                : WorkbookRecord::Outcome::Failed;
+    record.seconds = timer.elapsed() / 1000.0;
+}

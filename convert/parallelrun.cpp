@@ -1,0 +1,145 @@
+#include "convert/parallelrun.h"
+
+#include "convert/automationobject.h"
+#include "convert/runplan.h"
+#include "convert/runsettings.h"
+#include "convert/visibletext.h"
+#include "convert/workbookconversion.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#ifdef Q_OS_WIN
+#include <objbase.h>
+#endif
+
+namespace {
+
+// What the applications' threads tell the run's own thread, which alone sends the texts.
+struct Progress
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    int next = 0;          // the next workbook to take
+    int answered = 0;      // applications that have answered "WorkBooks", with or without one
+    int collections = 0;   // of them with a workbooks collection
+    int finished = 0;      // threads done
+    QString bindFailure;   // the last reason an application gave for not starting
+    std::deque<int> begun; // workbooks whose conversion began, not yet told
+};
+
+// One application's share of the run, in a thread of its own.
+void Work(const QList<WorkbookTask>& tasks, std::vector<WorkbookRecord>& results,
+          const std::atomic<bool>& stop, Progress& progress)
+{
+#ifdef Q_OS_WIN
+    CoInitializeEx(nullptr, 0);
+#endif
+    AutomationObject excel;
+    QString failure;
+    QObject::connect(
+        &excel, &AutomationObject::exception,
+        [&failure](int, const QString&, const QString& desc, const QString&) { failure = desc; });
+    excel.setControl(QStringLiteral("Excel.Application"));
+    excel.dynamicCall("SetVisible (bool Visible)", "false");
+    excel.setProperty("DisplayAlerts", false);
+    AutomationObject* workbooks = excel.querySubObject("WorkBooks");
+    {
+        std::lock_guard<std::mutex> lock(progress.mutex);
+        ++progress.answered;
+        if (workbooks)
+            ++progress.collections;
+        else if (!failure.isEmpty())
+            progress.bindFailure = failure;
+    }
+    progress.changed.notify_all();
+    while (workbooks) {
+        int taken;
+        {
+            std::lock_guard<std::mutex> lock(progress.mutex);
+            if (stop || progress.next >= tasks.size())
+                break;
+            taken = progress.next++;
+            progress.begun.push_back(taken);
+        }
+        progress.changed.notify_all();
+        ConvertWorkbook(workbooks, tasks[taken], MergeSheets, results[taken]);
+    }
+    excel.dynamicCall("Quit(void)");
+}
+
+} // namespace
+
+ParallelRun::ParallelRun(int jobs, QObject* parent) : QObject(parent), jobs(jobs) {}
+
+void ParallelRun::RequestStop()
+{
+    stopRequested = true;
+}
+
+void ParallelRun::Transform()
+{
+    record = RunRecord();
+    const QList<WorkbookTask> tasks = PlanRun(record.runFailures);
+    std::vector<WorkbookRecord> results(tasks.size());
+    for (int i = 0; i < tasks.size(); ++i)
+        results[i].path = tasks[i].path;
+
+    emit ShowDisposingFile(QStringLiteral("excel OK!"));
+    Progress progress;
+    std::vector<std::thread> threads;
+    for (int j = 0; j < jobs; ++j)
+        threads.emplace_back([&] {
+            Work(tasks, results, stopRequested, progress);
+            {
+                std::lock_guard<std::mutex> lock(progress.mutex);
+                ++progress.finished;
+            }
+            progress.changed.notify_all();
+        });
+
+    bool collectionsTold = false;
+    std::unique_lock<std::mutex> lock(progress.mutex);
+    for (;;) {
+        progress.changed.wait(lock, [&] {
+            return (!collectionsTold && (progress.collections > 0 || progress.answered == jobs)) ||
+                   (collectionsTold && !progress.begun.empty()) || progress.finished == jobs;
+        });
+        if (!collectionsTold && (progress.collections > 0 || progress.answered == jobs)) {
+            collectionsTold = true;
+            lock.unlock();
+            emit ShowDisposingFile(QStringLiteral("WorkBooks OK!"));
+            lock.lock();
+        }
+        while (collectionsTold && !progress.begun.empty()) {
+            const int begun = progress.begun.front();
+            progress.begun.pop_front();
+            lock.unlock();
+            emit ShowDisposingFile(VisibleText(tasks[begun].path));
+            lock.lock();
+        }
+        if (progress.finished == jobs && progress.begun.empty())
+            break;
+    }
+    lock.unlock();
+    for (std::thread& thread : threads)
+        thread.join();
+
+    for (const WorkbookRecord& result : results)
+        record.workbooks.append(result);
+    if (progress.collections == 0) {
+        record.runFailures << QStringLiteral("Excel.Application: ") +
+                                  (progress.bindFailure.isEmpty()
+                                       ? QStringLiteral("no spreadsheet application answered")
+                                       : progress.bindFailure);
+        emit ShowDisposingFile(QStringLiteral(
+            "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+    } else {
+        record.stopped = progress.next < tasks.size();
+        emit ShowDisposingFile(record.Summary());
+    }
+    emit Signal_SetButtonEnable();
+}

@@ -9,6 +9,7 @@
 namespace {
 
 std::atomic<long long> callTimeLimitMs{0};
+std::atomic<int> officeRestartInterval{0};
 std::mutex factoryMutex;
 AutomationObject::ServerFactory serverFactory;
 
@@ -46,6 +47,11 @@ void AutomationObject::setCallTimeLimit(std::chrono::milliseconds limit)
     callTimeLimitMs = limit.count();
 }
 
+void AutomationObject::setOfficeRestartInterval(int workbooks)
+{
+    officeRestartInterval = workbooks;
+}
+
 void AutomationObject::setServerFactory(ServerFactory factory)
 {
     std::lock_guard<std::mutex> lock(factoryMutex);
@@ -63,7 +69,8 @@ bool AutomationObject::setControl(const QString& progId)
         setLimit > 0 ? std::chrono::milliseconds(setLimit) : SpreadsheetServer::DefaultCallLimit();
     {
         std::lock_guard<std::mutex> lock(factoryMutex);
-        server_ = serverFactory ? serverFactory(limit) : std::make_shared<SpreadsheetServer>(limit);
+        server_ = serverFactory ? serverFactory(limit)
+                                : std::make_shared<SpreadsheetServer>(limit, officeRestartInterval);
     }
     server_->Called("setControl(\"" + progId + "\")");
     if (!server_->Start()) {

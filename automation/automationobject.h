@@ -47,6 +47,10 @@ public:
     // by default SpreadsheetServer::DefaultCallLimit().
     static void setCallTimeLimit(std::chrono::milliseconds limit);
 
+    // After how many workbooks the spreadsheet server replaces its office, for servers bound from
+    // now on (0: its default).
+    static void setOfficeRestartInterval(int workbooks);
+
     // What binding to "Excel.Application" creates from now on: a stand-in server for tests, or
     // (with an empty factory) the LibreOffice server again.
     using ServerFactory =

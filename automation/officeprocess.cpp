@@ -167,6 +167,16 @@ void OfficeProcess::NoteSocketFiles()
     }
 }
 
+long long OfficeProcess::ResidentBytes() const
+{
+    const long pid = pid_;
+    long long pages = 0, resident = 0;
+    std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
+    if (pid <= 0 || !(statm >> pages >> resident))
+        return 0;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
 void OfficeProcess::Kill() const
 {
     if (pid_ > 0)

@@ -29,6 +29,8 @@ public:
     bool Running();
     int ExitCode() const { return exitCode_; }
     long ProcessId() const { return pid_; }
+    // The process's resident memory in bytes, or 0.
+    long long ResidentBytes() const;
 
     // Notes the socket files that the running office has made (its single-instance pipe among
     // them), so that Stop() removes them even after a kill. Call once it accepts connections.

@@ -159,22 +159,32 @@ extern "C" const char* __lsan_default_suppressions()
 }
 #endif
 
+// A fresh office after this many workbooks, or once it holds more memory than this, keeps a
+// long run's memory flat: the office grows with every document it has loaded.
+constexpr int DefaultRestartInterval = 200;
+constexpr long long MemoryLimitBytes = 1LL << 30;
+
 struct Office
 {
     OfficeProcess process;
+    int opened = 0; // workbooks opened by this office
     Reference<css::uno::XComponentContext> context;
     Reference<css::frame::XDesktop2> desktop;
 };
 
 struct SpreadsheetServer::Impl
 {
-    explicit Impl(std::chrono::milliseconds callLimit)
-        : limit(callLimit), deadline([this] { office->process.Kill(); })
+    Impl(std::chrono::milliseconds callLimit, int restartInterval)
+        : limit(callLimit), restartInterval(restartInterval),
+          deadline([this] { office->process.Kill(); })
     {
     }
 
     bool StartOffice();
     void DropOffice();
+    // Ends the office as a quit does; the next call starts a fresh one.
+    void QuitOffice();
+    bool OfficeDueForRestart();
     Reference<css::sheet::XSpreadsheetDocument> Workbook(int workbook);
     Reference<css::sheet::XSpreadsheet> Sheet(int workbook, int sheet);
 
@@ -213,6 +223,7 @@ struct SpreadsheetServer::Impl
     }
 
     std::chrono::milliseconds limit;
+    int restartInterval;
     std::unique_ptr<Office> office;
     std::map<int, Reference<css::sheet::XSpreadsheetDocument>> workbooks;
     // Sheets already looked up, by workbook and index: a run asks for each several times, and
@@ -307,8 +318,9 @@ Reference<css::sheet::XSpreadsheet> SpreadsheetServer::Impl::Sheet(int workbook,
     return found;
 }
 
-SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit)
-    : d(std::make_unique<Impl>(callLimit))
+SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval)
+    : d(std::make_unique<Impl>(callLimit,
+                               restartInterval > 0 ? restartInterval : DefaultRestartInterval))
 {
 }
 
@@ -341,6 +353,9 @@ int SpreadsheetServer::Open(const QString& path)
         d->error = QStringLiteral("the file is empty");
         return 0;
     }
+    // Only between workbooks: none of the office's is open then.
+    if (d->office && d->workbooks.empty() && d->OfficeDueForRestart())
+        d->QuitOffice();
     int opened = 0;
     d->Call([&] {
         const Sequence<css::beans::PropertyValue> args = Properties({
@@ -363,6 +378,7 @@ int SpreadsheetServer::Open(const QString& path)
         if (workbook.is() && model.is() && !IsTextImport(model)) {
             opened = ++d->lastWorkbook;
             d->workbooks[opened] = workbook;
+            ++d->office->opened;
             return;
         }
         if (workbook.is())
@@ -519,26 +535,35 @@ void SpreadsheetServer::Quit()
     if (d->quit)
         return;
     d->quit = true;
-    d->sheets.clear();
-    if (!d->office)
-        return;
+    if (d->office)
+        d->QuitOffice();
+}
+
+bool SpreadsheetServer::Impl::OfficeDueForRestart()
+{
+    return office->opened >= restartInterval || office->process.ResidentBytes() > MemoryLimitBytes;
+}
+
+void SpreadsheetServer::Impl::QuitOffice()
+{
+    sheets.clear();
     try {
-        ArmedCall armed(d->deadline, std::min(d->limit, std::chrono::milliseconds(10000)));
-        for (auto& [number, workbook] : d->workbooks) {
+        ArmedCall armed(deadline, std::min(limit, std::chrono::milliseconds(10000)));
+        for (auto& [number, workbook] : workbooks) {
             const Reference<css::util::XCloseable> closeable(workbook, UNO_QUERY);
             if (closeable.is())
                 closeable->close(true);
         }
-        d->workbooks.clear();
-        d->office->desktop->terminate();
+        workbooks.clear();
+        office->desktop->terminate();
     } catch (const css::uno::Exception&) {
         // Terminating disposes the bridge under the call: the office is going either way.
     }
-    d->workbooks.clear();
-    d->office->desktop.clear();
-    d->office->context.clear();
-    d->office->process.Stop(std::chrono::milliseconds(10000));
-    d->office.reset();
+    workbooks.clear();
+    office->desktop.clear();
+    office->context.clear();
+    office->process.Stop(std::chrono::milliseconds(10000));
+    office.reset();
 }
 
 const QString& SpreadsheetServer::LastError() const

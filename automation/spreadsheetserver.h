@@ -14,7 +14,9 @@
 class SpreadsheetServer : public AutomationServer
 {
 public:
-    explicit SpreadsheetServer(std::chrono::milliseconds callLimit);
+    // restartInterval: workbooks after which the office is replaced by a fresh one, between
+    // workbooks, as it is once it holds more than 1 GB (0: the default, 200).
+    explicit SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval = 0);
     ~SpreadsheetServer() override;
     SpreadsheetServer(const SpreadsheetServer&) = delete;
     SpreadsheetServer& operator=(const SpreadsheetServer&) = delete;

@@ -281,6 +281,34 @@ TEST_F(ServerTest, ACutOffExportLeavesTheOlderPdfWhole)
     EXPECT_TRUE(errors[0].contains("ended unexpectedly")) << errors[0].toStdString();
 }
 
+// A fresh office after every two workbooks, and only between workbooks: one still open keeps its
+// office.
+TEST_F(ServerTest, TheOfficeIsReplacedBetweenWorkbooksAfterItsInterval)
+{
+    AutomationObject::setOfficeRestartInterval(2);
+    Bind();
+    AutomationObject::setOfficeRestartInterval(0);
+    std::vector<long> offices;
+    for (int i = 0; i < 3; ++i) {
+        AutomationObject* book = Open(Sample("pages.xlsx"));
+        ASSERT_TRUE(book);
+        offices.push_back(application->serverProcessId());
+        const std::string pdf = out / ("pages" + std::to_string(i) + ".pdf");
+        Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                                    QString::fromStdString(pdf));
+        EXPECT_NE(PdfText(pdf).find("BETAMARK"), std::string::npos) << i;
+        if (i < 2)
+            book->dynamicCall("Close (Boolean)", false);
+    }
+    EXPECT_EQ(offices[0], offices[1]);
+    EXPECT_NE(offices[1], offices[2]);
+    // Two more opened by the new office while the third is still open: no replacement.
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(Open(Sample("pages.xlsx")));
+    EXPECT_EQ(application->serverProcessId(), offices[2]);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(ServerTest, AnOfficeKilledBetweenWorkbooksIsReplaced)
 {
     Bind();

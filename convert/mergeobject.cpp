@@ -1,6 +1,7 @@
 #include "convert/mergeobject.h"
 
 #include "convert/automationobject.h"
+#include "convert/failurereasons.h"
 #include "convert/runplan.h"
 #include "convert/runsettings.h"
 #include "convert/visibletext.h"
@@ -43,9 +44,8 @@ void MergeObject::Transform()
 
     if (!workbooks) {
         record.runFailures << QStringLiteral("Excel.Application: ") +
-                                  (bindFailure.isEmpty()
-                                       ? QStringLiteral("no spreadsheet application answered")
-                                       : bindFailure);
+                                  (bindFailure.isEmpty() ? QStringLiteral("没有可用的办公软件")
+                                                         : Explain(bindFailure).reason);
         emit ShowDisposingFile(QStringLiteral(
             "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
     } else {

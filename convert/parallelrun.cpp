@@ -1,6 +1,7 @@
 #include "convert/parallelrun.h"
 
 #include "convert/automationobject.h"
+#include "convert/failurereasons.h"
 #include "convert/runplan.h"
 #include "convert/runsettings.h"
 #include "convert/visibletext.h"
@@ -133,8 +134,8 @@ void ParallelRun::Transform()
     if (progress.collections == 0) {
         record.runFailures << QStringLiteral("Excel.Application: ") +
                                   (progress.bindFailure.isEmpty()
-                                       ? QStringLiteral("no spreadsheet application answered")
-                                       : progress.bindFailure);
+                                       ? QStringLiteral("没有可用的办公软件")
+                                       : Explain(progress.bindFailure).reason);
         emit ShowDisposingFile(QStringLiteral(
             "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
     } else {

@@ -31,7 +31,8 @@ struct SkippedSheet
 struct FailureRecord
 {
     QString sheet;
-    QString reason;
+    QString reason; // in the user's language
+    QString detail; // the spreadsheet application's own message, when it gave one
 };
 
 struct WorkbookRecord

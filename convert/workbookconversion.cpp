@@ -1,5 +1,6 @@
 #include "convert/workbookconversion.h"
 
+#include "convert/failurereasons.h"
 #include "convert/outputpaths.h"
 #include "convert/pdfnames.h"
 #include "support/filehelpers.h"
@@ -51,9 +52,12 @@ public:
             object, &AutomationObject::exception,
             [this](int, const QString&, const QString& desc, const QString&) { reason = desc; }));
     }
+    // fallback: our own reason, for when the application gave none.
     void Fail(const QString& sheet, const QString& fallback)
     {
-        record.failures.append({sheet, reason.isEmpty() ? fallback : reason});
+        const ExplainedReason explained =
+            reason.isEmpty() ? ExplainedReason{fallback, QString()} : Explain(reason);
+        record.failures.append({sheet, explained.reason, explained.detail});
         reason.clear();
     }
     void Skip(const QString& sheet, SkippedSheet::Why why) { record.skipped.append({sheet, why}); }
@@ -63,7 +67,7 @@ public:
     {
         reason.clear();
         if (!FitsFileSystem(folder, fileName)) {
-            Fail(sheet, QStringLiteral("the PDF's name is longer than the file system allows"));
+            Fail(sheet, QStringLiteral("文件名太长，文件系统不允许"));
             return;
         }
         const QString pdf = PdfPath(folder, fileName);
@@ -72,7 +76,7 @@ public:
         if (FileStamp(pdf).WrittenSince(before))
             record.pdfs.append({sheet, pdf});
         else
-            Fail(sheet, QStringLiteral("no PDF was written"));
+            Fail(sheet, QStringLiteral("没有写出pdf文件"));
     }
 
 private:
@@ -98,7 +102,7 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
         const QString unnamed = QStringLiteral("#%1").arg(k);
         AutomationObject* sheet = workbook->querySubObject("WorkSheets(int)", k);
         if (!sheet) {
-            log.Fail(unnamed, QStringLiteral("the worksheet cannot be read"));
+            log.Fail(unnamed, QStringLiteral("无法读取工作表"));
             continue;
         }
         log.Watch(sheet);
@@ -114,7 +118,7 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
         AutomationObject* columns = range ? range->querySubObject("Columns") : nullptr;
         AutomationObject* cell = sheet->querySubObject("Cells(int, int)", row, column);
         if (!range || !rows || !columns || !cell) {
-            log.Fail(unnamed, QStringLiteral("the worksheet's used range cannot be read"));
+            log.Fail(unnamed, QStringLiteral("无法读取工作表的已用区域"));
             continue;
         }
         // Counts first; a value only for a single-cell used range.
@@ -147,7 +151,7 @@ void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool
         log.Watch(workbook);
         AutomationObject* sheets = workbook->querySubObject("Sheets");
         if (!sheets)
-            log.Fail(QString(), QStringLiteral("its worksheets cannot be read"));
+            log.Fail(QString(), QStringLiteral("无法读取其中的工作表"));
         const int sheetCount = sheets ? sheets->property("Count").toInt() : 0;
         if (mergeSheets)
             log.Export(workbook, task.folder, PdfNamesOfWorkbook().Take(task.baseName), QString());
@@ -155,7 +159,7 @@ void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool
             ExportSheets(workbook, sheetCount, task, log);
         workbook->dynamicCall("Close (Boolean)", false);
     } else {
-        log.Fail(QString(), QStringLiteral("cannot be opened"));
+        log.Fail(QString(), QStringLiteral("无法打开"));
     }
     record.outcome = record.opened && record.failures.isEmpty() ? WorkbookRecord::Outcome::Converted
                                                                 : WorkbookRecord::Outcome::Failed;

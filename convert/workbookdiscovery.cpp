@@ -58,7 +58,7 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
     DIR* dir = opendir(encoded.constData());
     if (!dir) {
         unlisted << VisibleText(QDir::toNativeSeparators(folder)) +
-                        QStringLiteral(": the folder cannot be read");
+                        QStringLiteral(": 无法读取文件夹");
         return;
     }
     while (const dirent* entry = readdir(dir)) {
@@ -75,8 +75,7 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
                                 ? !raw.startsWith('.')
                                 : !S_ISLNK(link.st_mode) && HasWorkbookName(shown);
         if (listed)
-            unlisted << shown + QStringLiteral(": the name is not valid text in this system's "
-                                               "encoding (UTF-8)");
+            unlisted << shown + QStringLiteral(": 名称不是有效的UTF-8文本，无法处理");
     }
     closedir(dir);
 }
@@ -87,7 +86,7 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
 {
     if (!QFileInfo(folder).isReadable())
         unlisted << VisibleText(QDir::toNativeSeparators(folder)) +
-                        QStringLiteral(": the folder cannot be read");
+                        QStringLiteral(": 无法读取文件夹");
 }
 
 #endif

@@ -105,7 +105,7 @@ TEST_F(CliTest, PrintsEachStatusThenEveryFailureAndExitsByOutcome)
     const Outcome failed =
         Cli({"--merge-sheets", "--beside-source", "--timeout", "30", folder / "in"});
     EXPECT_EQ(failed.exitCode, 1) << failed.err;
-    const std::string failure = (folder / "in/empty.xlsx") + ": the file is empty";
+    const std::string failure = (folder / "in/empty.xlsx") + ": 文件是空的";
     EXPECT_NE(failed.out.find("成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure + "\n" +
                               failure + "\n"),
               std::string::npos)

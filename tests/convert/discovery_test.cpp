@@ -94,7 +94,7 @@ TEST_F(DiscoveryTest, NamesThatAreNotValidTextAreFailuresNotSilentGaps)
     Touch(".h\xff/inside.xlsx"); // a hidden folder is left out anyway
     fs::create_symlink(root / "ok.xlsx", root / "link\xe9.xlsx");
     EXPECT_EQ(List(), std::vector<std::string>{"ok.xlsx"});
-    const std::string reason = ": the name is not valid text in this system's encoding (UTF-8)";
+    const std::string reason = ": 名称不是有效的UTF-8文本，无法处理";
     EXPECT_EQ(unlisted, (std::vector<std::string>{"d\\xff" + reason, "lat\\xe9.xls" + reason,
                                                   "\xe6\x8a\xa5\\xff.XLSX" + reason}));
 }
@@ -137,8 +137,7 @@ TEST_F(DiscoveryTest, UnreadableFoldersAreSkippedAndNamed)
     // The child reports the listing's size, and whether the locked folder was its one failure.
     const int outcome = RunWithoutPrivilege([&] {
         const int listed = static_cast<int>(List().size());
-        const bool named =
-            unlisted == std::vector<std::string>{"locked: the folder cannot be read"};
+        const bool named = unlisted == std::vector<std::string>{"locked: 无法读取文件夹"};
         return listed * 10 + named;
     });
     fs::permissions(root / "locked", fs::perms::owner_all);

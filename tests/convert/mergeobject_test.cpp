@@ -204,7 +204,7 @@ TEST_F(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
                                   QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版("
                                                  "注意是专业版,不是个人版)!")}));
     EXPECT_EQ(ends, 1);
-    EXPECT_EQ(run.Failures(), QStringList{"Excel.Application: not installed"});
+    EXPECT_EQ(run.Failures(), QStringList{QStringLiteral("Excel.Application: 办公软件无法启动")});
 }
 
 TEST_F(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
@@ -216,8 +216,16 @@ TEST_F(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
     const QString mixed = Add("b/mixed.xlsx", {Sheet("Good", 2, 2), unreadable});
     MergeObject run;
     Run(run);
-    const QStringList failures = {bad + ": damaged", mixed + "(#2): unreadable"};
+    // Messages of the application that match no plain reason are kept for the report.
+    const QString generic = QStringLiteral("办公软件报告了错误");
+    const QStringList failures = {bad + ": " + generic, mixed + "(#2): " + generic};
     EXPECT_EQ(run.Failures(), failures);
+    ASSERT_EQ(run.Record().workbooks.size(), 2);
+    const WorkbookRecord& first = run.Record().workbooks[0].path == bad ? run.Record().workbooks[0]
+                                                                        : run.Record().workbooks[1];
+    EXPECT_EQ(first.outcome, WorkbookRecord::Outcome::Failed);
+    ASSERT_EQ(first.failures.size(), 1);
+    EXPECT_EQ(first.failures[0].detail, "damaged");
     EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。\n失败2个：\n") +
                                 failures.join('\n'));
     // The output folder of a workbook that did not open exists all the same.
@@ -233,8 +241,8 @@ TEST_F(RunCallsTest, AnExportThatWritesNothingIsNotCountedNorIsAnOlderFile)
     Run(run);
     EXPECT_EQ(texts.last().section('\n', 0, 0),
               QStringLiteral("成功将1个excel文件转换为0个pdf文件。"));
-    EXPECT_EQ(run.Failures(), (QStringList{book + "(Old): no PDF was written",
-                                           book + "(New): no PDF was written"}));
+    EXPECT_EQ(run.Failures(), (QStringList{book + QStringLiteral("(Old): 没有写出pdf文件"),
+                                           book + QStringLiteral("(New): 没有写出pdf文件")}));
 }
 
 TEST_F(RunCallsTest, TheSummaryNamesTheFirstFiveFailures)

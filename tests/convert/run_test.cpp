@@ -122,7 +122,7 @@ protected:
     {
         if (Corpus.empty())
             return;
-        const QString reason = ": cannot be opened (damaged, encrypted or not a workbook)";
+        const QString reason = QStringLiteral(": 无法打开（文件已损坏、已加密或不是工作簿）");
         const QString bad = QString::fromStdString(in / "bad/");
         EXPECT_EQ(
             std::set<QString>(failures.begin(), failures.end()),

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Quillsheet need.
-# Works as root and, for anyone else, through sudo. Skips apt when all are there already.
+# Installs the Debian 12 packages that building, running, testing and packaging Quillsheet need,
+# and those named as arguments. Works as root and, for anyone else, through sudo. Skips apt when
+# all are there already.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,8 @@ packages=(
     googletest libgtest-dev
     libreoffice-calc-nogui libreoffice-dev poppler-utils fonts-noto-cjk
     qtbase5-dev qtbase5-dev-tools
+    dpkg-dev file
+    "$@"
 )
 
 missing=()

@@ -1,0 +1,28 @@
+# The Debian package: `cpack -G DEB` in a Release build tree makes quillsheet_<version>_amd64.deb
+# from the install rules.
+set(CPACK_PACKAGE_NAME quillsheet)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Quillsheet developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch converter of spreadsheet workbooks to PDF")
+set(CPACK_PACKAGE_DESCRIPTION [=[
+Quillsheet converts every .xls, .xlsx and .xlsm workbook below a folder to PDF
+in the spreadsheet application's print layout: one PDF per non-blank worksheet,
+or one per workbook, below an output folder that repeats the source tree, or
+beside each workbook. It drives a private, headless LibreOffice Calc.
+The package holds the window program Quillsheet and the command line
+quillsheet-cli for scripts and servers.]=])
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Quillsheet developers <maintainers@users.noreply.c-seed-40b2dbce.example>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# dpkg-shlibdeps follows the programs' rpath into the office's program folder, so the Qt and UNO
+# libraries they link become dependencies by themselves; the office itself is only started.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc-nogui | libreoffice-calc")
+# Workbooks with Chinese, Japanese or Korean text print with these fonts.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-noto-cjk)
+
+include(CPack)

@@ -20,12 +20,9 @@ void MergeObject::RequestStop()
 
 void MergeObject::Transform()
 {
-    record = RunRecord();
-    const QList<WorkbookTask> tasks = PlanRun(record.runFailures);
-    for (const WorkbookTask& task : tasks) {
-        record.workbooks.append(WorkbookRecord());
-        record.workbooks.last().path = task.path;
-    }
+    QStringList unlisted;
+    const QList<WorkbookTask> tasks = PlanRun(unlisted);
+    record = BeginRecord(tasks, unlisted, 1);
 #ifdef Q_OS_WIN
     CoInitializeEx(nullptr, 0);
 #endif
@@ -61,5 +58,6 @@ void MergeObject::Transform()
     }
     excel->dynamicCall("Quit(void)");
     delete excel;
+    record.ended = QDateTime::currentDateTime();
     emit Signal_SetButtonEnable();
 }

@@ -83,11 +83,10 @@ void ParallelRun::RequestStop()
 
 void ParallelRun::Transform()
 {
-    record = RunRecord();
-    const QList<WorkbookTask> tasks = PlanRun(record.runFailures);
-    std::vector<WorkbookRecord> results(tasks.size());
-    for (int i = 0; i < tasks.size(); ++i)
-        results[i].path = tasks[i].path;
+    QStringList unlisted;
+    const QList<WorkbookTask> tasks = PlanRun(unlisted);
+    record = BeginRecord(tasks, unlisted, jobs);
+    std::vector<WorkbookRecord> results(record.workbooks.begin(), record.workbooks.end());
 
     emit ShowDisposingFile(QStringLiteral("excel OK!"));
     Progress progress;
@@ -129,8 +128,8 @@ void ParallelRun::Transform()
     for (std::thread& thread : threads)
         thread.join();
 
-    for (const WorkbookRecord& result : results)
-        record.workbooks.append(result);
+    for (std::size_t i = 0; i < results.size(); ++i)
+        record.workbooks[static_cast<int>(i)] = results[i];
     if (progress.collections == 0) {
         record.runFailures << QStringLiteral("Excel.Application: ") +
                                   (progress.bindFailure.isEmpty()
@@ -142,5 +141,6 @@ void ParallelRun::Transform()
         record.stopped = progress.next < tasks.size();
         emit ShowDisposingFile(record.Summary());
     }
+    record.ended = QDateTime::currentDateTime();
     emit Signal_SetButtonEnable();
 }

@@ -24,3 +24,23 @@ QList<WorkbookTask> PlanRun(QStringList& unlisted)
     }
     return tasks;
 }
+
+RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs)
+{
+    RunRecord record;
+    record.source =
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath()));
+    if (!SaveToQuondamPath)
+        record.output =
+            QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(SavePath).absoluteFilePath()));
+    record.besideSource = SaveToQuondamPath;
+    record.mergeSheets = MergeSheets;
+    record.jobs = jobs;
+    record.started = QDateTime::currentDateTime();
+    record.runFailures = unlisted;
+    for (const WorkbookTask& task : tasks) {
+        record.workbooks.append(WorkbookRecord());
+        record.workbooks.last().path = task.path;
+    }
+    return record;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/runrecord.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,3 +18,7 @@ struct WorkbookTask
 // names decided before any export, so that they never depend on the order of the work. What
 // could not be listed goes to unlisted, one failure line each.
 QList<WorkbookTask> PlanRun(QStringList& unlisted);
+
+// A fresh record of a run of these tasks, with the run settings and its start time; each task's
+// workbook not reached yet.
+RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs);

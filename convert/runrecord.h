@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -54,6 +55,15 @@ struct WorkbookRecord
 
 struct RunRecord
 {
+    // The run's settings as it began.
+    QString source;
+    QString output; // empty beside the source
+    bool besideSource = false;
+    bool mergeSheets = false;
+    int jobs = 1;
+    QDateTime started;
+    QDateTime ended;
+
     // What could not be listed, or no application at all: lines as the summary names them.
     QStringList runFailures;
     QList<WorkbookRecord> workbooks; // in list order

@@ -1,0 +1,154 @@
+#include "convert/runreport.h"
+
+#include <QJsonArray>
+#include <QSaveFile>
+
+namespace {
+
+QString Outcome(WorkbookRecord::Outcome outcome)
+{
+    switch (outcome) {
+    case WorkbookRecord::Outcome::Converted:
+        return QStringLiteral("converted");
+    case WorkbookRecord::Outcome::Failed:
+        return QStringLiteral("failed");
+    case WorkbookRecord::Outcome::NotReached:
+        break;
+    }
+    return QStringLiteral("stopped");
+}
+
+QString OutcomeText(WorkbookRecord::Outcome outcome)
+{
+    switch (outcome) {
+    case WorkbookRecord::Outcome::Converted:
+        return QStringLiteral("已转换");
+    case WorkbookRecord::Outcome::Failed:
+        return QStringLiteral("失败");
+    case WorkbookRecord::Outcome::NotReached:
+        break;
+    }
+    return QStringLiteral("未转换（运行已中止）");
+}
+
+QString Skipped(SkippedSheet::Why why)
+{
+    return why == SkippedSheet::Why::Blank ? QStringLiteral("blank") : QStringLiteral("hidden");
+}
+
+QJsonValue TextOrNull(const QString& text)
+{
+    return text.isNull() ? QJsonValue() : QJsonValue(text);
+}
+
+QString Time(const QDateTime& time)
+{
+    return time.toString(Qt::ISODate);
+}
+
+} // namespace
+
+QString TextReport(const RunRecord& record)
+{
+    QString text = QStringLiteral("excel文件批量转pdf：转换报告\n\n");
+    text += QStringLiteral("开始：%1\n结束：%2\n").arg(Time(record.started), Time(record.ended));
+    text += QStringLiteral("Excel文件所在文件夹：%1\n").arg(record.source);
+    text += record.besideSource ? QStringLiteral("转换后保存在原文件夹路径\n")
+                                : QStringLiteral("转换后保存到该文件夹：%1\n").arg(record.output);
+    text += record.mergeSheets ? QStringLiteral("1个excel文件对应1个pdf\n")
+                               : QStringLiteral("1个sheet对应1个pdf\n");
+    text += '\n' + record.Summary().section('\n', 0, 0) + '\n';
+    if (record.stopped)
+        text += QStringLiteral("转换已中止：%1个excel文件未转换。\n").arg(record.NotConverted());
+
+    const QStringList lines = record.FailureLines();
+    if (!lines.isEmpty()) {
+        text += QStringLiteral("\n失败%1个：\n").arg(lines.size());
+        for (const QString& line : lines)
+            text += line + '\n';
+    }
+    text += QStringLiteral("\n各excel文件：\n");
+    for (const WorkbookRecord& workbook : record.workbooks) {
+        text += QStringLiteral("\n[%1] %2").arg(OutcomeText(workbook.outcome), workbook.path);
+        if (workbook.outcome != WorkbookRecord::Outcome::NotReached)
+            text += QStringLiteral("（%1秒）").arg(workbook.seconds, 0, 'f', 2);
+        text += '\n';
+        for (const PdfRecord& pdf : workbook.pdfs)
+            text += QStringLiteral("    pdf：%1\n").arg(pdf.path);
+        for (const SkippedSheet& skipped : workbook.skipped)
+            text +=
+                (skipped.why == SkippedSheet::Why::Blank ? QStringLiteral("    空白，未转换：%1\n")
+                                                         : QStringLiteral("    隐藏，未转换：%1\n"))
+                    .arg(skipped.sheet);
+        for (const FailureRecord& failure : workbook.failures) {
+            text +=
+                QStringLiteral("    失败：") +
+                (failure.sheet.isEmpty() ? QString() : '(' + failure.sheet + QStringLiteral(") ")) +
+                failure.reason + '\n';
+            if (!failure.detail.isEmpty())
+                text += QStringLiteral("        办公软件的原话：%1\n").arg(failure.detail);
+        }
+    }
+    return text;
+}
+
+QJsonObject JsonReport(const RunRecord& record)
+{
+    int converted = 0, failed = 0;
+    QJsonArray workbooks;
+    for (const WorkbookRecord& workbook : record.workbooks) {
+        converted += workbook.outcome == WorkbookRecord::Outcome::Converted;
+        failed += workbook.outcome == WorkbookRecord::Outcome::Failed;
+        QJsonArray pdfs, failures;
+        for (const PdfRecord& pdf : workbook.pdfs)
+            pdfs.append(QJsonObject{
+                {"sheet", TextOrNull(pdf.sheet)}, {"path", pdf.path}, {"skipped", QJsonValue()}});
+        for (const SkippedSheet& skipped : workbook.skipped)
+            pdfs.append(QJsonObject{{"sheet", skipped.sheet},
+                                    {"path", QJsonValue()},
+                                    {"skipped", Skipped(skipped.why)}});
+        for (const FailureRecord& failure : workbook.failures)
+            failures.append(QJsonObject{
+                {"sheet", failure.sheet.isEmpty() ? QJsonValue() : QJsonValue(failure.sheet)},
+                {"reason", failure.reason},
+                {"detail", failure.detail.isEmpty() ? QJsonValue() : QJsonValue(failure.detail)}});
+        workbooks.append(QJsonObject{
+            {"path", workbook.path},
+            {"outcome", Outcome(workbook.outcome)},
+            {"reason", workbook.failures.isEmpty() ? QJsonValue()
+                                                   : QJsonValue(workbook.failures.first().reason)},
+            {"seconds", workbook.seconds},
+            {"pdfs", pdfs},
+            {"failures", failures},
+        });
+    }
+    return QJsonObject{
+        {"settings",
+         QJsonObject{{"source", record.source},
+                     {"output", record.besideSource ? QJsonValue() : QJsonValue(record.output)},
+                     {"besideSource", record.besideSource},
+                     {"mergeSheets", record.mergeSheets},
+                     {"jobs", record.jobs}}},
+        {"started", Time(record.started)},
+        {"ended", Time(record.ended)},
+        {"stopped", record.stopped},
+        {"totals", QJsonObject{{"workbooks", record.workbooks.size()},
+                               {"converted", converted},
+                               {"failed", failed},
+                               {"notConverted", record.NotConverted()},
+                               {"opened", record.OpenedWorkbooks()},
+                               {"pdfs", record.Pdfs()},
+                               {"failures", record.FailureLines().size()}}},
+        {"runFailures", QJsonArray::fromStringList(record.runFailures)},
+        {"workbooks", workbooks},
+    };
+}
+
+bool WriteReportFile(const QString& path, const QByteArray& bytes, QString& error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    error = file.errorString();
+    return false;
+}

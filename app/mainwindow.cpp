@@ -3,6 +3,7 @@
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "convert/mergeobject.h"
+#include "convert/platformtexts.h"
 #include "convert/runsettings.h"
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
@@ -48,6 +49,7 @@ void StoreSetting(const char* key, const QString& value)
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    ui->groupBox_2->setTitle(OfficeNotice());
 
     const QSize screen = PrimaryScreenSize();
     screenWidth = screen.width();

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
+#include "convert/platformtexts.h"
 #include "support/settingsfile.h"
 
 #include "common/qteventloop.h"
@@ -70,8 +71,7 @@ TEST_F(MainWindowTest, FormTreeNamesAndTexts)
         {"tabWidget", "QTabWidget", "centralWidget", {}},
         {"wgt_AddToTab1", "QWidget", "qt_tabwidget_stackedwidget", {}},
         {"groupBox_2", "QGroupBox", "wgt_AddToTab1",
-         QStringLiteral("需电脑中装有并激活的微软office2007以上办公软件,或金山WPS专业版(office与"
-                        "wps转换效果可能有差异)")},
+         QStringLiteral("需电脑中装有LibreOffice Calc办公软件(转换效果可能与微软office有差异)")},
         {"widget", "QWidget", "groupBox_2", {}},
         {"pBtn_SourcePath", "QPushButton", "widget", QStringLiteral("Excel文件所在文件夹：")},
         {"lEdt_SourcePath", "QLineEdit", "widget", {}},
@@ -97,6 +97,7 @@ TEST_F(MainWindowTest, FormTreeNamesAndTexts)
             EXPECT_EQ(box->title(), w.text) << w.name;
         }
     }
+    EXPECT_EQ(NoOfficeMessage(), QStringLiteral("本功能需要电脑中装有LibreOffice Calc!"));
     EXPECT_EQ(window->objectName(), "MainWindow");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("excel文件批量转pdf4.0"));
     EXPECT_FALSE(window->windowIcon().isNull());

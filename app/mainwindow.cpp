@@ -50,6 +50,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     ui->setupUi(this);
     ui->groupBox_2->setTitle(OfficeNotice());
+    // The form's notice is shortened like every later text once the label has its width.
+    ui->lb_ShowDisposing->SetWholeText(ui->lb_ShowDisposing->text());
 
     const QSize screen = PrimaryScreenSize();
     screenWidth = screen.width();
@@ -140,7 +142,7 @@ void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
 
 void MainWindow::on_ShowDisposingFile(QString filePath)
 {
-    ui->lb_ShowDisposing->setText(filePath);
+    ui->lb_ShowDisposing->SetWholeText(filePath);
 }
 
 void MainWindow::on_pBtn_Transform_clicked()
@@ -158,7 +160,7 @@ void MainWindow::on_pBtn_Transform_clicked()
         QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("保存文件夹不存在!"));
         return;
     }
-    ui->lb_ShowDisposing->setText(QString());
+    ui->lb_ShowDisposing->SetWholeText(QString());
     ui->pBtn_Transform->setEnabled(false);
     MergeSheets = ui->cBox_MergeSheets->isChecked();
 

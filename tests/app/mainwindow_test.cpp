@@ -83,7 +83,7 @@ TEST_F(MainWindowTest, FormTreeNamesAndTexts)
         {"cBox_SaveToQuondamPath", "QCheckBox", "widget_4",
          QStringLiteral("转换后保存在原文件夹路径")},
         {"pBtn_Transform", "QPushButton", "widget_4", QStringLiteral("转换")},
-        {"lb_ShowDisposing", "QLabel", "wgt_AddToTab1", {}},
+        {"lb_ShowDisposing", "ElidingLabel", "wgt_AddToTab1", {}},
     };
     for (const Widget& w : widgets) {
         QWidget* widget = Find<QWidget>(window.get(), w.name);
@@ -319,6 +319,80 @@ TEST_F(MainWindowTest, ShowSoftWindowRestoresTheInitialSize)
     window->hide();
     window->ShowSoftWindow();
     EXPECT_TRUE(window->isVisible());
+}
+
+// What the run shows in the progress label, as its worker does.
+void ShowDisposing(MainWindow* window, const QString& text)
+{
+    QMetaObject::invokeMethod(window, "on_ShowDisposingFile", Q_ARG(QString, text));
+    QApplication::processEvents();
+}
+
+// A path of length characters whose file name is fileName.
+QString LongPath(const QString& fileName, int length = 300)
+{
+    const QString folder = QStringLiteral("/srv/报表/2023/");
+    return folder + QString(length - folder.size() - fileName.size() - 1, QLatin1Char('d')) + "/" +
+           fileName;
+}
+
+TEST_F(MainWindowTest, LongTextsNeverWidenTheWindowAndShowPlainly)
+{
+    QStringList summary = {QStringLiteral("成功将20个excel文件转换为8个pdf文件。"),
+                           QStringLiteral("失败12个：")};
+    for (int i = 0; i < 9; ++i)
+        summary << LongPath(QStringLiteral("book%1.xlsx(Sheet1): 无法打开").arg(i));
+    summary << QStringLiteral("另有7个失败未列出。");
+    struct Case
+    {
+        QString text;
+        QString visibleEnd; // the end of the last line, which eliding keeps
+    };
+    const Case cases[] = {
+        {LongPath(QStringLiteral("q1-sales.xlsx")), QStringLiteral("q1-sales.xlsx")},
+        {summary.join('\n'), QStringLiteral("另有7个失败未列出。")},
+        {QStringLiteral("<h1>x</h1>.xlsx"), QStringLiteral("<h1>x</h1>.xlsx")},
+    };
+    auto window = Open("");
+    auto* label = Find<QLabel>(window.get(), "lb_ShowDisposing");
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+    const QSize labelMinimum = label->minimumSizeHint();
+    for (const Case& c : cases) {
+        ShowDisposing(window.get(), c.text);
+        window->layout()->activate();
+        EXPECT_LE(window->minimumSizeHint().width(), 940) << qPrintable(c.text.left(40));
+        EXPECT_LE(window->minimumSize().width(), 940) << qPrintable(c.text.left(40));
+        EXPECT_EQ(window->width(), 940) << qPrintable(c.text.left(40));
+        EXPECT_EQ(label->minimumSizeHint(), labelMinimum) << qPrintable(c.text.left(40));
+        EXPECT_EQ(label->toolTip(), c.text);
+        EXPECT_TRUE(label->text().endsWith(c.visibleEnd)) << qPrintable(label->text().left(80));
+        const QStringList shown = label->text().split('\n');
+        EXPECT_EQ(shown.size(), c.text.count('\n') + 1) << qPrintable(label->text().left(80));
+        for (const QString& line : shown)
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->contentsRect().width())
+                << qPrintable(line);
+
+        window->resize(500, 300);
+        window->ShowSoftWindow();
+        EXPECT_EQ(window->size(), QSize(940, 420)) << qPrintable(c.text.left(40));
+    }
+    EXPECT_EQ(label->text(), cases[2].text) << "a name that fits is shown whole and literally";
+}
+
+TEST_F(MainWindowTest, ElidedLinesFollowTheLabelsWidth)
+{
+    auto window = Open("");
+    auto* label = Find<QLabel>(window.get(), "lb_ShowDisposing");
+    const QString path = LongPath(QStringLiteral("q1-sales.xlsx"), 150);
+    ShowDisposing(window.get(), path);
+    const QString narrow = label->text();
+    window->resize(1800, 420);
+    QApplication::processEvents();
+    EXPECT_GT(label->text().size(), narrow.size());
+    window->resize(2600, 420);
+    QApplication::processEvents();
+    EXPECT_EQ(label->text(), path);
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgram)

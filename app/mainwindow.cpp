@@ -2,6 +2,7 @@
 
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
+#include "app/windowplacement.h"
 #include "convert/mergeobject.h"
 #include "convert/platformtexts.h"
 #include "convert/runsettings.h"
@@ -15,24 +16,7 @@
 #include <QMessageBox>
 #include <QThread>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <QGuiApplication>
-#include <QScreen>
-#endif
-
 namespace {
-
-QSize PrimaryScreenSize()
-{
-#ifdef _WIN32
-    return QSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-#else
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() : QSize();
-#endif
-}
 
 bool IsYes(const std::string& value)
 {
@@ -53,12 +37,12 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     // The form's notice is shortened like every later text once the label has its width.
     ui->lb_ShowDisposing->SetWholeText(ui->lb_ShowDisposing->text());
 
-    const QSize screen = PrimaryScreenSize();
+    const QRect screen = PrimaryScreenArea();
     screenWidth = screen.width();
     screenHeight = screen.height();
     initialHeight = height();
     initialWidth = width();
-    move((screenWidth - width()) / 2, (screenHeight - height()) / 3);
+    move(CentredAThirdDown(screen, size()));
 
     setWindowTitle(QStringLiteral("excel文件批量转pdf") + QStringLiteral("4.0"));
     setWindowIcon(QIcon(QStringLiteral(":/images/qlx.ico")));

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
+#include "app/windowplacement.h"
 #include "convert/platformtexts.h"
 #include "support/settingsfile.h"
 
@@ -290,9 +291,26 @@ TEST_F(MainWindowTest, ACancelledPickerChangesNothing)
 TEST_F(MainWindowTest, PlacedCentredAndAThirdDown)
 {
     auto window = Open("");
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    EXPECT_EQ(window->pos(), QPoint((screen.width() - 940) / 2, (screen.height() - 420) / 3));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(window->pos(), QPoint(screen.x() + (screen.width() - 940) / 2,
+                                    screen.y() + (screen.height() - 420) / 3));
     EXPECT_TRUE(window->isVisible());
+
+    struct Case
+    {
+        QRect area;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {{0, 0, 1920, 1080}, {490, 220}},
+        {{0, 0, 800, 600}, {-70, 60}},
+        {{0, 0, 1024, 400}, {42, -6}},
+        {{1920, 0, 1920, 1040}, {2410, 206}},    // primary monitor right of another
+        {{-1280, 300, 1280, 984}, {-1110, 488}}, // left of and below the origin
+        {{0, 32, 1366, 736}, {213, 137}},        // a panel along the top
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CentredAThirdDown(c.area, QSize(940, 420)), c.expected) << c.area.x();
 }
 
 TEST_F(MainWindowTest, AutorunLeavesOnlyTheTrayIcon)

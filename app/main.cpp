@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
+#include "app/singleinstance.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
-#include "support/processhelpers.h"
 
 #include <QApplication>
 
@@ -23,18 +23,27 @@ int main(int argc, char** argv)
 #endif
     RecordStartupPaths(argc, argv);
 
-    // A second copy leaves the running one alone and ends itself: ending the running copy could
-    // cut off its conversion and orphan its spreadsheet server.
-    if (CountProcessesByName(ProgramExeName) > 1)
+    QApplication app(argc, argv);
+    // A second start brings the running copy's window up and ends itself: ending the running
+    // copy instead could cut off its conversion and orphan its spreadsheet server.
+    SingleInstance instance(
+        SingleInstanceServerName(QString::fromLocal8Bit(StartupPaths.ExePath.c_str())));
+    if (!instance.BecomeFirst(!IsAutorunLaunch()))
         return 0;
 
-    QApplication app(argc, argv);
     MainWindow window;
+    QObject::connect(&instance, &SingleInstance::showRequested, &window,
+                     &MainWindow::ShowSoftWindow);
 #ifdef QUILLSHEET_STARTUP_PROBE
-    // Tests learn what start-up showed from this line, printed once the event loop runs.
+    // Tests learn what start-up showed from this line, printed once the event loop runs, and
+    // what a later start made this copy show from another.
     QTimer::singleShot(0, [&window] {
         std::printf("window %s, tray %s\n", window.isVisible() ? "shown" : "hidden",
                     trayIcon && trayIcon->isVisible() ? "shown" : "hidden");
+        std::fflush(stdout);
+    });
+    QObject::connect(&instance, &SingleInstance::showRequested, [&window] {
+        std::printf("window %s by a second start\n", window.isVisible() ? "shown" : "hidden");
         std::fflush(stdout);
     });
 #endif

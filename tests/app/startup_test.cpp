@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "common/strictskips.h"
+
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include <csignal>
+#include <grp.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,12 +18,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The program started as a real process from a copy under a chosen file name. The copy prints
-// one line once its event loop runs: what start-up showed.
+// The environment of this process with some variables replaced; an empty value removes one.
+std::vector<std::string> Environment(const std::map<std::string, std::string>& changes)
+{
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string variable(*entry);
+        if (changes.count(variable.substr(0, variable.find('='))) == 0)
+            result.push_back(variable);
+    }
+    for (const auto& [name, value] : changes)
+        if (!value.empty())
+            result.push_back(name + "=" + value);
+    return result;
+}
+
+const uid_t Nobody = 65534;
+
+// The program started as a real process from a copy under a chosen file name, in the given
+// environment, as "nobody" when asNobody and the tests run as root. The copy prints one line once
+// its event loop runs: what start-up showed; and one line each time a later start asks it to
+// show its window.
 class Started
 {
 public:
-    Started(const std::string& executable, const std::vector<std::string>& args)
+    Started(const std::string& executable, const std::vector<std::string>& args,
+            const std::vector<std::string>& environment, bool asNobody = false)
     {
         int out[2];
         if (pipe(out) != 0)
@@ -29,32 +52,38 @@ public:
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        if (posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        std::vector<char*> envp;
+        for (const std::string& variable : environment)
+            envp.push_back(const_cast<char*>(variable.c_str()));
+        envp.push_back(nullptr);
+        const bool dropPrivileges = asNobody && geteuid() == 0;
+        pid = fork();
+        if (pid == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            close(out[0]);
+            close(out[1]);
+            if (dropPrivileges &&
+                (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0))
+                _exit(126);
+            execve(executable.c_str(), argv.data(), envp.data());
+            _exit(127);
+        }
         close(out[1]);
         output = out[0];
     }
     ~Started()
     {
-        if (pid > 0 && !ended) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
+        Kill();
         if (output >= 0)
             close(output);
     }
 
-    // The line the program printed, or "" when it ended (or 30 s passed) without one.
-    std::string Line()
+    // The next line the program printed, or "" when it ended (or timeoutMs passed) without one.
+    std::string Line(int timeoutMs = 30000)
     {
         std::string line;
         pollfd readable{output, POLLIN, 0};
-        while (poll(&readable, 1, 30000) == 1) {
+        while (poll(&readable, 1, timeoutMs) == 1) {
             char c;
             if (read(output, &c, 1) != 1 || c == '\n')
                 break;
@@ -74,6 +103,16 @@ public:
 
     bool Running() { return !ended && waitpid(pid, nullptr, WNOHANG) == 0; }
 
+    // Ends the program as a crash would, leaving behind whatever it made.
+    void Kill()
+    {
+        if (pid > 0 && !ended) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            ended = true;
+        }
+    }
+
 private:
     pid_t pid = -1;
     int output = -1;
@@ -84,6 +123,18 @@ class StartupTest : public ::testing::Test
 {
 protected:
     TempFolder folder;
+    // Copies get folders of their own, so that a copy the developer runs is never involved.
+    std::vector<std::string> environment;
+
+    void SetUp() override
+    {
+        fs::create_directories(folder / "home");
+        fs::create_directories(folder / "run");
+        fs::permissions(folder / "run", fs::perms::owner_all);
+        environment = Environment({{"HOME", folder / "home"},
+                                   {"XDG_RUNTIME_DIR", folder / "run"},
+                                   {"XDG_CONFIG_HOME", ""}});
+    }
 
     std::string CopyAs(const std::string& name)
     {
@@ -91,6 +142,11 @@ protected:
         const std::string path = folder / (name + ".d/" + name);
         fs::copy_file(STARTUP_PROBE, path);
         return path;
+    }
+
+    Started Start(const std::string& program, const std::vector<std::string>& args)
+    {
+        return Started(program, args, environment);
     }
 };
 
@@ -112,7 +168,7 @@ TEST_F(StartupTest, OnlyTheExactFirstArgumentAutorunHidesTheWindow)
         {{"-autorun" + std::string(40, ' ')}, "window shown, tray shown"},
     };
     for (const Case& c : cases) {
-        Started copy(program, c.args);
+        Started copy = Start(program, c.args);
         EXPECT_EQ(copy.Line(), c.expected) << (c.args.empty() ? "" : c.args[0]);
     }
 }
@@ -120,19 +176,71 @@ TEST_F(StartupTest, OnlyTheExactFirstArgumentAutorunHidesTheWindow)
 TEST_F(StartupTest, ASecondCopyEndsItselfAndTheFirstRunsOn)
 {
     const std::string program = CopyAs("Quillsheet");
-    Started first(program, {"-autorun"});
+    Started first = Start(program, {"-autorun"});
     ASSERT_EQ(first.Line(), "window hidden, tray shown");
 
-    Started second(program, {});
+    Started quiet = Start(program, {"-autorun"});
+    EXPECT_EQ(quiet.Line(), "");
+    EXPECT_EQ(quiet.ExitCode(), 0);
+    EXPECT_EQ(first.Line(1000), "") << "an -autorun start showed the window";
+
+    Started second = Start(program, {});
     EXPECT_EQ(second.Line(), "");
     EXPECT_EQ(second.ExitCode(), 0);
+    EXPECT_EQ(first.Line(), "window shown by a second start");
+    EXPECT_EQ(first.Line(500), "");
     EXPECT_TRUE(first.Running());
 
     // Under another file name it is not seen as a second copy.
-    Started renamed(CopyAs("Quillsheet-copy"), {});
+    Started renamed = Start(CopyAs("Quillsheet-copy"), {});
     EXPECT_EQ(renamed.Line(), "window shown, tray shown");
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(renamed.Running());
+}
+
+TEST_F(StartupTest, TheSocketOfAKilledCopyBlocksNoStart)
+{
+    const std::string program = CopyAs("Quillsheet");
+    Started killed = Start(program, {"-autorun"});
+    ASSERT_EQ(killed.Line(), "window hidden, tray shown");
+    killed.Kill();
+    ASSERT_TRUE(fs::exists(folder / ("run/Quillsheet-" + std::to_string(getuid()))));
+
+    Started next = Start(program, {"-autorun"});
+    EXPECT_EQ(next.Line(), "window hidden, tray shown");
+    Started second = Start(program, {});
+    EXPECT_EQ(second.ExitCode(), 0);
+    EXPECT_EQ(next.Line(), "window shown by a second start");
+}
+
+TEST_F(StartupTest, CopiesOfAnotherUserNeverCount)
+{
+    if (geteuid() != 0)
+        OPTIONAL_SKIP("cannot run as an unprivileged user here");
+    fs::permissions(folder.path(),
+                    fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    fs::create_directories(folder / "nobody");
+    ASSERT_EQ(chown((folder / "nobody").c_str(), Nobody, Nobody), 0);
+    fs::permissions(folder / "nobody", fs::perms::owner_all);
+    const std::string program = CopyAs("Quillsheet");
+
+    for (const bool nobodyFirst : {false, true}) {
+        // Both users share a fresh temporary folder, as they share /tmp, and have no runtime
+        // folder set.
+        const std::string shared = folder / ("tmp" + std::to_string(nobodyFirst));
+        fs::create_directories(shared);
+        fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+        const std::vector<std::string> asRoot =
+            Environment({{"HOME", folder / "home"}, {"TMPDIR", shared}, {"XDG_RUNTIME_DIR", ""}});
+        const std::vector<std::string> asNobody =
+            Environment({{"HOME", folder / "nobody"}, {"TMPDIR", shared}, {"XDG_RUNTIME_DIR", ""}});
+
+        Started first(program, {"-autorun"}, nobodyFirst ? asNobody : asRoot, nobodyFirst);
+        ASSERT_EQ(first.Line(), "window hidden, tray shown") << nobodyFirst;
+        Started other(program, {}, nobodyFirst ? asRoot : asNobody, !nobodyFirst);
+        EXPECT_EQ(other.Line(), "window shown, tray shown") << nobodyFirst;
+        EXPECT_EQ(first.Line(500), "") << nobodyFirst;
+    }
 }
 
 } // namespace

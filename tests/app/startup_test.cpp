@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/strictskips.h"
+#include "common/unprivileged.h"
+#include "support/settingsfile.h"
 
 #include <filesystem>
 #include <map>
@@ -92,6 +94,17 @@ public:
         return line;
     }
 
+    // The line that tells what start-up showed; the one after it names the settings file that
+    // start-up chose, kept in settingsFile.
+    std::string Startup()
+    {
+        const std::string shown = Line();
+        if (!shown.empty())
+            settingsFile = Line().substr(std::string("settings ").size());
+        return shown;
+    }
+    std::string settingsFile;
+
     // The exit code once the program has ended by itself; -1 when a signal ended it.
     int ExitCode()
     {
@@ -169,7 +182,7 @@ TEST_F(StartupTest, OnlyTheExactFirstArgumentAutorunHidesTheWindow)
     };
     for (const Case& c : cases) {
         Started copy = Start(program, c.args);
-        EXPECT_EQ(copy.Line(), c.expected) << (c.args.empty() ? "" : c.args[0]);
+        EXPECT_EQ(copy.Startup(), c.expected) << (c.args.empty() ? "" : c.args[0]);
     }
 }
 
@@ -177,15 +190,15 @@ TEST_F(StartupTest, ASecondCopyEndsItselfAndTheFirstRunsOn)
 {
     const std::string program = CopyAs("Quillsheet");
     Started first = Start(program, {"-autorun"});
-    ASSERT_EQ(first.Line(), "window hidden, tray shown");
+    ASSERT_EQ(first.Startup(), "window hidden, tray shown");
 
     Started quiet = Start(program, {"-autorun"});
-    EXPECT_EQ(quiet.Line(), "");
+    EXPECT_EQ(quiet.Startup(), "");
     EXPECT_EQ(quiet.ExitCode(), 0);
     EXPECT_EQ(first.Line(1000), "") << "an -autorun start showed the window";
 
     Started second = Start(program, {});
-    EXPECT_EQ(second.Line(), "");
+    EXPECT_EQ(second.Startup(), "");
     EXPECT_EQ(second.ExitCode(), 0);
     EXPECT_EQ(first.Line(), "window shown by a second start");
     EXPECT_EQ(first.Line(500), "");
@@ -193,7 +206,7 @@ TEST_F(StartupTest, ASecondCopyEndsItselfAndTheFirstRunsOn)
 
     // Under another file name it is not seen as a second copy.
     Started renamed = Start(CopyAs("Quillsheet-copy"), {});
-    EXPECT_EQ(renamed.Line(), "window shown, tray shown");
+    EXPECT_EQ(renamed.Startup(), "window shown, tray shown");
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(renamed.Running());
 }
@@ -202,12 +215,12 @@ TEST_F(StartupTest, TheSocketOfAKilledCopyBlocksNoStart)
 {
     const std::string program = CopyAs("Quillsheet");
     Started killed = Start(program, {"-autorun"});
-    ASSERT_EQ(killed.Line(), "window hidden, tray shown");
+    ASSERT_EQ(killed.Startup(), "window hidden, tray shown");
     killed.Kill();
     ASSERT_TRUE(fs::exists(folder / ("run/Quillsheet-" + std::to_string(getuid()))));
 
     Started next = Start(program, {"-autorun"});
-    EXPECT_EQ(next.Line(), "window hidden, tray shown");
+    EXPECT_EQ(next.Startup(), "window hidden, tray shown");
     Started second = Start(program, {});
     EXPECT_EQ(second.ExitCode(), 0);
     EXPECT_EQ(next.Line(), "window shown by a second start");
@@ -236,10 +249,95 @@ TEST_F(StartupTest, CopiesOfAnotherUserNeverCount)
             Environment({{"HOME", folder / "nobody"}, {"TMPDIR", shared}, {"XDG_RUNTIME_DIR", ""}});
 
         Started first(program, {"-autorun"}, nobodyFirst ? asNobody : asRoot, nobodyFirst);
-        ASSERT_EQ(first.Line(), "window hidden, tray shown") << nobodyFirst;
+        ASSERT_EQ(first.Startup(), "window hidden, tray shown") << nobodyFirst;
         Started other(program, {}, nobodyFirst ? asRoot : asNobody, !nobodyFirst);
-        EXPECT_EQ(other.Line(), "window shown, tray shown") << nobodyFirst;
+        EXPECT_EQ(other.Startup(), "window shown, tray shown") << nobodyFirst;
         EXPECT_EQ(first.Line(500), "") << nobodyFirst;
+    }
+}
+
+TEST_F(StartupTest, SettingsLiveWhereTheUserCanWriteThem)
+{
+    // Root writes anywhere, so the copies run as "nobody" then.
+    const bool asRoot = geteuid() == 0;
+    const uid_t user = asRoot ? Nobody : geteuid();
+    fs::permissions(folder.path(),
+                    fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    struct Case
+    {
+        const char* prefix;
+        bool writableFolder;   // the executable's
+        bool fileBeside;       // a settings file beside the executable
+        bool installedDefault; // <prefix>/share/quillsheet/Quillsheet.qlx
+        bool usesOwn;          // the user's own file rather than the one beside the executable
+    };
+    const Case cases[] = {
+        {"installed", false, true, true, true},
+        {"installed-without-default", false, false, false, true},
+        {"portable", true, true, true, false},
+        {"user-prefix", true, false, true, true},
+    };
+    const std::string defaults = "SourcePath=/installed/\r\n";
+    for (const Case& c : cases) {
+        const std::string prefix = folder / c.prefix;
+        const std::string bin = prefix + "/bin";
+        const std::string home = prefix + "/home";
+        fs::create_directories(bin);
+        fs::create_directories(home);
+        const std::string program = bin + "/Quillsheet";
+        fs::copy_file(STARTUP_PROBE, program);
+        const std::string beside = bin + "/Quillsheet.qlx";
+        if (c.fileBeside)
+            WriteFile(beside, "SourcePath=/beside/\r\n");
+        if (c.installedDefault) {
+            fs::create_directories(prefix + "/share/quillsheet");
+            WriteFile(prefix + "/share/quillsheet/Quillsheet.qlx", defaults);
+            fs::permissions(prefix + "/share/quillsheet/Quillsheet.qlx",
+                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        }
+        ASSERT_EQ(chown(home.c_str(), user, user), 0);
+        fs::permissions(home, fs::perms::owner_all);
+        if (c.writableFolder) {
+            ASSERT_EQ(chown(bin.c_str(), user, user), 0);
+            if (c.fileBeside) {
+                ASSERT_EQ(chown(beside.c_str(), user, user), 0);
+            }
+        } else {
+            fs::permissions(
+                bin, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
+        }
+        const std::vector<std::string> environment = Environment(
+            {{"HOME", home}, {"XDG_RUNTIME_DIR", home}, {"TMPDIR", home}, {"XDG_CONFIG_HOME", ""}});
+        const std::string own = home + "/.config/Quillsheet/Quillsheet.qlx";
+        const std::string expected = c.usesOwn ? own : beside;
+        const auto binFiles = [&bin] {
+            return std::distance(fs::directory_iterator(bin), fs::directory_iterator());
+        };
+        const auto before = binFiles();
+
+        for (int start = 1; start <= 2; ++start) {
+            Started copy(program, {"-autorun"}, environment, true);
+            EXPECT_EQ(copy.Startup(), "window hidden, tray shown") << c.prefix;
+            EXPECT_EQ(copy.settingsFile, expected) << c.prefix;
+            EXPECT_EQ(fs::exists(own), c.usesOwn && c.installedDefault) << c.prefix;
+            if (!fs::exists(own))
+                continue;
+            if (start == 1) {
+                EXPECT_EQ(ReadFile(own), defaults) << c.prefix;
+                // A choice made in the window is stored there by this user.
+                EXPECT_EQ(
+                    RunWithoutPrivilege([&own] { return SetKeyValue(own, "MergeSheets", "y"); }), 0)
+                    << c.prefix;
+            } else {
+                EXPECT_EQ(ReadFile(own), defaults + "MergeSheets=y\r\n") << c.prefix;
+            }
+        }
+        EXPECT_EQ(binFiles(), before) << c.prefix;
+        if (c.fileBeside) {
+            EXPECT_EQ(ReadFile(beside), "SourcePath=/beside/\r\n") << c.prefix;
+        }
+        fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add);
     }
 }
 

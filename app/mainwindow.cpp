@@ -2,7 +2,9 @@
 
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
+#include "app/windowplacement.h"
 #include "convert/mergeobject.h"
+#include "convert/platformtexts.h"
 #include "convert/runsettings.h"
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
@@ -14,24 +16,7 @@
 #include <QMessageBox>
 #include <QThread>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <QGuiApplication>
-#include <QScreen>
-#endif
-
 namespace {
-
-QSize PrimaryScreenSize()
-{
-#ifdef _WIN32
-    return QSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-#else
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() : QSize();
-#endif
-}
 
 bool IsYes(const std::string& value)
 {
@@ -48,13 +33,16 @@ void StoreSetting(const char* key, const QString& value)
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    ui->groupBox_2->setTitle(OfficeNotice());
+    // The form's notice is shortened like every later text once the label has its width.
+    ui->lb_ShowDisposing->SetWholeText(ui->lb_ShowDisposing->text());
 
-    const QSize screen = PrimaryScreenSize();
+    const QRect screen = PrimaryScreenArea();
     screenWidth = screen.width();
     screenHeight = screen.height();
     initialHeight = height();
     initialWidth = width();
-    move((screenWidth - width()) / 2, (screenHeight - height()) / 3);
+    move(CentredAThirdDown(screen, size()));
 
     setWindowTitle(QStringLiteral("excel文件批量转pdf") + QStringLiteral("4.0"));
     setWindowIcon(QIcon(QStringLiteral(":/images/qlx.ico")));
@@ -138,7 +126,7 @@ void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
 
 void MainWindow::on_ShowDisposingFile(QString filePath)
 {
-    ui->lb_ShowDisposing->setText(filePath);
+    ui->lb_ShowDisposing->SetWholeText(filePath);
 }
 
 void MainWindow::on_pBtn_Transform_clicked()
@@ -156,7 +144,7 @@ void MainWindow::on_pBtn_Transform_clicked()
         QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("保存文件夹不存在!"));
         return;
     }
-    ui->lb_ShowDisposing->setText(QString());
+    ui->lb_ShowDisposing->SetWholeText(QString());
     ui->pBtn_Transform->setEnabled(false);
     MergeSheets = ui->cBox_MergeSheets->isChecked();
 

@@ -9,12 +9,6 @@
 
 StartupPathValues StartupPaths;
 
-#ifdef _WIN32
-const char* const ProgramExeName = "Quillsheet.exe";
-#else
-const char* const ProgramExeName = "Quillsheet";
-#endif
-
 namespace {
 
 // On Windows the framework hands main the full path as argv[0]. Elsewhere argv[0] is often a

@@ -15,9 +15,6 @@ struct StartupPathValues
 
 extern StartupPathValues StartupPaths;
 
-// The executable's file name by which a second running copy is recognised.
-extern const char* const ProgramExeName;
-
 // Fills StartupPaths from the command line (and, on Linux, the running executable's real path).
 void RecordStartupPaths(int argc, char** argv);
 

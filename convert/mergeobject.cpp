@@ -2,6 +2,7 @@
 
 #include "convert/automationobject.h"
 #include "convert/failurereasons.h"
+#include "convert/platformtexts.h"
 #include "convert/runplan.h"
 #include "convert/runsettings.h"
 #include "convert/visibletext.h"
@@ -43,8 +44,7 @@ void MergeObject::Transform()
         record.runFailures << QStringLiteral("Excel.Application: ") +
                                   (bindFailure.isEmpty() ? QStringLiteral("没有可用的办公软件")
                                                          : Explain(bindFailure).reason);
-        emit ShowDisposingFile(QStringLiteral(
-            "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+        emit ShowDisposingFile(NoOfficeMessage());
     } else {
         for (int i = 0; i < tasks.size(); ++i) {
             if (stopRequested) {

@@ -2,6 +2,7 @@
 
 #include "convert/automationobject.h"
 #include "convert/failurereasons.h"
+#include "convert/platformtexts.h"
 #include "convert/runplan.h"
 #include "convert/runsettings.h"
 #include "convert/visibletext.h"
@@ -135,8 +136,7 @@ void ParallelRun::Transform()
                                   (progress.bindFailure.isEmpty()
                                        ? QStringLiteral("没有可用的办公软件")
                                        : Explain(progress.bindFailure).reason);
-        emit ShowDisposingFile(QStringLiteral(
-            "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!"));
+        emit ShowDisposingFile(NoOfficeMessage());
     } else {
         record.stopped = progress.next < tasks.size();
         emit ShowDisposingFile(record.Summary());

@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
+#include "app/windowplacement.h"
+#include "convert/platformtexts.h"
 #include "support/settingsfile.h"
 
 #include "common/qteventloop.h"
@@ -70,8 +72,7 @@ TEST_F(MainWindowTest, FormTreeNamesAndTexts)
         {"tabWidget", "QTabWidget", "centralWidget", {}},
         {"wgt_AddToTab1", "QWidget", "qt_tabwidget_stackedwidget", {}},
         {"groupBox_2", "QGroupBox", "wgt_AddToTab1",
-         QStringLiteral("需电脑中装有并激活的微软office2007以上办公软件,或金山WPS专业版(office与"
-                        "wps转换效果可能有差异)")},
+         QStringLiteral("需电脑中装有LibreOffice Calc办公软件(转换效果可能与微软office有差异)")},
         {"widget", "QWidget", "groupBox_2", {}},
         {"pBtn_SourcePath", "QPushButton", "widget", QStringLiteral("Excel文件所在文件夹：")},
         {"lEdt_SourcePath", "QLineEdit", "widget", {}},
@@ -83,7 +84,7 @@ TEST_F(MainWindowTest, FormTreeNamesAndTexts)
         {"cBox_SaveToQuondamPath", "QCheckBox", "widget_4",
          QStringLiteral("转换后保存在原文件夹路径")},
         {"pBtn_Transform", "QPushButton", "widget_4", QStringLiteral("转换")},
-        {"lb_ShowDisposing", "QLabel", "wgt_AddToTab1", {}},
+        {"lb_ShowDisposing", "ElidingLabel", "wgt_AddToTab1", {}},
     };
     for (const Widget& w : widgets) {
         QWidget* widget = Find<QWidget>(window.get(), w.name);
@@ -97,6 +98,7 @@ TEST_F(MainWindowTest, FormTreeNamesAndTexts)
             EXPECT_EQ(box->title(), w.text) << w.name;
         }
     }
+    EXPECT_EQ(NoOfficeMessage(), QStringLiteral("本功能需要电脑中装有LibreOffice Calc!"));
     EXPECT_EQ(window->objectName(), "MainWindow");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("excel文件批量转pdf4.0"));
     EXPECT_FALSE(window->windowIcon().isNull());
@@ -289,9 +291,26 @@ TEST_F(MainWindowTest, ACancelledPickerChangesNothing)
 TEST_F(MainWindowTest, PlacedCentredAndAThirdDown)
 {
     auto window = Open("");
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    EXPECT_EQ(window->pos(), QPoint((screen.width() - 940) / 2, (screen.height() - 420) / 3));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(window->pos(), QPoint(screen.x() + (screen.width() - 940) / 2,
+                                    screen.y() + (screen.height() - 420) / 3));
     EXPECT_TRUE(window->isVisible());
+
+    struct Case
+    {
+        QRect area;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {{0, 0, 1920, 1080}, {490, 220}},
+        {{0, 0, 800, 600}, {-70, 60}},
+        {{0, 0, 1024, 400}, {42, -6}},
+        {{1920, 0, 1920, 1040}, {2410, 206}},    // primary monitor right of another
+        {{-1280, 300, 1280, 984}, {-1110, 488}}, // left of and below the origin
+        {{0, 32, 1366, 736}, {213, 137}},        // a panel along the top
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CentredAThirdDown(c.area, QSize(940, 420)), c.expected) << c.area.x();
 }
 
 TEST_F(MainWindowTest, AutorunLeavesOnlyTheTrayIcon)
@@ -318,6 +337,80 @@ TEST_F(MainWindowTest, ShowSoftWindowRestoresTheInitialSize)
     window->hide();
     window->ShowSoftWindow();
     EXPECT_TRUE(window->isVisible());
+}
+
+// What the run shows in the progress label, as its worker does.
+void ShowDisposing(MainWindow* window, const QString& text)
+{
+    QMetaObject::invokeMethod(window, "on_ShowDisposingFile", Q_ARG(QString, text));
+    QApplication::processEvents();
+}
+
+// A path of length characters whose file name is fileName.
+QString LongPath(const QString& fileName, int length = 300)
+{
+    const QString folder = QStringLiteral("/srv/报表/2023/");
+    return folder + QString(length - folder.size() - fileName.size() - 1, QLatin1Char('d')) + "/" +
+           fileName;
+}
+
+TEST_F(MainWindowTest, LongTextsNeverWidenTheWindowAndShowPlainly)
+{
+    QStringList summary = {QStringLiteral("成功将20个excel文件转换为8个pdf文件。"),
+                           QStringLiteral("失败12个：")};
+    for (int i = 0; i < 9; ++i)
+        summary << LongPath(QStringLiteral("book%1.xlsx(Sheet1): 无法打开").arg(i));
+    summary << QStringLiteral("另有7个失败未列出。");
+    struct Case
+    {
+        QString text;
+        QString visibleEnd; // the end of the last line, which eliding keeps
+    };
+    const Case cases[] = {
+        {LongPath(QStringLiteral("q1-sales.xlsx")), QStringLiteral("q1-sales.xlsx")},
+        {summary.join('\n'), QStringLiteral("另有7个失败未列出。")},
+        {QStringLiteral("<h1>x</h1>.xlsx"), QStringLiteral("<h1>x</h1>.xlsx")},
+    };
+    auto window = Open("");
+    auto* label = Find<QLabel>(window.get(), "lb_ShowDisposing");
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+    const QSize labelMinimum = label->minimumSizeHint();
+    for (const Case& c : cases) {
+        ShowDisposing(window.get(), c.text);
+        window->layout()->activate();
+        EXPECT_LE(window->minimumSizeHint().width(), 940) << qPrintable(c.text.left(40));
+        EXPECT_LE(window->minimumSize().width(), 940) << qPrintable(c.text.left(40));
+        EXPECT_EQ(window->width(), 940) << qPrintable(c.text.left(40));
+        EXPECT_EQ(label->minimumSizeHint(), labelMinimum) << qPrintable(c.text.left(40));
+        EXPECT_EQ(label->toolTip(), c.text);
+        EXPECT_TRUE(label->text().endsWith(c.visibleEnd)) << qPrintable(label->text().left(80));
+        const QStringList shown = label->text().split('\n');
+        EXPECT_EQ(shown.size(), c.text.count('\n') + 1) << qPrintable(label->text().left(80));
+        for (const QString& line : shown)
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->contentsRect().width())
+                << qPrintable(line);
+
+        window->resize(500, 300);
+        window->ShowSoftWindow();
+        EXPECT_EQ(window->size(), QSize(940, 420)) << qPrintable(c.text.left(40));
+    }
+    EXPECT_EQ(label->text(), cases[2].text) << "a name that fits is shown whole and literally";
+}
+
+TEST_F(MainWindowTest, ElidedLinesFollowTheLabelsWidth)
+{
+    auto window = Open("");
+    auto* label = Find<QLabel>(window.get(), "lb_ShowDisposing");
+    const QString path = LongPath(QStringLiteral("q1-sales.xlsx"), 150);
+    ShowDisposing(window.get(), path);
+    const QString narrow = label->text();
+    window->resize(1800, 420);
+    QApplication::processEvents();
+    EXPECT_GT(label->text().size(), narrow.size());
+    window->resize(2600, 420);
+    QApplication::processEvents();
+    EXPECT_EQ(label->text(), path);
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgram)

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "common/strictskips.h"
+#include "common/unprivileged.h"
+#include "support/settingsfile.h"
+
 #include <filesystem>
+#include <map>
 #include <vector>
 
 #include <csignal>
+#include <grp.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,12 +20,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The program started as a real process from a copy under a chosen file name. The copy prints
-// one line once its event loop runs: what start-up showed.
+// The environment of this process with some variables replaced; an empty value removes one.
+std::vector<std::string> Environment(const std::map<std::string, std::string>& changes)
+{
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string variable(*entry);
+        if (changes.count(variable.substr(0, variable.find('='))) == 0)
+            result.push_back(variable);
+    }
+    for (const auto& [name, value] : changes)
+        if (!value.empty())
+            result.push_back(name + "=" + value);
+    return result;
+}
+
+const uid_t Nobody = 65534;
+
+// The program started as a real process from a copy under a chosen file name, in the given
+// environment, as "nobody" when asNobody and the tests run as root. The copy prints one line once
+// its event loop runs: what start-up showed; and one line each time a later start asks it to
+// show its window.
 class Started
 {
 public:
-    Started(const std::string& executable, const std::vector<std::string>& args)
+    Started(const std::string& executable, const std::vector<std::string>& args,
+            const std::vector<std::string>& environment, bool asNobody = false)
     {
         int out[2];
         if (pipe(out) != 0)
@@ -29,32 +54,38 @@ public:
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        if (posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
+        std::vector<char*> envp;
+        for (const std::string& variable : environment)
+            envp.push_back(const_cast<char*>(variable.c_str()));
+        envp.push_back(nullptr);
+        const bool dropPrivileges = asNobody && geteuid() == 0;
+        pid = fork();
+        if (pid == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            close(out[0]);
+            close(out[1]);
+            if (dropPrivileges &&
+                (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0))
+                _exit(126);
+            execve(executable.c_str(), argv.data(), envp.data());
+            _exit(127);
+        }
         close(out[1]);
         output = out[0];
     }
     ~Started()
     {
-        if (pid > 0 && !ended) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
+        Kill();
         if (output >= 0)
             close(output);
     }
 
-    // The line the program printed, or "" when it ended (or 30 s passed) without one.
-    std::string Line()
+    // The next line the program printed, or "" when it ended (or timeoutMs passed) without one.
+    std::string Line(int timeoutMs = 30000)
     {
         std::string line;
         pollfd readable{output, POLLIN, 0};
-        while (poll(&readable, 1, 30000) == 1) {
+        while (poll(&readable, 1, timeoutMs) == 1) {
             char c;
             if (read(output, &c, 1) != 1 || c == '\n')
                 break;
@@ -62,6 +93,17 @@ public:
         }
         return line;
     }
+
+    // The line that tells what start-up showed; the one after it names the settings file that
+    // start-up chose, kept in settingsFile.
+    std::string Startup()
+    {
+        const std::string shown = Line();
+        if (!shown.empty())
+            settingsFile = Line().substr(std::string("settings ").size());
+        return shown;
+    }
+    std::string settingsFile;
 
     // The exit code once the program has ended by itself; -1 when a signal ended it.
     int ExitCode()
@@ -74,6 +116,16 @@ public:
 
     bool Running() { return !ended && waitpid(pid, nullptr, WNOHANG) == 0; }
 
+    // Ends the program as a crash would, leaving behind whatever it made.
+    void Kill()
+    {
+        if (pid > 0 && !ended) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            ended = true;
+        }
+    }
+
 private:
     pid_t pid = -1;
     int output = -1;
@@ -84,6 +136,18 @@ class StartupTest : public ::testing::Test
 {
 protected:
     TempFolder folder;
+    // Copies get folders of their own, so that a copy the developer runs is never involved.
+    std::vector<std::string> environment;
+
+    void SetUp() override
+    {
+        fs::create_directories(folder / "home");
+        fs::create_directories(folder / "run");
+        fs::permissions(folder / "run", fs::perms::owner_all);
+        environment = Environment({{"HOME", folder / "home"},
+                                   {"XDG_RUNTIME_DIR", folder / "run"},
+                                   {"XDG_CONFIG_HOME", ""}});
+    }
 
     std::string CopyAs(const std::string& name)
     {
@@ -91,6 +155,11 @@ protected:
         const std::string path = folder / (name + ".d/" + name);
         fs::copy_file(STARTUP_PROBE, path);
         return path;
+    }
+
+    Started Start(const std::string& program, const std::vector<std::string>& args)
+    {
+        return Started(program, args, environment);
     }
 };
 
@@ -112,27 +181,164 @@ TEST_F(StartupTest, OnlyTheExactFirstArgumentAutorunHidesTheWindow)
         {{"-autorun" + std::string(40, ' ')}, "window shown, tray shown"},
     };
     for (const Case& c : cases) {
-        Started copy(program, c.args);
-        EXPECT_EQ(copy.Line(), c.expected) << (c.args.empty() ? "" : c.args[0]);
+        Started copy = Start(program, c.args);
+        EXPECT_EQ(copy.Startup(), c.expected) << (c.args.empty() ? "" : c.args[0]);
     }
 }
 
 TEST_F(StartupTest, ASecondCopyEndsItselfAndTheFirstRunsOn)
 {
     const std::string program = CopyAs("Quillsheet");
-    Started first(program, {"-autorun"});
-    ASSERT_EQ(first.Line(), "window hidden, tray shown");
+    Started first = Start(program, {"-autorun"});
+    ASSERT_EQ(first.Startup(), "window hidden, tray shown");
 
-    Started second(program, {});
-    EXPECT_EQ(second.Line(), "");
+    Started quiet = Start(program, {"-autorun"});
+    EXPECT_EQ(quiet.Startup(), "");
+    EXPECT_EQ(quiet.ExitCode(), 0);
+    EXPECT_EQ(first.Line(1000), "") << "an -autorun start showed the window";
+
+    Started second = Start(program, {});
+    EXPECT_EQ(second.Startup(), "");
     EXPECT_EQ(second.ExitCode(), 0);
+    EXPECT_EQ(first.Line(), "window shown by a second start");
+    EXPECT_EQ(first.Line(500), "");
     EXPECT_TRUE(first.Running());
 
     // Under another file name it is not seen as a second copy.
-    Started renamed(CopyAs("Quillsheet-copy"), {});
-    EXPECT_EQ(renamed.Line(), "window shown, tray shown");
+    Started renamed = Start(CopyAs("Quillsheet-copy"), {});
+    EXPECT_EQ(renamed.Startup(), "window shown, tray shown");
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(renamed.Running());
+}
+
+TEST_F(StartupTest, TheSocketOfAKilledCopyBlocksNoStart)
+{
+    const std::string program = CopyAs("Quillsheet");
+    Started killed = Start(program, {"-autorun"});
+    ASSERT_EQ(killed.Startup(), "window hidden, tray shown");
+    killed.Kill();
+    ASSERT_TRUE(fs::exists(folder / ("run/Quillsheet-" + std::to_string(getuid()))));
+
+    Started next = Start(program, {"-autorun"});
+    EXPECT_EQ(next.Startup(), "window hidden, tray shown");
+    Started second = Start(program, {});
+    EXPECT_EQ(second.ExitCode(), 0);
+    EXPECT_EQ(next.Line(), "window shown by a second start");
+}
+
+TEST_F(StartupTest, CopiesOfAnotherUserNeverCount)
+{
+    if (geteuid() != 0)
+        OPTIONAL_SKIP("cannot run as an unprivileged user here");
+    fs::permissions(folder.path(),
+                    fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    fs::create_directories(folder / "nobody");
+    ASSERT_EQ(chown((folder / "nobody").c_str(), Nobody, Nobody), 0);
+    fs::permissions(folder / "nobody", fs::perms::owner_all);
+    const std::string program = CopyAs("Quillsheet");
+
+    for (const bool nobodyFirst : {false, true}) {
+        // Both users share a fresh temporary folder, as they share /tmp, and have no runtime
+        // folder set.
+        const std::string shared = folder / ("tmp" + std::to_string(nobodyFirst));
+        fs::create_directories(shared);
+        fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
+        const std::vector<std::string> asRoot =
+            Environment({{"HOME", folder / "home"}, {"TMPDIR", shared}, {"XDG_RUNTIME_DIR", ""}});
+        const std::vector<std::string> asNobody =
+            Environment({{"HOME", folder / "nobody"}, {"TMPDIR", shared}, {"XDG_RUNTIME_DIR", ""}});
+
+        Started first(program, {"-autorun"}, nobodyFirst ? asNobody : asRoot, nobodyFirst);
+        ASSERT_EQ(first.Startup(), "window hidden, tray shown") << nobodyFirst;
+        Started other(program, {}, nobodyFirst ? asRoot : asNobody, !nobodyFirst);
+        EXPECT_EQ(other.Startup(), "window shown, tray shown") << nobodyFirst;
+        EXPECT_EQ(first.Line(500), "") << nobodyFirst;
+    }
+}
+
+TEST_F(StartupTest, SettingsLiveWhereTheUserCanWriteThem)
+{
+    // Root writes anywhere, so the copies run as "nobody" then.
+    const bool asRoot = geteuid() == 0;
+    const uid_t user = asRoot ? Nobody : geteuid();
+    fs::permissions(folder.path(),
+                    fs::perms::all & ~fs::perms::group_write & ~fs::perms::others_write);
+    struct Case
+    {
+        const char* prefix;
+        bool writableFolder;   // the executable's
+        bool fileBeside;       // a settings file beside the executable
+        bool installedDefault; // <prefix>/share/quillsheet/Quillsheet.qlx
+        bool usesOwn;          // the user's own file rather than the one beside the executable
+    };
+    const Case cases[] = {
+        {"installed", false, true, true, true},
+        {"installed-without-default", false, false, false, true},
+        {"portable", true, true, true, false},
+        {"user-prefix", true, false, true, true},
+    };
+    const std::string defaults = "SourcePath=/installed/\r\n";
+    for (const Case& c : cases) {
+        const std::string prefix = folder / c.prefix;
+        const std::string bin = prefix + "/bin";
+        const std::string home = prefix + "/home";
+        fs::create_directories(bin);
+        fs::create_directories(home);
+        const std::string program = bin + "/Quillsheet";
+        fs::copy_file(STARTUP_PROBE, program);
+        const std::string beside = bin + "/Quillsheet.qlx";
+        if (c.fileBeside)
+            WriteFile(beside, "SourcePath=/beside/\r\n");
+        if (c.installedDefault) {
+            fs::create_directories(prefix + "/share/quillsheet");
+            WriteFile(prefix + "/share/quillsheet/Quillsheet.qlx", defaults);
+            fs::permissions(prefix + "/share/quillsheet/Quillsheet.qlx",
+                            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        }
+        ASSERT_EQ(chown(home.c_str(), user, user), 0);
+        fs::permissions(home, fs::perms::owner_all);
+        if (c.writableFolder) {
+            ASSERT_EQ(chown(bin.c_str(), user, user), 0);
+            if (c.fileBeside) {
+                ASSERT_EQ(chown(beside.c_str(), user, user), 0);
+            }
+        } else {
+            fs::permissions(
+                bin, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
+        }
+        const std::vector<std::string> environment = Environment(
+            {{"HOME", home}, {"XDG_RUNTIME_DIR", home}, {"TMPDIR", home}, {"XDG_CONFIG_HOME", ""}});
+        const std::string own = home + "/.config/Quillsheet/Quillsheet.qlx";
+        const std::string expected = c.usesOwn ? own : beside;
+        const auto binFiles = [&bin] {
+            return std::distance(fs::directory_iterator(bin), fs::directory_iterator());
+        };
+        const auto before = binFiles();
+
+        for (int start = 1; start <= 2; ++start) {
+            Started copy(program, {"-autorun"}, environment, true);
+            EXPECT_EQ(copy.Startup(), "window hidden, tray shown") << c.prefix;
+            EXPECT_EQ(copy.settingsFile, expected) << c.prefix;
+            EXPECT_EQ(fs::exists(own), c.usesOwn && c.installedDefault) << c.prefix;
+            if (!fs::exists(own))
+                continue;
+            if (start == 1) {
+                EXPECT_EQ(ReadFile(own), defaults) << c.prefix;
+                // A choice made in the window is stored there by this user.
+                EXPECT_EQ(
+                    RunWithoutPrivilege([&own] { return SetKeyValue(own, "MergeSheets", "y"); }), 0)
+                    << c.prefix;
+            } else {
+                EXPECT_EQ(ReadFile(own), defaults + "MergeSheets=y\r\n") << c.prefix;
+            }
+        }
+        EXPECT_EQ(binFiles(), before) << c.prefix;
+        if (c.fileBeside) {
+            EXPECT_EQ(ReadFile(beside), "SourcePath=/beside/\r\n") << c.prefix;
+        }
+        fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add);
+    }
 }
 
 } // namespace

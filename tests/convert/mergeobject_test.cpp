@@ -1,4 +1,5 @@
 #include "convert/mergeobject.h"
+#include "convert/platformtexts.h"
 #include "convert/runsettings.h"
 
 #include "automation/automationobject.h"
@@ -201,8 +202,7 @@ TEST_F(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
     MergeObject run;
     EXPECT_EQ(Run(run), expected);
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!",
-                                  QStringLiteral("本功能需要电脑中装有微软office或金山wps专业版("
-                                                 "注意是专业版,不是个人版)!")}));
+                                  NoOfficeMessage()}));
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(run.Failures(), QStringList{QStringLiteral("Excel.Application: 办公软件无法启动")});
 }

@@ -1,0 +1,39 @@
+#include "app/elidinglabel.h"
+
+#include <QFontMetrics>
+#include <QStringList>
+
+ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent) {}
+
+void ElidingLabel::SetWholeText(const QString& text)
+{
+    wholeText = text;
+    setToolTip(text);
+    ShowElided();
+}
+
+QSize ElidingLabel::minimumSizeHint() const
+{
+    return QSize(0, fontMetrics().height());
+}
+
+QSize ElidingLabel::sizeHint() const
+{
+    return minimumSizeHint();
+}
+
+void ElidingLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    ShowElided();
+}
+
+void ElidingLabel::ShowElided()
+{
+    const QFontMetrics metrics = fontMetrics();
+    const int width = contentsRect().width() - 2 * margin();
+    QStringList lines = wholeText.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = metrics.elidedText(line, Qt::ElideMiddle, width);
+    setText(lines.join(QLatin1Char('\n')));
+}

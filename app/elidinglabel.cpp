@@ -1,6 +1,7 @@
 #include "app/elidinglabel.h"
 
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QStringList>
 
 ElidingLabel::ElidingLabel(QWidget* parent) : QLabel(parent) {}
@@ -26,6 +27,13 @@ void ElidingLabel::resizeEvent(QResizeEvent* event)
 {
     QLabel::resizeEvent(event);
     ShowElided();
+}
+
+void ElidingLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && !hasSelectedText())
+        emit clicked();
 }
 
 void ElidingLabel::ShowElided()

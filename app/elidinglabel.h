@@ -18,8 +18,13 @@ public:
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
+signals:
+    // A click that selected no text.
+    void clicked();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void ShowElided();

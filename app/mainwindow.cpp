@@ -5,16 +5,20 @@
 #include "app/windowplacement.h"
 #include "convert/mergeobject.h"
 #include "convert/platformtexts.h"
+#include "convert/runreport.h"
 #include "convert/runsettings.h"
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 
 namespace {
 
@@ -159,9 +163,40 @@ void MainWindow::on_pBtn_Transform_clicked()
     emit pBtn_Transform_HasClicked();
 }
 
+// The end of a run: the button comes back, and the run's full report is written.
 void MainWindow::on_Signal_SetButtonEnable()
 {
     ui->pBtn_Transform->setEnabled(true);
+    WriteRunReport();
+}
+
+// The whole record of the run, every failure included, replacing the previous run's; when the
+// summary could not name every failure, its last line says where they all are.
+void MainWindow::WriteRunReport()
+{
+    runReport.clear();
+    if (!worker)
+        return;
+    const RunRecord& record = worker->Record();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString path = folder + QStringLiteral("/转换报告.txt");
+    QString error;
+    const bool written = !folder.isEmpty() && QDir().mkpath(folder) &&
+                         WriteReportFile(path, TextReport(record).toUtf8(), error);
+    if (written)
+        runReport = path;
+    if (record.FailureLines().size() <= SummaryNamedFailures)
+        return;
+    const QString where =
+        written ? QStringLiteral("完整的失败列表见（点击打开）：") + QDir::toNativeSeparators(path)
+                : QStringLiteral("无法写出完整的失败列表：") + error;
+    ui->lb_ShowDisposing->SetWholeText(record.Summary() + '\n' + where);
+}
+
+void MainWindow::on_lb_ShowDisposing_clicked()
+{
+    if (!runReport.isEmpty() && ui->pBtn_Transform->isEnabled())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(runReport));
 }
 
 void MainWindow::on_pBtn_SourcePath_clicked()

@@ -36,11 +36,13 @@ private slots:
     void on_Signal_SetButtonEnable();
     void on_cBox_SaveToQuondamPath_clicked();
     void on_cBox_MergeSheets_clicked();
+    void on_lb_ShowDisposing_clicked();
 
 private:
     void ChooseFolder(QLineEdit* field, const char* key);
     void SetSavePathEnabled(bool enabled);
     void EndPreviousRun();
+    void WriteRunReport();
 
     Ui::MainWindow* ui;
     int screenWidth;
@@ -49,4 +51,5 @@ private:
     int initialWidth;
     QThread* workerThread = nullptr;
     MergeObject* worker = nullptr;
+    QString runReport; // the last run's report file, once written
 };

@@ -2,13 +2,6 @@
 
 #include "convert/visibletext.h"
 
-namespace {
-
-// How many failures the summary names; the rest are only counted there.
-constexpr int NamedFailures = 5;
-
-} // namespace
-
 int RunRecord::OpenedWorkbooks() const
 {
     int opened = 0;
@@ -54,9 +47,10 @@ QString RunRecord::Summary() const
     if (failures.isEmpty())
         return text;
     text += QStringLiteral("\n失败%1个：").arg(failures.size());
-    for (int i = 0; i < failures.size() && i < NamedFailures; ++i)
+    for (int i = 0; i < failures.size() && i < SummaryNamedFailures; ++i)
         text += '\n' + failures[i];
-    if (failures.size() > NamedFailures)
-        text += QStringLiteral("\n另有%1个失败未列出。").arg(failures.size() - NamedFailures);
+    if (failures.size() > SummaryNamedFailures)
+        text +=
+            QStringLiteral("\n另有%1个失败未列出。").arg(failures.size() - SummaryNamedFailures);
     return text;
 }

@@ -53,6 +53,9 @@ struct WorkbookRecord
     double seconds = 0;
 };
 
+// How many failures the summary names; the rest are only counted there.
+constexpr int SummaryNamedFailures = 5;
+
 struct RunRecord
 {
     // The run's settings as it began.

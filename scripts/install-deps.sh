@@ -8,6 +8,7 @@ packages=(
     googletest libgtest-dev
     libreoffice-calc-nogui libreoffice-dev poppler-utils fonts-noto-cjk
     qtbase5-dev qtbase5-dev-tools
+    xvfb
 )
 
 missing=()

@@ -215,9 +215,10 @@ TEST_F(CliTest, AStopSignalEndsTheRunAfterTheWorkbookInWorkAndSaysSo)
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         fs::remove_all(folder / "out");
         fs::create_directories(folder / "out");
-        const std::set<std::string> deadSockets = DeadOfficeSockets();
         const pid_t pid = Start({folder / "in", folder / "out"});
         ASSERT_TRUE(WaitForOutput(folder / "in/book"));
+        const std::set<std::string> sockets = OfficeSocketsOf(pid);
+        EXPECT_EQ(sockets.size(), 2u) << "the office's pipe and single-instance socket";
         kill(pid, signal);
         const Outcome outcome = Finish(pid);
         EXPECT_EQ(outcome.exitCode, 128 + signal) << strsignal(signal) << outcome.err;
@@ -233,16 +234,17 @@ TEST_F(CliTest, AStopSignalEndsTheRunAfterTheWorkbookInWorkAndSaysSo)
         EXPECT_NE(outcome.out.find(summary + stopped), std::string::npos) << outcome.out;
         EXPECT_EQ(OfficesOfThisProcess(pid), 0);
         EXPECT_TRUE(OfficeFilesOf(pid).empty());
-        EXPECT_EQ(DeadOfficeSockets(), deadSockets);
+        EXPECT_TRUE(Existing(sockets).empty());
     }
 }
 
 TEST_F(CliTest, ASecondSignalEndsTheProgramAtOnceWithoutLeftovers)
 {
     MakeSlowWorkbooks();
-    const std::set<std::string> deadSockets = DeadOfficeSockets();
     const pid_t pid = Start({folder / "in", folder / "out"});
     ASSERT_TRUE(WaitForOutput(folder / "in/book0.xls"));
+    const std::set<std::string> sockets = OfficeSocketsOf(pid);
+    EXPECT_EQ(sockets.size(), 2u) << "the office's pipe and single-instance socket";
     kill(pid, SIGTERM);
     kill(pid, SIGINT);
     const Outcome outcome = Finish(pid);
@@ -250,7 +252,7 @@ TEST_F(CliTest, ASecondSignalEndsTheProgramAtOnceWithoutLeftovers)
     EXPECT_EQ(outcome.out.find("成功将"), std::string::npos) << outcome.out;
     EXPECT_EQ(OfficesOfThisProcess(pid), 0);
     EXPECT_TRUE(OfficeFilesOf(pid).empty());
-    EXPECT_EQ(DeadOfficeSockets(), deadSockets);
+    EXPECT_TRUE(Existing(sockets).empty());
 }
 
 // What a killed run leaves is removed by the next run; what belongs to a live process or another
@@ -260,13 +262,14 @@ TEST_F(CliTest, ARunRemovesWhatKilledRunsLeftAndNothingElse)
     MakeSlowWorkbooks();
     const pid_t killed = Start({folder / "in", folder / "out"});
     ASSERT_TRUE(WaitForOutput(folder / "in/book0.xls"));
+    const std::set<std::string> sockets = OfficeSocketsOf(killed);
     kill(killed, SIGKILL);
     Finish(killed);
     for (int i = 0; i < 100 && OfficesOfThisProcess(killed) > 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::vector<std::string> leftovers = OfficeFilesOf(killed);
     ASSERT_EQ(leftovers.size(), 2u) << "a profile folder and a pipe socket";
-    ASSERT_FALSE(DeadOfficeSockets().empty());
+    ASSERT_EQ(Existing(sockets).size(), 2u) << "the pipe and the single-instance socket";
 
     const std::string uid = std::to_string(getuid());
     const std::string live = "/tmp/quillsheet-office-" + std::to_string(getpid()) + "-test";
@@ -298,7 +301,7 @@ TEST_F(CliTest, ARunRemovesWhatKilledRunsLeftAndNothingElse)
     EXPECT_EQ(next.exitCode, 0) << next.err;
     for (const std::string& leftover : leftovers)
         EXPECT_FALSE(fs::exists(leftover)) << leftover;
-    EXPECT_TRUE(DeadOfficeSockets().empty());
+    EXPECT_TRUE(Existing(sockets).empty());
     EXPECT_TRUE(fs::exists(live + "/user"));
     EXPECT_TRUE(fs::exists(livePipe));
     EXPECT_TRUE(fs::exists(listening));

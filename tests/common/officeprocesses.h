@@ -1,10 +1,10 @@
 #pragma once
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -62,24 +62,48 @@ inline int BindSocket(const std::string& path, bool listening)
     return fd;
 }
 
-// The single-instance sockets of offices in /tmp that nobody listens on any more: what a killed
-// office leaves behind.
-inline std::set<std::string> DeadOfficeSockets()
+// The socket files that the running offices of client pid have made (their pipe and their
+// single-instance socket among them).
+inline std::set<std::string> OfficeSocketsOf(pid_t pid)
 {
-    const std::string prefix = "OSL_PIPE_" + std::to_string(getuid()) + "_SingleOfficeIPC_";
-    std::set<std::string> dead;
+    const std::string mark = "name=quillsheet" + std::to_string(pid) + "_";
+    std::set<std::string> inodes;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/tmp", error)) {
-        if (entry.path().filename().string().rfind(prefix, 0) != 0)
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        std::ifstream cmdline(entry.path() / "cmdline");
+        const std::string text((std::istreambuf_iterator<char>(cmdline)),
+                               std::istreambuf_iterator<char>());
+        if (text.find(mark) == std::string::npos)
             continue;
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, entry.path().c_str(), sizeof(address.sun_path) - 1);
-        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 &&
-            errno == ECONNREFUSED)
-            dead.insert(entry.path().string());
-        close(fd);
+        for (const auto& fd : std::filesystem::directory_iterator(entry.path() / "fd", error)) {
+            const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+            if (target.rfind("socket:[", 0) == 0)
+                inodes.insert(target.substr(8, target.size() - 9));
+        }
     }
-    return dead;
+    // Lines of /proc/net/unix: Num RefCount Protocol Flags Type St Inode [Path]
+    std::set<std::string> paths;
+    std::ifstream table("/proc/net/unix");
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string skip, inode, path;
+        for (int i = 0; i < 6; ++i)
+            fields >> skip;
+        fields >> inode >> path;
+        if (!path.empty() && path[0] == '/' && inodes.count(inode))
+            paths.insert(path);
+    }
+    return paths;
+}
+
+// Those of paths that still exist.
+inline std::set<std::string> Existing(const std::set<std::string>& paths)
+{
+    std::set<std::string> existing;
+    for (const std::string& path : paths) {
+        if (std::filesystem::exists(std::filesystem::symlink_status(path)))
+            existing.insert(path);
+    }
+    return existing;
 }

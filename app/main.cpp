@@ -3,17 +3,40 @@
 #include "app/singleinstance.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
+#include "convert/automationobject.h"
+#include "convert/stopsignals.h"
 
 #include <QApplication>
+
+#include <cstdlib>
 
 #ifndef _WIN32
 #include <QTextCodec>
 #endif
 
 #ifdef QUILLSHEET_STARTUP_PROBE
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #endif
+
+namespace {
+
+QtMessageHandler qtMessageHandler = nullptr;
+
+// Qt ends the program with exit(1) right after this warning when it loses its X display. exit()
+// would destroy static objects (the office bridge's among them) under a run's thread that still
+// works in its office, and crash it; so a run cut short this way ends its office, removes its
+// files and leaves at once.
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    qtMessageHandler(type, context, text);
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("The X11 connection broke")) &&
+        EndSpreadsheetApplicationsNow())
+        std::_Exit(1);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -35,6 +58,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Quillsheet"));
     StartupPaths.SettingsFile = UserSettingsFile(StartupPaths);
 
+    qtMessageHandler = qInstallMessageHandler(OnQtMessage);
+    // SIGTERM, SIGHUP (a logout) and SIGINT quit as the tray's quit entry does: a run stops after
+    // the workbook in work and its office quits before the program ends.
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::StopRequested, &app, &QCoreApplication::quit);
     MainWindow window;
     QObject::connect(&instance, &SingleInstance::showRequested, &window,
                      &MainWindow::ShowSoftWindow);
@@ -51,6 +79,11 @@ int main(int argc, char** argv)
         std::printf("window %s by a second start\n", window.isVisible() ? "shown" : "hidden");
         std::fflush(stdout);
     });
+    // Tests that need a run in a real window process start one as a click on convert would.
+    if (qEnvironmentVariableIsSet("QUILLSHEET_PROBE_CONVERT"))
+        QTimer::singleShot(0, &window, [&window] {
+            window.findChild<QPushButton*>(QStringLiteral("pBtn_Transform"))->click();
+        });
 #endif
     return app.exec();
 }

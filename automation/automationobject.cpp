@@ -1,6 +1,7 @@
 #include "automation/automationobject.h"
 
 #include "automation/membercall.h"
+#include "automation/officeprocess.h"
 #include "automation/spreadsheetserver.h"
 
 #include <atomic>
@@ -37,6 +38,11 @@ QString Described(const QVariant& value)
 }
 
 } // namespace
+
+bool EndSpreadsheetApplicationsNow()
+{
+    return OfficeProcess::EndAllNow();
+}
 
 AutomationObject::AutomationObject(QObject* parent) : QObject(parent) {}
 

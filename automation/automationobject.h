@@ -9,6 +9,11 @@
 
 class AutomationServer;
 
+// Kills every office that servers of this process still run and removes their files, at once and
+// from any thread, for a program that ends right afterwards (a second stop signal, a lost
+// display). False when none ran.
+bool EndSpreadsheetApplicationsNow();
+
 // A late-bound automation object with the calls that ActiveQt's QAxObject offers, for platforms
 // without COM. Binding to "Excel.Application" starts a spreadsheet server (LibreOffice); every
 // object obtained through it is a Qt child of the object it came from, so deleting the

@@ -1,11 +1,14 @@
 #include "automation/officeprocess.h"
 
+#include "automation/leftovers.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -32,6 +35,12 @@ const char* const SeededSettings = R"(<?xml version="1.0" encoding="UTF-8"?>
 </oor:items>
 )";
 
+// The offices that have a profile and are not stopped yet, for EndAllNow(). Namespace-scope, so
+// that it outlives handlers that exit() runs.
+std::mutex liveMutex;
+std::set<OfficeProcess*> liveOffices;
+bool endingAll = false;
+
 std::string UniqueName()
 {
     static std::atomic<unsigned> counter{0};
@@ -40,17 +49,20 @@ std::string UniqueName()
 }
 
 // The office's environment: ours, with a UTF-8 locale (in a C locale it cannot load non-ASCII
-// paths) and without libraries preloaded into us.
-std::vector<std::string> OfficeEnvironment()
+// paths), without libraries preloaded into us, and with a temporary folder inside its profile,
+// so that its temporary files go with the profile even when it is killed.
+std::vector<std::string> OfficeEnvironment(const std::string& tempDir)
 {
     std::vector<std::string> env;
     for (char** entry = environ; *entry; ++entry) {
         const std::string item(*entry);
-        if (item.rfind("LC_ALL=", 0) == 0 || item.rfind("LD_PRELOAD=", 0) == 0)
+        if (item.rfind("LC_ALL=", 0) == 0 || item.rfind("LD_PRELOAD=", 0) == 0 ||
+            item.rfind("TMPDIR=", 0) == 0)
             continue;
         env.push_back(item);
     }
     env.push_back("LC_ALL=C.UTF-8");
+    env.push_back("TMPDIR=" + tempDir);
     return env;
 }
 
@@ -63,21 +75,35 @@ OfficeProcess::~OfficeProcess()
     Stop(std::chrono::milliseconds(0));
 }
 
+bool OfficeProcess::MakeProfile(std::string& error)
+{
+    const std::filesystem::path tempFolder = std::filesystem::temp_directory_path();
+    RemoveLeftoversOfEndedRuns(tempFolder.string());
+    std::string pattern =
+        (tempFolder / ("quillsheet-office-" + std::to_string(getpid()) + "-XXXXXX")).string();
+    std::lock_guard<std::mutex> lock(liveMutex);
+    if (endingAll) {
+        error = "the program is ending";
+        return false;
+    }
+    if (!mkdtemp(&pattern[0])) {
+        error = "cannot create a profile folder for the office: " + std::string(strerror(errno));
+        return false;
+    }
+    profileDir_ = pattern;
+    pipeName_ = UniqueName();
+    liveOffices.insert(this);
+    std::error_code failed;
+    std::filesystem::create_directories(profileDir_ + "/user", failed);
+    std::filesystem::create_directories(profileDir_ + "/tmp", failed);
+    std::ofstream(profileDir_ + "/user/registrymodifications.xcu") << SeededSettings;
+    return true;
+}
+
 bool OfficeProcess::Start(std::string& error)
 {
-    if (profileDir_.empty()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quillsheet-office-XXXXXX").string();
-        if (!mkdtemp(&pattern[0])) {
-            error =
-                "cannot create a profile folder for the office: " + std::string(strerror(errno));
-            return false;
-        }
-        profileDir_ = pattern;
-        std::filesystem::create_directories(profileDir_ + "/user");
-        std::ofstream(profileDir_ + "/user/registrymodifications.xcu") << SeededSettings;
-        pipeName_ = UniqueName();
-    }
+    if (profileDir_.empty() && !MakeProfile(error))
+        return false;
 
     const std::vector<std::string> args = {
         OfficeProgram,
@@ -90,7 +116,7 @@ bool OfficeProcess::Start(std::string& error)
         "--nolockcheck",
         "--accept=pipe,name=" + pipeName_ + ";urp;StarOffice.ComponentContext",
     };
-    const std::vector<std::string> env = OfficeEnvironment();
+    const std::vector<std::string> env = OfficeEnvironment(profileDir_ + "/tmp");
     // Everything the child needs is prepared before fork: only async-signal-safe calls follow.
     std::vector<char*> argv, envp;
     for (const std::string& arg : args)
@@ -107,6 +133,13 @@ bool OfficeProcess::Start(std::string& error)
         return false;
     }
     if (child == 0) {
+        // The office must answer the signals that our program blocks or catches.
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        // Nothing of ours is the office's: an inherited socket would also be taken for one of
+        // its own and removed with it.
+        close_range(3, ~0U, 0);
         setsid();
         // The office dies with the thread that started it, so a killed client leaves none.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -144,6 +177,7 @@ void OfficeProcess::NoteSocketFiles()
     const long pid = pid_;
     if (pid <= 0)
         return;
+    std::vector<std::string> found;
     std::set<std::string> inodes;
     std::error_code error;
     for (const auto& fd :
@@ -163,8 +197,10 @@ void OfficeProcess::NoteSocketFiles()
             fields >> skip;
         fields >> inode >> path;
         if (!path.empty() && path[0] == '/' && inodes.count(inode))
-            socketFiles_.push_back(path);
+            found.push_back(path);
     }
+    std::lock_guard<std::mutex> lock(liveMutex);
+    socketFiles_.insert(socketFiles_.end(), found.begin(), found.end());
 }
 
 long long OfficeProcess::ResidentBytes() const
@@ -188,7 +224,8 @@ void OfficeProcess::Stop(std::chrono::milliseconds limit)
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (Running() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (pid_ > 0) {
+    const bool killed = pid_ > 0;
+    if (killed) {
         Kill();
         int status = 0;
         if (waitpid(pid_, &status, 0) == pid_)
@@ -196,19 +233,49 @@ void OfficeProcess::Stop(std::chrono::milliseconds limit)
         pid_ = -1;
     }
     RemoveLeftovers();
+    // An office killed before its socket files were noted leaves its single-instance socket.
+    if (killed)
+        RemoveLeftoversOfEndedRuns(std::filesystem::temp_directory_path().string());
 }
 
-void OfficeProcess::RemoveLeftovers()
+bool OfficeProcess::EndAllNow()
 {
+    std::lock_guard<std::mutex> lock(liveMutex);
+    endingAll = true;
+    for (const OfficeProcess* office : liveOffices) {
+        const pid_t pid = office->pid_;
+        if (pid > 0) {
+            // The whole group, and the office itself in case it has not made its group yet.
+            kill(-pid, SIGKILL);
+            kill(pid, SIGKILL);
+            // Dead before its files go, so that it cannot make new ones. Whoever reaps it first
+            // (this or its owner's Stop()), it is gone.
+            waitpid(pid, nullptr, 0);
+        }
+        office->RemoveFiles();
+    }
+    return !liveOffices.empty();
+}
+
+void OfficeProcess::RemoveFiles() const
+{
+    // What cannot be removed is left to the next run's clean-up.
     std::error_code ignored;
     if (!pipeName_.empty())
         std::filesystem::remove("/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipeName_,
                                 ignored);
     for (const std::string& path : socketFiles_)
         std::filesystem::remove(path, ignored);
-    socketFiles_.clear();
     if (!profileDir_.empty())
         std::filesystem::remove_all(profileDir_, ignored);
+}
+
+void OfficeProcess::RemoveLeftovers()
+{
+    std::lock_guard<std::mutex> lock(liveMutex);
+    RemoveFiles();
+    liveOffices.erase(this);
+    socketFiles_.clear();
     profileDir_.clear();
     pipeName_.clear();
 }

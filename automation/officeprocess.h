@@ -7,9 +7,11 @@
 
 #include <sys/types.h>
 
-// One private, headless LibreOffice process: its own seeded profile folder and a unique pipe to
-// accept UNO connections on. It dies with the thread that started it, and Stop() or the
-// destructor leaves neither process, pipe nor profile behind.
+// One private, headless LibreOffice process: its own seeded profile folder (named with our
+// process id, holding the office's temporary files too) and a unique pipe to accept UNO
+// connections on. It dies with the thread that started it, and Stop() or the destructor leaves
+// neither process, pipe nor profile behind. Starting one first removes what offices of ended
+// runs left behind.
 class OfficeProcess
 {
 public:
@@ -43,7 +45,14 @@ public:
     // its pipe and profile.
     void Stop(std::chrono::milliseconds limit);
 
+    // Kills every office of this process that has not been stopped and removes its files, from
+    // any thread, for a program that ends right afterwards; no office starts from then on.
+    // False when there was none.
+    static bool EndAllNow();
+
 private:
+    bool MakeProfile(std::string& error);
+    void RemoveFiles() const;
     void RemoveLeftovers();
 
     std::string profileDir_;

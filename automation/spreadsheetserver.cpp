@@ -3,6 +3,7 @@
 #include "automation/calldeadline.h"
 #include "automation/officeprocess.h"
 #include "automation/temporarypdf.h"
+#include "support/calltimelimit.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -42,8 +43,11 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <mutex>
 #include <thread>
 
 namespace css = com::sun::star;
@@ -175,12 +179,15 @@ struct Office
 struct SpreadsheetServer::Impl
 {
     Impl(std::chrono::milliseconds callLimit, int restartInterval)
-        : limit(callLimit), restartInterval(restartInterval),
-          deadline([this] { office->process.Kill(); })
+        : limit(callLimit), restartInterval(restartInterval), deadline([this] {
+              if (const OfficeProcess* process = watched)
+                  process->Kill();
+          })
     {
     }
 
     bool StartOffice();
+    bool Connect(Office& started);
     void DropOffice();
     // Ends the office as a quit does; the next call starts a fresh one.
     void QuitOffice();
@@ -198,6 +205,7 @@ struct SpreadsheetServer::Impl
         }
         if (!office && !StartOffice())
             return false;
+        watched = &office->process;
         bool disposed = false;
         ArmedCall armed(deadline, limit);
         try {
@@ -225,6 +233,8 @@ struct SpreadsheetServer::Impl
     std::chrono::milliseconds limit;
     int restartInterval;
     std::unique_ptr<Office> office;
+    // The office that an expired limit kills: the one in use, or the one being started.
+    std::atomic<const OfficeProcess*> watched{nullptr};
     std::map<int, Reference<css::sheet::XSpreadsheetDocument>> workbooks;
     // Sheets already looked up, by workbook and index: a run asks for each several times, and
     // every lookup costs three round trips to the office.
@@ -244,48 +254,67 @@ bool SpreadsheetServer::Impl::StartOffice()
         error = QString::fromStdString(reason);
         return false;
     }
-    const auto giveUp = std::chrono::steady_clock::now() + limit;
+    // The handshake has the same limit as a call: an office that accepts the connection but
+    // never answers is killed like a hung call.
+    watched = &started->process;
+    ArmedCall armed(deadline, limit);
+    bool connected = false;
     try {
-        const Reference<css::bridge::XUnoUrlResolver> resolver =
-            css::bridge::UnoUrlResolver::create(LocalContext());
-        const OUString url = OUString::createFromAscii(started->process.ConnectUrl().c_str());
-        while (!started->context.is()) {
-            try {
-                started->context.set(resolver->resolve(url), UNO_QUERY_THROW);
-            } catch (const css::connection::NoConnectException&) {
-                if (!started->process.Running()) {
-                    // A fresh profile makes the office ask once to be started again.
-                    if (started->process.ExitCode() != OfficeRestartExitCode ||
-                        !started->process.Start(reason)) {
-                        error = QStringLiteral("the spreadsheet application ended at start "
-                                               "(exit code %1)")
-                                    .arg(started->process.ExitCode());
-                        return false;
-                    }
-                }
-                if (std::chrono::steady_clock::now() > giveUp) {
-                    error = QStringLiteral("the spreadsheet application did not answer at start");
-                    return false;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            }
-        }
-        started->process.NoteSocketFiles();
-        office = std::move(started);
-        ArmedCall armed(deadline, limit);
-        office->desktop = css::frame::Desktop::create(office->context);
-        if (!armed.Expired())
-            return true;
+        connected = Connect(*started);
+        if (connected)
+            started->desktop = css::frame::Desktop::create(started->context);
     } catch (const css::uno::Exception& e) {
+        connected = false;
         error = QStringLiteral("cannot reach the spreadsheet application: ") + FromUno(e.Message);
     }
-    if (office)
-        DropOffice();
-    return false;
+    if (armed.Expired()) {
+        connected = false;
+        error = QStringLiteral("no answer within %1 s at start; the spreadsheet application was "
+                               "stopped")
+                    .arg(limit.count() / 1000.0);
+    }
+    if (!connected) {
+        watched = nullptr;
+        started->process.Kill();
+        started->desktop.clear();
+        started->context.clear();
+        return false;
+    }
+    started->process.NoteSocketFiles();
+    office = std::move(started);
+    return true;
+}
+
+// Connects to the office just started, waiting for it to accept: false, with a reason, when it
+// ends first.
+bool SpreadsheetServer::Impl::Connect(Office& started)
+{
+    const Reference<css::bridge::XUnoUrlResolver> resolver =
+        css::bridge::UnoUrlResolver::create(LocalContext());
+    const OUString url = OUString::createFromAscii(started.process.ConnectUrl().c_str());
+    std::string reason;
+    while (!started.context.is()) {
+        try {
+            started.context.set(resolver->resolve(url), UNO_QUERY_THROW);
+        } catch (const css::connection::NoConnectException&) {
+            // A fresh profile makes the office ask once to be started again.
+            if (!started.process.Running() &&
+                (started.process.ExitCode() != OfficeRestartExitCode ||
+                 !started.process.Start(reason))) {
+                error = QStringLiteral("the spreadsheet application ended at start "
+                                       "(exit code %1)")
+                            .arg(started.process.ExitCode());
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    return true;
 }
 
 void SpreadsheetServer::Impl::DropOffice()
 {
+    watched = nullptr;
     office->process.Kill();
     sheets.clear();
     workbooks.clear();
@@ -331,9 +360,19 @@ SpreadsheetServer::~SpreadsheetServer()
 
 std::chrono::milliseconds SpreadsheetServer::DefaultCallLimit()
 {
+    std::chrono::milliseconds limit(static_cast<long long>(DefaultCallSeconds * 1000));
     const char* setting = std::getenv("QUILLSHEET_CALL_TIMEOUT");
-    const double seconds = setting ? std::atof(setting) : 0;
-    return std::chrono::milliseconds(seconds > 0 ? static_cast<long long>(seconds * 1000) : 120000);
+    if (setting && !ParseCallTimeLimit(setting, limit)) {
+        // Every run reads it; once is enough to tell.
+        static std::once_flag told;
+        std::call_once(told, [] {
+            std::fprintf(stderr,
+                         "QUILLSHEET_CALL_TIMEOUT is not a number of seconds from %g to %g; "
+                         "using %g s\n",
+                         MinCallSeconds, MaxCallSeconds, DefaultCallSeconds);
+        });
+    }
+    return limit;
 }
 
 bool SpreadsheetServer::Start()
@@ -546,6 +585,7 @@ bool SpreadsheetServer::Impl::OfficeDueForRestart()
 
 void SpreadsheetServer::Impl::QuitOffice()
 {
+    watched = &office->process;
     sheets.clear();
     try {
         ArmedCall armed(deadline, std::min(limit, std::chrono::milliseconds(10000)));
@@ -562,6 +602,7 @@ void SpreadsheetServer::Impl::QuitOffice()
     workbooks.clear();
     office->desktop.clear();
     office->context.clear();
+    watched = nullptr;
     office->process.Stop(std::chrono::milliseconds(10000));
     office.reset();
 }

@@ -21,7 +21,8 @@ public:
     SpreadsheetServer(const SpreadsheetServer&) = delete;
     SpreadsheetServer& operator=(const SpreadsheetServer&) = delete;
 
-    // QUILLSHEET_CALL_TIMEOUT (seconds) when set to a positive number, else 120 s.
+    // QUILLSHEET_CALL_TIMEOUT (seconds, see ParseCallTimeLimit) when set, else 120 s; a value
+    // out of range is reported on stderr, once per process, and the default used.
     static std::chrono::milliseconds DefaultCallLimit();
 
     bool Start() override;

@@ -2,6 +2,9 @@
 #include "convert/automationobject.h"
 #include "convert/mergeobject.h"
 #include "convert/runsettings.h"
+#include "convert/stopsignals.h"
+#include "convert/visibletext.h"
+#include "support/calltimelimit.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -9,7 +12,6 @@
 #include <QFileInfo>
 #include <QTextCodec>
 
-#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -21,20 +23,19 @@ enum ExitCode
     BadArguments = 2
 };
 
-MergeObject* runningWorker = nullptr;
-
-// The first Ctrl+C stops the run after the workbook in work; the next one ends the program.
-void StopAfterThisWorkbook(int)
-{
-    if (runningWorker)
-        runningWorker->RequestStop();
-    std::signal(SIGINT, SIG_DFL);
-}
-
+// Prints text as one line: whatever would break the line or drive the terminal is shown as a
+// visible escape.
 void PrintLine(FILE* stream, const QString& text)
 {
-    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+    std::fprintf(stream, "%s\n", VisibleText(text).toLocal8Bit().constData());
     std::fflush(stream);
+}
+
+// Prints a text of several lines (a summary, the help), one line for each of its own.
+void PrintLines(FILE* stream, const QString& text)
+{
+    for (const QString& line : text.split('\n'))
+        PrintLine(stream, line);
 }
 
 } // namespace
@@ -52,7 +53,8 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral(
         "Converts every .xls, .xlsx and .xlsm below SOURCE to PDF: one PDF per non-blank\n"
         "worksheet (or per workbook), below OUTPUT in the same sub-folders (or beside each\n"
-        "workbook). Exit code 0: everything converted; 1: something failed; 2: bad arguments."));
+        "workbook). Exit code 0: everything converted; 1: something failed; 2: bad arguments;\n"
+        "128 + the signal's number: stopped by SIGINT, SIGTERM or SIGHUP."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption merge(QStringLiteral("merge-sheets"),
@@ -61,7 +63,8 @@ int main(int argc, char** argv)
                                     QStringLiteral("Put each PDF beside its workbook."));
     const QCommandLineOption timeout(
         QStringLiteral("timeout"),
-        QStringLiteral("Seconds that one call to the spreadsheet application may take (120)."),
+        QStringLiteral("Seconds that one call to the spreadsheet application may take, from 1 to "
+                       "86400 (120)."),
         QStringLiteral("SECONDS"));
     parser.addOptions({merge, beside, timeout});
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
@@ -75,7 +78,7 @@ int main(int argc, char** argv)
         return BadArguments;
     }
     if (parser.isSet(help)) {
-        PrintLine(stdout, parser.helpText());
+        PrintLines(stdout, parser.helpText());
         return Converted;
     }
     if (parser.isSet(version)) {
@@ -90,15 +93,15 @@ int main(int argc, char** argv)
         return BadArguments;
     }
     if (parser.isSet(timeout)) {
-        bool ok = false;
-        const double seconds = parser.value(timeout).toDouble(&ok);
-        if (!ok || seconds <= 0) {
-            PrintLine(stderr, QStringLiteral("--timeout takes a number of seconds above 0"));
+        std::chrono::milliseconds limit;
+        if (!ParseCallTimeLimit(parser.value(timeout).toStdString(), limit)) {
+            PrintLine(stderr, QStringLiteral("--timeout takes a number of seconds from 1 to 86400 "
+                                             "(e.g. 30 or 2.5), not \"%1\"")
+                                  .arg(parser.value(timeout)));
             return BadArguments;
         }
 #ifndef Q_OS_WIN
-        AutomationObject::setCallTimeLimit(
-            std::chrono::milliseconds(static_cast<long long>(seconds * 1000)));
+        AutomationObject::setCallTimeLimit(limit);
 #endif
     }
 
@@ -118,13 +121,20 @@ int main(int argc, char** argv)
 
     MergeObject worker;
     QObject::connect(&worker, &MergeObject::ShowDisposingFile,
-                     [](const QString& text) { PrintLine(stdout, text); });
-    runningWorker = &worker;
-    std::signal(SIGINT, StopAfterThisWorkbook);
+                     [](const QString& text) { PrintLines(stdout, text); });
+    // The first signal stops the run after the workbook in work; its summary and failures are
+    // still printed. Declared after the worker, so that it stops catching before the worker goes.
+    StopSignals stopSignals;
+    QObject::connect(
+        &stopSignals, &StopSignals::StopRequested, &worker, [&worker] { worker.RequestStop(); },
+        Qt::DirectConnection);
     worker.Transform();
-    std::signal(SIGINT, SIG_DFL);
-    runningWorker = nullptr;
     for (const QString& failure : worker.Failures())
         PrintLine(stdout, failure);
+    if (const int signal = stopSignals.Caught()) {
+        PrintLine(stdout,
+                  QStringLiteral("转换已中止：%1个excel文件未转换。").arg(worker.NotConverted()));
+        return 128 + signal;
+    }
     return worker.Failures().isEmpty() ? Converted : SomethingFailed;
 }

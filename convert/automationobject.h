@@ -8,6 +8,11 @@
 #ifdef Q_OS_WIN
 #include <QAxObject>
 using AutomationObject = QAxObject;
+// Excel is COM's to release when the program ends: nothing to end here.
+inline bool EndSpreadsheetApplicationsNow()
+{
+    return false;
+}
 #else
 #include "automation/automationobject.h"
 #endif

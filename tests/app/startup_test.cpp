@@ -1,18 +1,23 @@
+#include "common/officeprocesses.h"
+#include "common/strictskips.h"
 #include "common/tempfolder.h"
+#include "common/unprivileged.h"
+#include "common/workbooks.h"
+#include "support/settingsfile.h"
 
 #include <gtest/gtest.h>
 
-#include "common/strictskips.h"
-#include "common/unprivileged.h"
-#include "support/settingsfile.h"
-
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
+#include <thread>
 #include <vector>
 
 #include <csignal>
 #include <grp.h>
 #include <poll.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -115,6 +120,7 @@ public:
     }
 
     bool Running() { return !ended && waitpid(pid, nullptr, WNOHANG) == 0; }
+    pid_t Pid() const { return pid; }
 
     // Ends the program as a crash would, leaving behind whatever it made.
     void Kill()
@@ -160,6 +166,53 @@ protected:
     Started Start(const std::string& program, const std::vector<std::string>& args)
     {
         return Started(program, args, environment);
+    }
+
+    // Started as Start does, with these variables set besides.
+    Started StartWith(const std::string& program, const std::vector<std::string>& extra)
+    {
+        std::vector<std::string> changed = environment;
+        for (const std::string& variable : extra) {
+            const std::string name = variable.substr(0, variable.find('=') + 1);
+            changed.erase(std::remove_if(changed.begin(), changed.end(),
+                                         [&name](const std::string& item) {
+                                             return item.compare(0, name.size(), name) == 0;
+                                         }),
+                          changed.end());
+            changed.push_back(variable);
+        }
+        return Started(program, {}, changed);
+    }
+
+    // A copy of the program whose settings name ten workbooks, each taking the office a while,
+    // and an empty output folder.
+    std::string CopyWithSlowRun()
+    {
+        const std::string program = CopyAs("quillsheet-window");
+        fs::create_directories(folder / "in");
+        fs::create_directories(folder / "out");
+        for (int i = 0; i < 10; ++i)
+            WriteFile(folder / ("in/book" + std::to_string(i) + ".xls"),
+                      SpreadsheetMl({{"Data", MarkedRows("ROW", 400)}}));
+        WriteFile(folder / "quillsheet-window.d/Quillsheet.qlx",
+                  "SourcePath=" + (folder / "in") + "\r\nSavePath=" + (folder / "out") + "\r\n");
+        return program;
+    }
+
+    int Pdfs()
+    {
+        int pdfs = 0;
+        for (const auto& entry : fs::directory_iterator(folder / "out"))
+            pdfs += entry.path().extension() == ".pdf";
+        return pdfs;
+    }
+
+    // Waits until the run has written its first PDF: it is then in the middle of its list.
+    bool WaitForMidRun()
+    {
+        for (int i = 0; i < 1200 && Pdfs() == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return Pdfs() > 0;
     }
 };
 
@@ -339,6 +392,64 @@ TEST_F(StartupTest, SettingsLiveWhereTheUserCanWriteThem)
         }
         fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add);
     }
+}
+
+// SIGTERM (as at a logout) quits the window as its quit entry does: the run stops after the
+// workbook in work and its office quits.
+TEST_F(StartupTest, ASignalQuitsTheWindowAfterTheWorkbookInWork)
+{
+    const std::string program = CopyWithSlowRun();
+    Started window = StartWith(program, {"QUILLSHEET_PROBE_CONVERT=1"});
+    ASSERT_EQ(window.Startup(), "window shown, tray shown");
+    ASSERT_TRUE(WaitForMidRun());
+    const std::set<std::string> sockets = OfficeSocketsOf(window.Pid());
+    kill(window.Pid(), SIGTERM);
+    EXPECT_EQ(window.ExitCode(), 0);
+    EXPECT_LT(Pdfs(), 10);
+    EXPECT_EQ(OfficesOfThisProcess(window.Pid()), 0);
+    EXPECT_TRUE(OfficeFilesOf(window.Pid()).empty());
+    EXPECT_EQ(sockets.size(), 2u) << "the office's pipe and single-instance socket";
+    EXPECT_TRUE(Existing(sockets).empty());
+}
+
+// Qt ends the program with exit(1) when its X display goes away; the run's office and files go
+// with it, and nothing crashes.
+TEST_F(StartupTest, LosingTheDisplayMidRunEndsTheOfficeAndTheProgram)
+{
+    ASSERT_TRUE(fs::exists("/usr/bin/Xvfb")) << "scripts/install-deps.sh installs xvfb";
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const std::string displayFd = std::to_string(ready[1]);
+    const char* const xvfbArgs[] = {"Xvfb",      "-displayfd", displayFd.c_str(),
+                                    "-nolisten", "tcp",        nullptr};
+    pid_t xvfb = -1;
+    ASSERT_EQ(posix_spawn(&xvfb, "/usr/bin/Xvfb", nullptr, nullptr,
+                          const_cast<char* const*>(xvfbArgs), environ),
+              0);
+    close(ready[1]);
+    std::string display;
+    char c;
+    while (read(ready[0], &c, 1) == 1 && c != '\n')
+        display += c;
+    close(ready[0]);
+    ASSERT_FALSE(display.empty());
+
+    const std::string program = CopyWithSlowRun();
+    Started window = StartWith(
+        program, {"QUILLSHEET_PROBE_CONVERT=1", "DISPLAY=:" + display, "QT_QPA_PLATFORM=xcb"});
+    const std::string shown = window.Startup();
+    const bool midRun = WaitForMidRun();
+    const std::set<std::string> sockets = OfficeSocketsOf(window.Pid());
+    kill(xvfb, SIGKILL);
+    waitpid(xvfb, nullptr, 0);
+    ASSERT_EQ(shown, "window shown, tray shown");
+    ASSERT_TRUE(midRun);
+    EXPECT_EQ(window.ExitCode(), 1);
+    EXPECT_LT(Pdfs(), 10);
+    EXPECT_EQ(OfficesOfThisProcess(window.Pid()), 0);
+    EXPECT_TRUE(OfficeFilesOf(window.Pid()).empty());
+    EXPECT_EQ(sockets.size(), 2u) << "the office's pipe and single-instance socket";
+    EXPECT_TRUE(Existing(sockets).empty());
 }
 
 } // namespace

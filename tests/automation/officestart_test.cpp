@@ -1,0 +1,27 @@
+#include "automation/spreadsheetserver.h"
+
+#include "common/officeprocesses.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+// A limit the start-up handshake cannot meet: the office being started is killed when it
+// expires, its files go with it, and a later start within a sound limit works.
+TEST(OfficeStart, TheHandshakeHasTheCallLimit)
+{
+    SpreadsheetServer hasty(std::chrono::milliseconds(1));
+    EXPECT_FALSE(hasty.Start());
+    EXPECT_TRUE(hasty.LastError().contains(QStringLiteral("at start")))
+        << hasty.LastError().toStdString();
+    EXPECT_EQ(hasty.ProcessId(), -1);
+    EXPECT_EQ(OfficesOfThisProcess(), 0);
+    EXPECT_TRUE(OfficeFilesOf(getpid()).empty());
+
+    SpreadsheetServer patient(std::chrono::seconds(60));
+    EXPECT_TRUE(patient.Start()) << patient.LastError().toStdString();
+    EXPECT_EQ(OfficesOfThisProcess(), 1);
+    patient.Quit();
+    EXPECT_EQ(OfficesOfThisProcess(), 0);
+    EXPECT_TRUE(OfficeFilesOf(getpid()).empty());
+}

@@ -53,6 +53,8 @@ void MergeObject::Transform()
             }
             emit ShowDisposingFile(VisibleText(tasks[i].path));
             ConvertWorkbook(workbooks, tasks[i], MergeSheets, record.workbooks[i]);
+            if (workbookDone)
+                workbookDone(record.workbooks[i]);
         }
         emit ShowDisposingFile(record.Summary());
     }

@@ -28,6 +28,8 @@ public:
     // How many workbooks of the last run's list were never reached because it was stopped.
     int NotConverted() const { return record.NotConverted(); }
 
+    void SetWorkbookDoneHook(WorkbookDoneHook hook) { workbookDone = std::move(hook); }
+
 signals:
     void Signal_SetButtonEnable();
     void ShowDisposingFile(QString filePath);
@@ -37,5 +39,6 @@ public slots:
 
 private:
     RunRecord record;
+    WorkbookDoneHook workbookDone;
     std::atomic<bool> stopRequested{false};
 };

@@ -31,6 +31,7 @@ struct Progress
     int finished = 0;      // threads done
     QString bindFailure;   // the last reason an application gave for not starting
     std::deque<int> begun; // workbooks whose conversion began, not yet told
+    std::deque<int> done;  // workbooks whose conversion ended, not yet told
 };
 
 // One application's share of the run, in a thread of its own.
@@ -69,6 +70,11 @@ void Work(const QList<WorkbookTask>& tasks, std::vector<WorkbookRecord>& results
         }
         progress.changed.notify_all();
         ConvertWorkbook(workbooks, tasks[taken], MergeSheets, results[taken]);
+        {
+            std::lock_guard<std::mutex> lock(progress.mutex);
+            progress.done.push_back(taken);
+        }
+        progress.changed.notify_all();
     }
     excel.dynamicCall("Quit(void)");
 }
@@ -107,7 +113,8 @@ void ParallelRun::Transform()
     for (;;) {
         progress.changed.wait(lock, [&] {
             return (!collectionsTold && (progress.collections > 0 || progress.answered == jobs)) ||
-                   (collectionsTold && !progress.begun.empty()) || progress.finished == jobs;
+                   (collectionsTold && !progress.begun.empty()) || !progress.done.empty() ||
+                   progress.finished == jobs;
         });
         if (!collectionsTold && (progress.collections > 0 || progress.answered == jobs)) {
             collectionsTold = true;
@@ -122,7 +129,15 @@ void ParallelRun::Transform()
             emit ShowDisposingFile(VisibleText(tasks[begun].path));
             lock.lock();
         }
-        if (progress.finished == jobs && progress.begun.empty())
+        while (!progress.done.empty() && progress.begun.empty()) {
+            const int done = progress.done.front();
+            progress.done.pop_front();
+            lock.unlock();
+            if (workbookDone)
+                workbookDone(results[done]);
+            lock.lock();
+        }
+        if (progress.finished == jobs && progress.begun.empty() && progress.done.empty())
             break;
     }
     lock.unlock();

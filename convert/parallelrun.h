@@ -29,6 +29,8 @@ public:
     QStringList Failures() const { return record.FailureLines(); }
     int NotConverted() const { return record.NotConverted(); }
 
+    void SetWorkbookDoneHook(WorkbookDoneHook hook) { workbookDone = std::move(hook); }
+
 signals:
     void Signal_SetButtonEnable();
     void ShowDisposingFile(QString filePath);
@@ -39,5 +41,6 @@ public slots:
 private:
     int jobs;
     RunRecord record;
+    WorkbookDoneHook workbookDone;
     std::atomic<bool> stopRequested{false};
 };

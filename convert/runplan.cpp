@@ -16,9 +16,14 @@ QList<WorkbookTask> PlanRun(QStringList& unlisted)
     for (const QFileInfo& entry : GetFileInfoList(source, &unlisted))
         if (IsWorkbookPath(entry))
             workbooks << entry;
+    // From the whole list, so that every share of it names its PDFs as a whole run would.
     const QStringList baseNames = PdfBaseNames(workbooks);
+    const QDir sourceFolder(source);
     QList<WorkbookTask> tasks;
     for (int i = 0; i < workbooks.size(); ++i) {
+        if (RunShard.count > 1 && !InShard(sourceFolder.relativeFilePath(workbooks[i].filePath()),
+                                           FileNameKey(workbooks[i].completeBaseName()), RunShard))
+            continue;
         const QString path = QDir::toNativeSeparators(workbooks[i].filePath());
         tasks.append({path, OutputFolder(path, source, SavePath, SaveToQuondamPath), baseNames[i]});
     }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // What a run did, workbook by workbook: the one record that its summary, its failure lines and
 // its reports are written from.
 
@@ -52,6 +54,9 @@ struct WorkbookRecord
     QList<FailureRecord> failures;
     double seconds = 0;
 };
+
+// Told of each workbook as its conversion ends, in the run's own thread.
+using WorkbookDoneHook = std::function<void(const WorkbookRecord&)>;
 
 // How many failures the summary names; the rest are only counted there.
 constexpr int SummaryNamedFailures = 5;

@@ -4,3 +4,4 @@ QString SourcePath;
 QString SavePath;
 bool SaveToQuondamPath = false;
 bool MergeSheets = false;
+Shard RunShard;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/shard.h"
+
 #include <QString>
 
 // The settings of a conversion run: written by the window (or the command line) before it
@@ -8,3 +10,4 @@ extern QString SourcePath;     // the source folder, native separators
 extern QString SavePath;       // the output folder, native separators
 extern bool SaveToQuondamPath; // write each PDF beside its workbook instead
 extern bool MergeSheets;       // one PDF per workbook instead of one per worksheet
+extern Shard RunShard;         // the share of the workbooks to convert (the command line's)

@@ -152,10 +152,12 @@ constexpr int OfficeRestartExitCode = 81;
 
 #ifdef __SANITIZE_ADDRESS__
 // LeakSanitizer would report, at exit, what libraries keep for the life of the process: UNO's
-// loaded type descriptions, and the screen objects of Qt's offscreen platform.
+// loaded type descriptions and the type singletons of its headers, and the screen objects of Qt's
+// offscreen platform.
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libuno_cppu.so\n"
+           "leak:cppu_detail_getUnoType\n"
            "leak:libqoffscreen.so\n"
            "leak:QPlatformScreen::QPlatformScreen\n"
            "leak:QScreen::QScreen\n"

@@ -29,5 +29,5 @@ seconds() {
 # Prints a line: label, seconds, and the ratio to the reference.
 report() {
     awk -v label="$1" -v t="$2" -v ref="$reference" \
-        'BEGIN { printf "%-30s %6.2f s  ratio %.2f\n", label, t, t / ref }'
+        'BEGIN { printf "%-40s %6.2f s  ratio %.2f\n", label, t, t / ref }'
 }

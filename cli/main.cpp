@@ -1,6 +1,9 @@
 // quillsheet-cli: a conversion run without a window, for scripts and servers.
+#include "cli/progressline.h"
 #include "convert/automationobject.h"
 #include "convert/mergeobject.h"
+#include "convert/parallelrun.h"
+#include "convert/runreport.h"
 #include "convert/runsettings.h"
 #include "convert/stopsignals.h"
 #include "convert/visibletext.h"
@@ -10,9 +13,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QTextCodec>
+#include <QThread>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -22,6 +28,11 @@ enum ExitCode
     SomethingFailed = 1,
     BadArguments = 2
 };
+
+// Offices at once by default: one per core, but no more than 4, past which the disk and memory
+// gain little.
+constexpr int MaxDefaultJobs = 4;
+constexpr int MaxJobs = 64;
 
 // Prints text as one line: whatever would break the line or drive the terminal is shown as a
 // visible escape.
@@ -38,6 +49,81 @@ void PrintLines(FILE* stream, const QString& text)
         PrintLine(stream, line);
 }
 
+struct Options
+{
+    bool quiet = false;
+    QString report; // "-": standard output
+    double timeoutSeconds = 0;
+};
+
+// Runs run (MergeObject or ParallelRun) as the options say; returns the exit code.
+template <typename Run> int Convert(Run& run, const Options& options)
+{
+    const bool jsonOnly = options.report == QLatin1String("-");
+    const bool statusTexts = !options.quiet && !jsonOnly;
+    ProgressLine progress;
+    QString lastText;
+    QObject::connect(&run, &Run::ShowDisposingFile, [&](const QString& text) {
+        lastText = text;
+        if (!statusTexts)
+            return;
+        progress.Hide();
+        PrintLines(stdout, text);
+        progress.Show();
+    });
+    int done = 0, pdfs = 0, failures = 0;
+    run.SetWorkbookDoneHook([&](const WorkbookRecord& workbook) {
+        ++done;
+        pdfs += workbook.pdfs.size();
+        failures += workbook.failures.size();
+        progress.Update(done, run.Record().workbooks.size(), pdfs, failures);
+    });
+    // The first signal stops the run after the workbook in work; its summary, failures and
+    // report still follow. Declared after the run, so that it stops catching before the run goes.
+    StopSignals stopSignals;
+    QObject::connect(
+        &stopSignals, &StopSignals::StopRequested, &run, [&run] { run.RequestStop(); },
+        Qt::DirectConnection);
+    run.Transform();
+    progress.Hide();
+
+    const RunRecord& record = run.Record();
+    const int signal = stopSignals.Caught();
+    const QString stopLine =
+        QStringLiteral("转换已中止：%1个excel文件未转换。").arg(record.NotConverted());
+    if (!jsonOnly) {
+        if (!statusTexts)
+            PrintLines(stdout, lastText);
+        for (const QString& failure : record.FailureLines())
+            PrintLine(stdout, failure);
+    }
+    if (signal)
+        PrintLine(jsonOnly ? stderr : stdout, stopLine);
+
+    int code = signal                            ? 128 + signal
+               : record.FailureLines().isEmpty() ? Converted
+                                                 : SomethingFailed;
+    if (!options.report.isEmpty()) {
+        QJsonObject report = JsonReport(record);
+        report.insert(QStringLiteral("program"),
+                      QStringLiteral("quillsheet-cli " QUILLSHEET_VERSION));
+        QJsonObject settings = report.value(QStringLiteral("settings")).toObject();
+        settings.insert(QStringLiteral("timeoutSeconds"), options.timeoutSeconds);
+        report.insert(QStringLiteral("settings"), settings);
+        const QByteArray json = QJsonDocument(report).toJson();
+        QString error;
+        if (jsonOnly) {
+            std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
+            std::fflush(stdout);
+        } else if (!WriteReportFile(options.report, json, error)) {
+            PrintLine(stderr, QStringLiteral("报告无法写出：%1：%2").arg(options.report, error));
+            if (code == Converted)
+                code = SomethingFailed;
+        }
+    }
+    return code;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -52,9 +138,11 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Converts every .xls, .xlsx and .xlsm below SOURCE to PDF: one PDF per non-blank\n"
-        "worksheet (or per workbook), below OUTPUT in the same sub-folders (or beside each\n"
-        "workbook). Exit code 0: everything converted; 1: something failed; 2: bad arguments;\n"
-        "128 + the signal's number: stopped by SIGINT, SIGTERM or SIGHUP."));
+        "worksheet (or per workbook), below OUTPUT in the same sub-folders (OUTPUT is created "
+        "when\n"
+        "missing), or beside each workbook. Exit code 0: everything converted; 1: something\n"
+        "failed; 2: bad arguments; 128 + the signal's number: stopped by SIGINT, SIGTERM or\n"
+        "SIGHUP."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption merge(QStringLiteral("merge-sheets"),
@@ -66,7 +154,28 @@ int main(int argc, char** argv)
         QStringLiteral("Seconds that one call to the spreadsheet application may take, from 1 to "
                        "86400 (120)."),
         QStringLiteral("SECONDS"));
-    parser.addOptions({merge, beside, timeout});
+    const int defaultJobs = qBound(1, QThread::idealThreadCount(), MaxDefaultJobs);
+    const QCommandLineOption jobs(
+        QStringLiteral("jobs"),
+        QStringLiteral("Spreadsheet applications working at once, from 1 to %1 (here %2: the "
+                       "processor cores, at most %3).")
+            .arg(MaxJobs)
+            .arg(defaultJobs)
+            .arg(MaxDefaultJobs),
+        QStringLiteral("N"));
+    const QCommandLineOption report(
+        QStringLiteral("report"),
+        QStringLiteral("Write a JSON report of the run to FILE (\"-\": to standard output, "
+                       "instead of the status texts)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("Print only the summary and the failures."));
+    const QCommandLineOption shard(
+        QStringLiteral("shard"),
+        QStringLiteral("Convert only share K of N of the workbooks, so that N machines can share "
+                       "one tree; same-base-name workbooks of a folder stay in one share."),
+        QStringLiteral("K/N"));
+    parser.addOptions({merge, beside, timeout, jobs, report, quiet, shard});
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
                                  QStringLiteral("The folder that holds the workbooks."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"),
@@ -88,12 +197,18 @@ int main(int argc, char** argv)
     const QStringList folders = parser.positionalArguments();
     const bool besideSource = parser.isSet(beside);
     if (folders.isEmpty() || folders.size() > 2 || (folders.size() == 1) != besideSource) {
-        PrintLine(stderr, QStringLiteral("usage: quillsheet-cli [--merge-sheets] [--beside-source] "
-                                         "[--timeout SECONDS] SOURCE [OUTPUT]; see --help"));
+        PrintLine(stderr, QStringLiteral("usage: quillsheet-cli [OPTIONS] SOURCE OUTPUT, or "
+                                         "--beside-source SOURCE; see --help"));
         return BadArguments;
     }
+    Options options;
+    options.quiet = parser.isSet(quiet);
+    options.report = parser.value(report);
+    // The limit in force, for the report; the server tells of a bad variable itself.
+    std::chrono::milliseconds limit(static_cast<long long>(DefaultCallSeconds * 1000));
+    if (const char* setting = std::getenv("QUILLSHEET_CALL_TIMEOUT"))
+        ParseCallTimeLimit(setting, limit);
     if (parser.isSet(timeout)) {
-        std::chrono::milliseconds limit;
         if (!ParseCallTimeLimit(parser.value(timeout).toStdString(), limit)) {
             PrintLine(stderr, QStringLiteral("--timeout takes a number of seconds from 1 to 86400 "
                                              "(e.g. 30 or 2.5), not \"%1\"")
@@ -103,6 +218,20 @@ int main(int argc, char** argv)
 #ifndef Q_OS_WIN
         AutomationObject::setCallTimeLimit(limit);
 #endif
+    }
+    options.timeoutSeconds = limit.count() / 1000.0;
+    bool jobsOk = true;
+    const int jobCount = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : defaultJobs;
+    if (!jobsOk || jobCount < 1 || jobCount > MaxJobs) {
+        PrintLine(stderr, QStringLiteral("--jobs takes a whole number from 1 to %1, not \"%2\"")
+                              .arg(MaxJobs)
+                              .arg(parser.value(jobs)));
+        return BadArguments;
+    }
+    if (parser.isSet(shard) && !ParseShard(parser.value(shard), RunShard)) {
+        PrintLine(stderr, QStringLiteral("--shard takes K/N with 1 <= K <= N, e.g. 2/3, not \"%1\"")
+                              .arg(parser.value(shard)));
+        return BadArguments;
     }
 
     SourcePath = QDir::toNativeSeparators(QFileInfo(folders[0]).absoluteFilePath());
@@ -114,27 +243,23 @@ int main(int argc, char** argv)
         PrintLine(stderr, QStringLiteral("提取文件夹不存在!"));
         return BadArguments;
     }
-    if (!besideSource && !QFileInfo(SavePath).isDir()) {
-        PrintLine(stderr, QStringLiteral("保存文件夹不存在!"));
-        return BadArguments;
+    // Converters on the command line make their output folder, as the window does not.
+    if (!besideSource) {
+        const QFileInfo output(SavePath);
+        if (output.exists() && !output.isDir()) {
+            PrintLine(stderr, QStringLiteral("保存文件夹是一个文件，不是文件夹：") + SavePath);
+            return BadArguments;
+        }
+        if (!QDir().mkpath(SavePath)) {
+            PrintLine(stderr, QStringLiteral("无法创建保存文件夹：") + SavePath);
+            return BadArguments;
+        }
     }
 
-    MergeObject worker;
-    QObject::connect(&worker, &MergeObject::ShowDisposingFile,
-                     [](const QString& text) { PrintLines(stdout, text); });
-    // The first signal stops the run after the workbook in work; its summary and failures are
-    // still printed. Declared after the worker, so that it stops catching before the worker goes.
-    StopSignals stopSignals;
-    QObject::connect(
-        &stopSignals, &StopSignals::StopRequested, &worker, [&worker] { worker.RequestStop(); },
-        Qt::DirectConnection);
-    worker.Transform();
-    for (const QString& failure : worker.Failures())
-        PrintLine(stdout, failure);
-    if (const int signal = stopSignals.Caught()) {
-        PrintLine(stdout,
-                  QStringLiteral("转换已中止：%1个excel文件未转换。").arg(worker.NotConverted()));
-        return 128 + signal;
+    if (jobCount == 1) {
+        MergeObject run;
+        return Convert(run, options);
     }
-    return worker.Failures().isEmpty() ? Converted : SomethingFailed;
+    ParallelRun run(jobCount);
+    return Convert(run, options);
 }

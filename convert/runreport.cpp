@@ -41,9 +41,15 @@ QJsonValue TextOrNull(const QString& text)
     return text.isNull() ? QJsonValue() : QJsonValue(text);
 }
 
+// Local time for people, UTC for programs.
 QString Time(const QDateTime& time)
 {
-    return time.toString(Qt::ISODate);
+    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString UtcTime(const QDateTime& time)
+{
+    return time.toUTC().toString(Qt::ISODate);
 }
 
 } // namespace
@@ -129,8 +135,8 @@ QJsonObject JsonReport(const RunRecord& record)
                      {"besideSource", record.besideSource},
                      {"mergeSheets", record.mergeSheets},
                      {"jobs", record.jobs}}},
-        {"started", Time(record.started)},
-        {"ended", Time(record.ended)},
+        {"started", UtcTime(record.started)},
+        {"ended", UtcTime(record.ended)},
         {"stopped", record.stopped},
         {"totals", QJsonObject{{"workbooks", record.workbooks.size()},
                                {"converted", converted},

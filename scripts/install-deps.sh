@@ -9,7 +9,7 @@ packages=(
     googletest libgtest-dev
     libreoffice-calc-nogui libreoffice-dev poppler-utils fonts-noto-cjk
     qtbase5-dev qtbase5-dev-tools
-    dpkg-dev file xvfb
+    dpkg-dev file xvfb python3-jsonschema
     "$@"
 )
 

@@ -1,4 +1,6 @@
 #include "common/officeprocesses.h"
+#include "common/pdf.h"
+#include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/workbooks.h"
 
@@ -7,6 +9,8 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -18,6 +22,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+const std::string Corpus = QUILLSHEET_CORPUS_DIR;
+const std::string Examples = QUILLSHEET_EXAMPLES;
 
 struct Outcome
 {
@@ -107,6 +114,58 @@ protected:
                       SpreadsheetMl({{"Data", MarkedRows("ROW", 400)}}));
     }
 
+    // The sample workbooks (a blank sheet, a Chinese name, a sub-folder), a.xls and a.xlsx with
+    // the same sheet names, a corrupt workbook and, with the corpus, an encrypted one and one with
+    // a hidden and a very hidden sheet: in "in".
+    void MakeMixedTree()
+    {
+        fs::create_directories(folder / "in/bad");
+        fs::copy(Examples, folder / "in", fs::copy_options::recursive);
+        fs::remove(folder / "in/make-examples.sh");
+        fs::copy_file(Examples + "/budget.xls", folder / "in/a.xls");
+        fs::copy_file(Examples + "/budget.xls", folder / "in/a.xlsx");
+        std::string garbage = "PK\x03\x04";
+        for (unsigned i = 0, x = 7; i < 2048; ++i, x = x * 1103515245 + 12345)
+            garbage += static_cast<char>(x >> 16);
+        WriteFile(folder / "in/bad/corrupt.xlsx", garbage);
+        if (Corpus.empty())
+            return;
+        fs::copy_file(Corpus + "/apache-poi/test-data/spreadsheet/password.xls",
+                      folder / "in/bad/password.xls");
+        fs::copy_file(Corpus + "/sheetjs-test_files/sheet_visibility.xlsx", folder / "in/vis.xlsx");
+    }
+
+    // Every PDF below the folder, relative to it.
+    static std::set<std::string> Pdfs(const fs::path& below)
+    {
+        std::set<std::string> pdfs;
+        for (const auto& entry : fs::recursive_directory_iterator(below))
+            if (entry.path().extension() == ".pdf")
+                pdfs.insert(fs::relative(entry.path(), below).string());
+        return pdfs;
+    }
+
+    // A JSON report's facts, one a line (see report_facts.py), after it was checked against the
+    // documented schema; "invalid: …" when it fails that check.
+    static std::vector<std::string> ReportFacts(const std::string& report)
+    {
+        const std::string output =
+            CommandOutput("/usr/bin/python3 " + Quoted(REPORT_FACTS) + " " + Quoted(report) + " " +
+                          Quoted(REPORT_SCHEMA) + " 2>&1 || echo invalid");
+        std::vector<std::string> facts;
+        std::istringstream lines(output);
+        for (std::string line; std::getline(lines, line);)
+            facts.push_back(line);
+        return facts;
+    }
+
+    // The output from the summary on.
+    static std::string FromSummary(const std::string& out)
+    {
+        const std::size_t at = out.find("成功将");
+        return at == std::string::npos ? std::string() : out.substr(at);
+    }
+
     std::string Out() const { return folder / "stdout"; }
     std::string Err() const { return folder / "stderr"; }
 };
@@ -114,6 +173,7 @@ protected:
 TEST_F(CliTest, BadArgumentsAndMissingFoldersExitWithTwo)
 {
     fs::create_directories(folder / "in");
+    WriteFile(folder / "a-file", "x");
     struct Case
     {
         std::vector<std::string> args;
@@ -136,7 +196,14 @@ TEST_F(CliTest, BadArgumentsAndMissingFoldersExitWithTwo)
         {{"--timeout", "1\n\x1b[2J", folder / "in", folder / "in"}, "not \"1\\n\\x1b[2J\"\n"},
         {{"--no\nsuch", folder / "in", folder / "in"}, "no\\nsuch"},
         {{folder / "missing", folder / "in"}, "提取文件夹不存在!"},
-        {{folder / "in", folder / "missing"}, "保存文件夹不存在!"},
+        {{folder / "in", folder / "a-file"}, "保存文件夹是一个文件"},
+        {{"--jobs", "0", folder / "in", folder / "out"},
+         "--jobs takes a whole number from 1 to 64"},
+        {{"--jobs", "65", folder / "in", folder / "out"}, "not \"65\""},
+        {{"--jobs", "two", folder / "in", folder / "out"}, "not \"two\""},
+        {{"--shard", "0/3", folder / "in", folder / "out"}, "--shard takes K/N"},
+        {{"--shard", "4/3", folder / "in", folder / "out"}, "not \"4/3\""},
+        {{"--shard", "1", folder / "in", folder / "out"}, "not \"1\""},
     };
     for (const Case& c : cases) {
         const Outcome outcome = Cli(c.args);
@@ -159,14 +226,14 @@ TEST_F(CliTest, HelpAndVersion)
 
 TEST_F(CliTest, PrintsEachStatusThenEveryFailureAndExitsByOutcome)
 {
+    // The output folder is made, with its parents, when it is missing.
     fs::create_directories(folder / "in/sub");
-    fs::create_directories(folder / "out");
     WriteFile(folder / "in/sub/book.xls", SpreadsheetMl({{"Data", MarkedRows("x", 3)}}));
-    const Outcome clean = Cli({folder / "in", folder / "out"});
+    const Outcome clean = Cli({folder / "in", folder / "out/new/deeper"});
     EXPECT_EQ(clean.exitCode, 0) << clean.err;
     EXPECT_EQ(clean.out, "excel OK!\nWorkBooks OK!\n" + (folder / "in/sub/book.xls") +
                              "\n成功将1个excel文件转换为1个pdf文件。\n");
-    EXPECT_TRUE(fs::exists(folder / "out/sub/book(Data).pdf"));
+    EXPECT_TRUE(fs::exists(folder / "out/new/deeper/sub/book(Data).pdf"));
 
     WriteFile(folder / "in/empty.xlsx", "");
     const Outcome failed =
@@ -212,19 +279,22 @@ TEST_F(CliTest, TimeLimitsAtTheEndsOfTheRangeAreTakenBadVariablesToldOnce)
 TEST_F(CliTest, AStopSignalEndsTheRunAfterTheWorkbookInWorkAndSaysSo)
 {
     MakeSlowWorkbooks();
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const std::pair<int, const char*> cases[] = {
+        {SIGINT, "1"}, {SIGTERM, "1"}, {SIGHUP, "1"}, {SIGINT, "2"}};
+    for (const auto& [signal, jobs] : cases) {
+        SCOPED_TRACE(std::string(strsignal(signal)) + ", --jobs " + jobs);
         fs::remove_all(folder / "out");
         fs::create_directories(folder / "out");
-        const pid_t pid = Start({folder / "in", folder / "out"});
+        const std::string report = folder / "report.json";
+        const pid_t pid =
+            Start({"--jobs", jobs, "--report", report, folder / "in", folder / "out"});
         ASSERT_TRUE(WaitForOutput(folder / "in/book"));
         const std::set<std::string> sockets = OfficeSocketsOf(pid);
-        EXPECT_EQ(sockets.size(), 2u) << "the office's pipe and single-instance socket";
+        EXPECT_GE(sockets.size(), 2u) << "each office's pipe and single-instance socket";
         kill(pid, signal);
         const Outcome outcome = Finish(pid);
-        EXPECT_EQ(outcome.exitCode, 128 + signal) << strsignal(signal) << outcome.err;
-        int pdfs = 0;
-        for (const auto& entry : fs::directory_iterator(folder / "out"))
-            pdfs += entry.path().extension() == ".pdf";
+        EXPECT_EQ(outcome.exitCode, 128 + signal) << outcome.err;
+        const int pdfs = static_cast<int>(Pdfs(folder / "out").size());
         EXPECT_GE(pdfs, 1);
         EXPECT_LT(pdfs, 10);
         const std::string summary = "成功将" + std::to_string(pdfs) + "个excel文件转换为" +
@@ -235,13 +305,21 @@ TEST_F(CliTest, AStopSignalEndsTheRunAfterTheWorkbookInWorkAndSaysSo)
         EXPECT_EQ(OfficesOfThisProcess(pid), 0);
         EXPECT_TRUE(OfficeFilesOf(pid).empty());
         EXPECT_TRUE(Existing(sockets).empty());
+        // The report is written for a stopped run too, and says so.
+        const std::vector<std::string> facts = ReportFacts(report);
+        ASSERT_FALSE(facts.empty());
+        EXPECT_EQ(facts[0], "stopped true");
+        int notReached = 0;
+        for (const std::string& fact : facts)
+            notReached += fact.find(" stopped -") != std::string::npos;
+        EXPECT_EQ(notReached, 10 - pdfs);
     }
 }
 
 TEST_F(CliTest, ASecondSignalEndsTheProgramAtOnceWithoutLeftovers)
 {
     MakeSlowWorkbooks();
-    const pid_t pid = Start({folder / "in", folder / "out"});
+    const pid_t pid = Start({"--jobs", "1", folder / "in", folder / "out"});
     ASSERT_TRUE(WaitForOutput(folder / "in/book0.xls"));
     const std::set<std::string> sockets = OfficeSocketsOf(pid);
     EXPECT_EQ(sockets.size(), 2u) << "the office's pipe and single-instance socket";
@@ -260,7 +338,7 @@ TEST_F(CliTest, ASecondSignalEndsTheProgramAtOnceWithoutLeftovers)
 TEST_F(CliTest, ARunRemovesWhatKilledRunsLeftAndNothingElse)
 {
     MakeSlowWorkbooks();
-    const pid_t killed = Start({folder / "in", folder / "out"});
+    const pid_t killed = Start({"--jobs", "1", folder / "in", folder / "out"});
     ASSERT_TRUE(WaitForOutput(folder / "in/book0.xls"));
     const std::set<std::string> sockets = OfficeSocketsOf(killed);
     kill(killed, SIGKILL);
@@ -327,6 +405,141 @@ TEST_F(CliTest, NamesWithLineBreaksAndEscapeBytesStayOnTheirLine)
     EXPECT_EQ(outcome.out.rfind("excel OK!\nWorkBooks OK!\n" + shown + "\n成功将0个", 0), 0u)
         << outcome.out;
     EXPECT_NE(outcome.out.find("\n" + shown + ": 文件是空的\n"), std::string::npos) << outcome.out;
+}
+
+// One office or two over the same tree: the same PDFs, summary, failures and report, whatever
+// the timing; and the report holds what became of each workbook and sheet.
+TEST_F(CliTest, OneOrTwoOfficesGiveTheSameRunAndTheReportSaysWhatHappened)
+{
+    MakeMixedTree();
+    std::vector<std::string> facts[2];
+    std::string summaries[2];
+    std::set<std::string> pdfs[2];
+    for (int jobs = 1; jobs <= 2; ++jobs) {
+        const std::string out = folder / ("out" + std::to_string(jobs));
+        const std::string report = folder / ("report" + std::to_string(jobs) + ".json");
+        const Outcome outcome =
+            Cli({"--jobs", std::to_string(jobs), "--report", report, folder / "in", out});
+        EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+        EXPECT_EQ(outcome.out.rfind("excel OK!\nWorkBooks OK!\n", 0), 0u) << outcome.out;
+        summaries[jobs - 1] = FromSummary(outcome.out);
+        pdfs[jobs - 1] = Pdfs(out);
+        facts[jobs - 1] = ReportFacts(report);
+        EXPECT_EQ(OfficesOfThisProcess(outcome.pid), 0);
+    }
+    EXPECT_EQ(summaries[0], summaries[1]);
+    EXPECT_EQ(pdfs[0], pdfs[1]);
+    EXPECT_EQ(facts[0], facts[1]);
+
+    const std::string unreadable = "无法打开（文件已损坏、已加密或不是工作簿）";
+    std::set<std::string> expected = {
+        "stopped false",
+        "workbook a.xls converted -",
+        "pdf a.xls Budget -",
+        "workbook a.xlsx converted -",
+        "pdf a.xlsx Budget -",
+        "workbook inventory.xlsx converted -",
+        "pdf inventory.xlsx Stock -",
+        "pdf inventory.xlsx Orders -",
+        "pdf inventory.xlsx Notes blank",
+        "workbook bad/corrupt.xlsx failed " + unreadable,
+    };
+    std::set<std::string> expectedPdfs = {"a(Budget).pdf", "a.xlsx(Budget).pdf",
+                                          "inventory(Stock).pdf", "inventory(Orders).pdf"};
+    if (!Corpus.empty()) {
+        expected.insert({"workbook bad/password.xls failed " + unreadable,
+                         "workbook vis.xlsx converted -", "pdf vis.xlsx Visible -",
+                         "pdf vis.xlsx Hidden hidden", "pdf vis.xlsx VeryHidden hidden"});
+        expectedPdfs.insert("vis(Visible).pdf");
+    }
+    const std::set<std::string> got(facts[0].begin(), facts[0].end());
+    for (const std::string& fact : expected)
+        EXPECT_EQ(got.count(fact), 1u) << fact;
+    for (const std::string& pdf : expectedPdfs)
+        EXPECT_EQ(pdfs[0].count(pdf), 1u) << pdf;
+    // Each PDF the summary counts is on disk.
+    EXPECT_NE(
+        summaries[0].find("个excel文件转换为" + std::to_string(pdfs[0].size()) + "个pdf文件。"),
+        std::string::npos)
+        << summaries[0];
+}
+
+// A workbook that hangs its office fails alone; the other office converts the rest meanwhile.
+TEST_F(CliTest, AHangingWorkbookFailsAloneWhileTheOtherOfficeGoesOn)
+{
+    if (Corpus.empty())
+        OPTIONAL_SKIP("no corpus");
+    fs::create_directories(folder / "in");
+    fs::copy_file(Corpus + "/apache-poi/test-data/spreadsheet/poc-shared-strings.xlsx",
+                  folder / "in/hangs.xlsx");
+    for (int i = 0; i < 6; ++i)
+        fs::copy_file(Examples + "/budget.xls", folder / ("in/book" + std::to_string(i) + ".xls"));
+    const Outcome outcome =
+        Cli({"--jobs", "2", "--timeout", "3", "--merge-sheets", folder / "in", folder / "out"});
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+    EXPECT_NE(outcome.out.find("成功将6个excel文件转换为6个pdf文件。\n失败1个：\n" +
+                               (folder / "in/hangs.xlsx") + ": 办公软件3秒内没有响应，已被停止\n"),
+              std::string::npos)
+        << outcome.out;
+    EXPECT_EQ(Pdfs(folder / "out").size(), 6u);
+    EXPECT_EQ(OfficesOfThisProcess(outcome.pid), 0);
+}
+
+// Three shares of one tree, run one after another as three machines would, make exactly the
+// PDFs of a whole run, and no workbook is in two of them.
+TEST_F(CliTest, SharesOfOneTreeMakeTheWholeRunWithoutOverlap)
+{
+    MakeMixedTree();
+    const Outcome whole = Cli({"--jobs", "1", folder / "in", folder / "whole"});
+    std::multiset<std::string> converted;
+    for (const char* shard : {"1/3", "2/3", "3/3"}) {
+        const std::string report = folder / "share.json";
+        const Outcome share = Cli(
+            {"--jobs", "1", "--shard", shard, "--report", report, folder / "in", folder / "out"});
+        EXPECT_NE(share.exitCode, 2) << share.err;
+        for (const std::string& fact : ReportFacts(report))
+            if (fact.rfind("workbook ", 0) == 0)
+                converted.insert(fact.substr(9, fact.rfind(' ', fact.rfind(' ') - 1) - 9));
+    }
+    EXPECT_EQ(Pdfs(folder / "out"), Pdfs(folder / "whole"));
+    const std::set<std::string> distinct(converted.begin(), converted.end());
+    EXPECT_EQ(distinct.size(), converted.size()) << "a workbook in two shares";
+    EXPECT_NE(whole.out.find("成功将" + std::to_string(distinct.size() - (Corpus.empty() ? 1 : 2))),
+              std::string::npos)
+        << whole.out;
+}
+
+// --quiet prints the summary and the failures only; --report - prints the report only; the
+// progress line shows on a terminal and not in a pipe.
+TEST_F(CliTest, QuietJsonOnlyAndTheProgressLine)
+{
+    fs::create_directories(folder / "in");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/budget.xls");
+    WriteFile(folder / "in/empty.xlsx", "");
+    const std::string failure = (folder / "in/empty.xlsx") + ": 文件是空的\n";
+
+    const Outcome quiet = Cli({"--quiet", folder / "in", folder / "out"});
+    EXPECT_EQ(quiet.exitCode, 1);
+    EXPECT_EQ(quiet.out, "成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure + failure);
+
+    const Outcome json = Cli({"--report", "-", folder / "in", folder / "out"});
+    EXPECT_EQ(json.exitCode, 1);
+    WriteFile(folder / "stdout.json", json.out);
+    const std::vector<std::string> facts = ReportFacts(folder / "stdout.json");
+    EXPECT_EQ(facts, (std::vector<std::string>{"stopped false", "workbook budget.xls converted -",
+                                               "pdf budget.xls Budget -",
+                                               "workbook empty.xlsx failed 文件是空的"}))
+        << json.out;
+
+    EXPECT_EQ(quiet.err.find("个excel文件，"), std::string::npos) << quiet.err;
+    // script(1) gives the program a pseudo-terminal.
+    const std::string terminal =
+        CommandOutput("script -qec " +
+                      Quoted(Quoted(QUILLSHEET_CLI) + " --quiet " + Quoted(folder / "in") + " " +
+                             Quoted(folder / "out") + " 2>&1") +
+                      " /dev/null");
+    EXPECT_NE(terminal.find("2/2个excel文件，1个pdf，失败1个，已用0:"), std::string::npos)
+        << terminal;
 }
 
 } // namespace

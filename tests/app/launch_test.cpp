@@ -12,11 +12,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +44,9 @@ protected:
         WriteFile(StartupPaths.SettingsFile, "");
         fs::create_directories(folder / "in");
         fs::create_directories(folder / "out");
+        // The run's report goes to the user's data folder: here, the test's own.
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder / "data"));
+        QCoreApplication::setApplicationName(QStringLiteral("Quillsheet"));
         AutomationObject::setServerFactory([this](std::chrono::milliseconds) { return server; });
         window = std::make_unique<MainWindow>();
     }
@@ -128,6 +134,59 @@ TEST_F(LaunchTest, EachRunClearsTheLabelAndOnlyTheCurrentWorkerRuns)
     EXPECT_TRUE(fs::exists(folder / "out/a.pdf"));
 }
 
+// More failures than the label can name: the report file lists them all, the label says where it
+// is, and a click on the label opens it.
+class Opened : public QObject
+{
+    Q_OBJECT
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+
+TEST_F(LaunchTest, TheReportListsEveryFailureAndTheLabelLeadsToIt)
+{
+    for (int i = 0; i < 7; ++i) {
+        const std::string book = folder / ("in/bad" + std::to_string(i) + ".xlsx");
+        WriteFile(book, "x");
+        server->workbooks[QString::fromStdString(book)].opens = false;
+    }
+    WriteFile(folder / "in/good.xlsx", "x");
+    server->workbooks[QString::fromStdString(folder / "in/good.xlsx")].sheets = {
+        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}, {"Hid", {1, 1, 2, 2}, "v", true, 0}};
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    Convert()->click();
+    ASSERT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }));
+
+    const std::string report = folder / "data/Quillsheet/转换报告.txt";
+    const std::string text = ReadFile(report);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_NE(
+            text.find((folder / ("in/bad" + std::to_string(i) + ".xlsx")) + ": 办公软件报告了错误"),
+            std::string::npos)
+            << text;
+    EXPECT_NE(text.find("办公软件的原话：damaged"), std::string::npos) << text;
+    EXPECT_NE(text.find("隐藏，未转换：Hid"), std::string::npos) << text;
+    EXPECT_NE(text.find("pdf：" + (folder / "out/good(S).pdf")), std::string::npos) << text;
+    const QStringList lines = Find<QLabel>("lb_ShowDisposing")->toolTip().split('\n');
+    EXPECT_EQ(lines.first(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
+    EXPECT_EQ(lines.last(),
+              QStringLiteral("完整的失败列表见（点击打开）：") + QString::fromStdString(report));
+
+    Opened opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "Open");
+    QLabel* label = Find<QLabel>("lb_ShowDisposing");
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(label, &click);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(report))});
+}
+
 // With the real office: closing the window during a run of several workbooks stops it after
 // the workbook in work and leaves no office behind.
 TEST_F(LaunchTest, QuittingDuringARunEndsItCleanly)
@@ -149,3 +208,5 @@ TEST_F(LaunchTest, QuittingDuringARunEndsItCleanly)
 }
 
 } // namespace
+
+#include "launch_test.moc"

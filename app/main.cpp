@@ -25,15 +25,16 @@ namespace {
 QtMessageHandler qtMessageHandler = nullptr;
 
 // Qt ends the program with exit(1) right after this warning when it loses its X display. exit()
-// would destroy static objects (the office bridge's among them) under a run's thread that still
-// works in its office, and crash it; so a run cut short this way ends its office, removes its
-// files and leaves at once.
+// would destroy static objects (the office bridge's, the stop signals' watcher) under threads that
+// still run, a run's among them, and crash; so the program ends its offices, removes their files
+// and leaves at once, with Qt's exit code.
 void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
     qtMessageHandler(type, context, text);
-    if (type == QtWarningMsg && text.startsWith(QLatin1String("The X11 connection broke")) &&
-        EndSpreadsheetApplicationsNow())
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("The X11 connection broke"))) {
+        EndSpreadsheetApplicationsNow();
         std::_Exit(1);
+    }
 }
 
 } // namespace

@@ -414,42 +414,50 @@ TEST_F(StartupTest, ASignalQuitsTheWindowAfterTheWorkbookInWork)
 
 // Qt ends the program with exit(1) when its X display goes away; the run's office and files go
 // with it, and nothing crashes.
-TEST_F(StartupTest, LosingTheDisplayMidRunEndsTheOfficeAndTheProgram)
+// Qt ends the program with exit(1) when its X display goes away: idle, or in the middle of a run,
+// whose office and files go with it; nothing crashes.
+TEST_F(StartupTest, LosingTheDisplayEndsTheProgramAndAnyOfficeCleanly)
 {
     ASSERT_TRUE(fs::exists("/usr/bin/Xvfb")) << "scripts/install-deps.sh installs xvfb";
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const std::string displayFd = std::to_string(ready[1]);
-    const char* const xvfbArgs[] = {"Xvfb",      "-displayfd", displayFd.c_str(),
-                                    "-nolisten", "tcp",        nullptr};
-    pid_t xvfb = -1;
-    ASSERT_EQ(posix_spawn(&xvfb, "/usr/bin/Xvfb", nullptr, nullptr,
-                          const_cast<char* const*>(xvfbArgs), environ),
-              0);
-    close(ready[1]);
-    std::string display;
-    char c;
-    while (read(ready[0], &c, 1) == 1 && c != '\n')
-        display += c;
-    close(ready[0]);
-    ASSERT_FALSE(display.empty());
-
     const std::string program = CopyWithSlowRun();
-    Started window = StartWith(
-        program, {"QUILLSHEET_PROBE_CONVERT=1", "DISPLAY=:" + display, "QT_QPA_PLATFORM=xcb"});
-    const std::string shown = window.Startup();
-    const bool midRun = WaitForMidRun();
-    const std::set<std::string> sockets = OfficeSocketsOf(window.Pid());
-    kill(xvfb, SIGKILL);
-    waitpid(xvfb, nullptr, 0);
-    ASSERT_EQ(shown, "window shown, tray shown");
-    ASSERT_TRUE(midRun);
-    EXPECT_EQ(window.ExitCode(), 1);
-    EXPECT_LT(Pdfs(), 10);
-    EXPECT_EQ(OfficesOfThisProcess(window.Pid()), 0);
-    EXPECT_TRUE(OfficeFilesOf(window.Pid()).empty());
-    EXPECT_EQ(sockets.size(), 2u) << "the office's pipe and single-instance socket";
-    EXPECT_TRUE(Existing(sockets).empty());
+    for (const bool duringRun : {false, true}) {
+        SCOPED_TRACE(duringRun ? "during a run" : "idle");
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const std::string displayFd = std::to_string(ready[1]);
+        const char* const xvfbArgs[] = {"Xvfb",      "-displayfd", displayFd.c_str(),
+                                        "-nolisten", "tcp",        nullptr};
+        pid_t xvfb = -1;
+        ASSERT_EQ(posix_spawn(&xvfb, "/usr/bin/Xvfb", nullptr, nullptr,
+                              const_cast<char* const*>(xvfbArgs), environ),
+                  0);
+        close(ready[1]);
+        std::string display;
+        char c;
+        while (read(ready[0], &c, 1) == 1 && c != '\n')
+            display += c;
+        close(ready[0]);
+        ASSERT_FALSE(display.empty());
+
+        std::vector<std::string> variables = {"DISPLAY=:" + display, "QT_QPA_PLATFORM=xcb"};
+        if (duringRun)
+            variables.push_back("QUILLSHEET_PROBE_CONVERT=1");
+        Started window = StartWith(program, variables);
+        const std::string shown = window.Startup();
+        const bool midRun = !duringRun || WaitForMidRun();
+        const std::set<std::string> sockets = OfficeSocketsOf(window.Pid());
+        kill(xvfb, SIGKILL);
+        waitpid(xvfb, nullptr, 0);
+        ASSERT_EQ(shown, "window shown, tray shown");
+        ASSERT_TRUE(midRun);
+        EXPECT_EQ(window.ExitCode(), 1);
+        EXPECT_LT(Pdfs(), 10);
+        EXPECT_EQ(OfficesOfThisProcess(window.Pid()), 0);
+        EXPECT_TRUE(OfficeFilesOf(window.Pid()).empty());
+        EXPECT_EQ(sockets.size(), duringRun ? 2u : 0u)
+            << "the office's pipe and single-instance socket";
+        EXPECT_TRUE(Existing(sockets).empty());
+    }
 }
 
 } // namespace

@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -90,12 +92,44 @@ std::string RealTarget(const std::string& path)
 #endif
 }
 
-// Creates a new temporary file beside target; null when its folder takes no new file.
+// Opens a file that did not exist for writing; null when the name is taken (errno EEXIST) or
+// cannot be made. The create is exclusive on every C runtime: msvcrt ignores fopen's "x" and would
+// empty a file of that name.
+std::FILE* CreateNewFile(const std::string& path)
+{
+#ifdef _WIN32
+    const int descriptor =
+        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    std::FILE* file = descriptor < 0 ? nullptr : _fdopen(descriptor, "wb");
+    if (descriptor >= 0 && !file)
+        _close(descriptor);
+#else
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
+    if (descriptor >= 0 && !file)
+        close(descriptor);
+#endif
+    return file;
+}
+
+unsigned long ThisProcessId()
+{
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+
+// Creates a new temporary file beside target; null when its folder takes no new file. Names
+// differ per process and attempt, so that stores at once in two processes never meet, and stores
+// in two threads or a dead store's leftover only cost an attempt.
 std::FILE* CreateTemporaryBeside(const std::string& target, std::string& temporaryPath)
 {
+    const std::string stem = target + ".tmp" + std::to_string(ThisProcessId()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = target + ".tmp" + std::to_string(std::rand() % 1000000);
-        if (std::FILE* file = std::fopen(temporaryPath.c_str(), "wbx"))
+        temporaryPath = stem + std::to_string(attempt);
+        if (std::FILE* file = CreateNewFile(temporaryPath))
             return file;
         if (errno != EEXIST)
             return nullptr;

@@ -53,6 +53,25 @@ public:
 #endif
     }
 
+#ifndef _WIN32
+    // Starts program as "nobody" (uid and gid 65534), which only root may do; id() is 0 when it
+    // could not start.
+    struct AsNobody
+    {
+    };
+    ChildProcess(AsNobody, const std::string& program, const std::string& argument)
+    {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (setgid(65534) == 0 && setuid(65534) == 0)
+                execl(program.c_str(), program.c_str(), argument.c_str(), nullptr);
+            _exit(127);
+        }
+        if (pid > 0)
+            id_ = static_cast<unsigned long>(pid);
+    }
+#endif
+
     ~ChildProcess()
     {
         if (id_ && !ending_) {

@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <list>
 #include <thread>
 
@@ -35,7 +37,8 @@ class ProcessHelpersTest : public ::testing::Test
 {
 protected:
     TempFolder folder;
-    const std::string base = "quillsheet-probe-" + std::to_string(getpid());
+    // Short enough (15 bytes) to be the whole name the kernel keeps, which is all a zombie has.
+    const std::string base = "qsprobe-" + std::to_string(getpid());
     const std::string name = base + ExeSuffix;
 
     // Each copy has a folder of its own, since Windows file names ignore case.
@@ -122,6 +125,79 @@ TEST_F(ProcessHelpersTest, EndsExactlyTheFirstOfTwoInProcessListOrder)
     EXPECT_EQ(KillProcessByName(name.c_str()), 0);
     EXPECT_EQ(other.Ending(false), std::nullopt);
 }
+
+#ifndef _WIN32
+// Polls for up to 10 s until done() holds; returns done().
+bool WaitFor(const std::function<bool()>& done)
+{
+    for (int poll = 0; poll < 1000 && !done(); ++poll)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
+// The state letter of /proc/PID/stat (R, S, Z…); 0 when the process is gone.
+char ProcessState(unsigned long pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() ? line[close + 2] : 0;
+}
+
+// A copy that has ended but was not reaped, and a copy that another user runs, are neither
+// counted nor ended; a live copy of the caller started after them is the one ended.
+TEST_F(ProcessHelpersTest, LeavesOutZombiesAndOtherUsersCopies)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<ChildProcess&()> start;
+        std::function<bool(ChildProcess&)> ready;
+    };
+    std::vector<Case> cases = {
+        {"a zombie", [&]() -> ChildProcess& { return started.emplace_back(Copy(name), "0"); },
+         [](ChildProcess& copy) { return ProcessState(copy.id()) == 'Z'; }},
+    };
+    const bool root = geteuid() == 0;
+    if (root) {
+        cases.push_back({"another user's copy",
+                         [&]() -> ChildProcess& {
+                             const std::string path = Copy(name);
+                             const auto open = fs::perms::owner_all | fs::perms::group_read |
+                                               fs::perms::group_exec | fs::perms::others_read |
+                                               fs::perms::others_exec;
+                             fs::permissions(folder.path(), open);
+                             fs::permissions(fs::path(path).parent_path(), open);
+                             fs::permissions(path, open);
+                             return started.emplace_back(ChildProcess::AsNobody(), path, "60");
+                         },
+                         [&](ChildProcess& copy) {
+                             std::error_code error;
+                             return fs::read_symlink("/proc/" + std::to_string(copy.id()) + "/exe",
+                                                     error)
+                                        .filename() == name;
+                         }});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ChildProcess& excluded = c.start();
+        ASSERT_NE(excluded.id(), 0u);
+        ASSERT_TRUE(WaitFor([&] { return c.ready(excluded); }));
+        EXPECT_EQ(CountProcessesByName(name.c_str()), 0);
+        EXPECT_EQ(KillProcessByName(name.c_str()), 0);
+
+        ChildProcess& live = Start(Copy(name));
+        EXPECT_EQ(CountProcessesByName(name.c_str()), 1);
+        EXPECT_EQ(KillProcessByName(name.c_str()), 1);
+        EXPECT_EQ(live.Ending(true), SIGTERM);
+        EXPECT_TRUE(c.ready(excluded)) << "still there as it was";
+        EXPECT_EQ(KillProcessByName(name.c_str()), 0);
+    }
+    if (!root)
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+}
+#endif
 
 TEST(ProcessHelpers, ANullNameFindsNothing)
 {

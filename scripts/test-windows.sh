@@ -35,6 +35,7 @@ prefix="$PWD/$build/wineprefix"
 run+=(env -u DISPLAY -u WAYLAND_DISPLAY WINEDEBUG=-all WINEPREFIX="$prefix" WINEDLLOVERRIDES=mscoree,mshtml=)
 # One Wine server for the whole run instead of one per test; a server left from an earlier run of
 # this prefix goes first.
+"${run[@]}" mkdir -p "$prefix"
 "${run[@]}" wineserver --kill 2>/dev/null || true
 "${run[@]}" wineserver --persistent
 trap '"${run[@]}" wineserver --kill' EXIT

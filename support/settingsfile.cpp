@@ -40,6 +40,22 @@ bool FitsOnOneLine(const std::string& text)
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }
 
+// fopen, except that on Windows a file that another store is replacing right now cannot be
+// opened for a moment: that is retried for a second.
+std::FILE* OpenFile(const std::string& path, const char* mode)
+{
+#ifdef _WIN32
+    for (int attempt = 0;; ++attempt) {
+        std::FILE* file = std::fopen(path.c_str(), mode);
+        if (file || errno != EACCES || attempt == 100)
+            return file;
+        Sleep(10);
+    }
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
 bool WriteAll(std::FILE* file, const std::string& text)
 {
     return std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
@@ -70,8 +86,16 @@ void CopyPermissions(const std::string& from, std::FILE* to)
 bool RenameOver(const std::string& from, const std::string& to)
 {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // While another store or program reads the file, it cannot be replaced: retry for a second.
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 100)
+            return false;
+        Sleep(10);
+    }
 #else
     return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
@@ -172,7 +196,7 @@ long FileLength(std::FILE* file)
 
 int ReadWholeFile(std::string& text, const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (!file)
         return -1;
     // Read in chunks: a folder or a device opened by mistake reports a length that means nothing.
@@ -236,7 +260,7 @@ int SetKeyValue(const std::string& path, const std::string& key, const std::stri
     if (ReadWholeFile(oldText, path) != 0)
         return -1;
     // A file that may not be written stays as it is, though its folder might allow a rename.
-    std::FILE* writable = std::fopen(path.c_str(), "r+b");
+    std::FILE* writable = OpenFile(path, "r+b");
     if (!writable)
         return -1;
     std::fclose(writable);

@@ -1,7 +1,7 @@
 #include "support/filehelpers.h"
 
 #ifdef _WIN32
-#include <direct.h>
+#include <windows.h>
 #else
 #include <sys/stat.h>
 #endif
@@ -23,14 +23,44 @@ std::size_t FindOccurrence(const std::string& text, const std::string& pattern, 
     return found;
 }
 
+#ifdef _WIN32
+
+// The path in the ANSI code page, as the 8-bit calls take it, turned into UTF-16.
+std::wstring WidePath(const std::string& path)
+{
+    const int size = static_cast<int>(path.size());
+    std::wstring wide(MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), size, &wide[0], static_cast<int>(wide.size()));
+    return wide;
+}
+
+// Paths the 8-bit and plain wide calls refuse (from 248 characters for a folder) are made whole
+// and given the "\\?\" prefix, which lifts the limit but takes only absolute, clean paths.
 void MakeOneDir(const std::string& path)
 {
-#ifdef _WIN32
-    _mkdir(path.c_str());
-#else
-    mkdir(path.c_str(), 0777);
-#endif
+    std::wstring wide = WidePath(path);
+    if (wide.size() >= 248) {
+        std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+        full.resize(
+            GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr));
+        if (full.compare(0, 4, L"\\\\?\\") == 0)
+            wide = full;
+        else if (full.compare(0, 2, L"\\\\") == 0)
+            wide = L"\\\\?\\UNC\\" + full.substr(2);
+        else
+            wide = L"\\\\?\\" + full;
+    }
+    CreateDirectoryW(wide.c_str(), nullptr);
 }
+
+#else
+
+void MakeOneDir(const std::string& path)
+{
+    mkdir(path.c_str(), 0777);
+}
+
+#endif
 
 } // namespace
 

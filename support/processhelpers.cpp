@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <string>
@@ -90,6 +91,31 @@ std::string ExeFileName(const std::string& pidText)
     return line.substr(open + 1, close - open - 1);
 }
 
+// Whether the process still runs (not a zombie, state Z or X in /proc/PID/stat) and its real user
+// is the caller's ("Uid:" in /proc/PID/status). Another user's copy is none of the caller's
+// business, and a zombie has already ended.
+bool IsLiveProcessOfCaller(const std::string& pidText)
+{
+    const std::string dir = "/proc/" + pidText;
+    std::ifstream stat(dir + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos || close + 2 >= line.size() || line[close + 2] == 'Z' ||
+        line[close + 2] == 'X')
+        return false;
+    std::ifstream status(dir + "/status");
+    while (std::getline(status, line)) {
+        if (line.compare(0, 4, "Uid:") == 0) {
+            const char* realUid = line.c_str() + 4;
+            char* end = nullptr;
+            const unsigned long uid = std::strtoul(realUid, &end, 10);
+            return end != realUid && uid == static_cast<unsigned long>(getuid());
+        }
+    }
+    return false;
+}
+
 bool WalkProcesses(const ProcessVisitor& visit)
 {
     DIR* proc = opendir("/proc");
@@ -104,8 +130,9 @@ bool WalkProcesses(const ProcessVisitor& visit)
     closedir(proc);
     std::sort(pids.begin(), pids.end());
     for (unsigned long pid : pids) {
-        const std::string name = ExeFileName(std::to_string(pid));
-        if (!name.empty() && visit(pid, name.c_str()))
+        const std::string pidText = std::to_string(pid);
+        const std::string name = ExeFileName(pidText);
+        if (!name.empty() && IsLiveProcessOfCaller(pidText) && visit(pid, name.c_str()))
             break;
     }
     return true;

@@ -1,7 +1,8 @@
 #pragma once
 
-// The machine's running processes by executable file name (no folder), compared byte for byte.
-// Neither function leaves out the calling process.
+// Running processes by executable file name (no folder), compared byte for byte. Neither
+// function leaves out the calling process. On Linux only live processes of the calling user
+// (real uid) take part, never zombies; on Windows every process of the Toolhelp snapshot.
 
 // How many running processes have this executable file name; 0 for a null name or when the
 // process list cannot be read.

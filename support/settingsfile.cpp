@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -36,6 +38,22 @@ std::size_t FindKeyLine(const std::string& text, const std::string& key)
 bool FitsOnOneLine(const std::string& text)
 {
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+// fopen, except that on Windows a file that another store is replacing right now cannot be
+// opened for a moment: that is retried for a second.
+std::FILE* OpenFile(const std::string& path, const char* mode)
+{
+#ifdef _WIN32
+    for (int attempt = 0;; ++attempt) {
+        std::FILE* file = std::fopen(path.c_str(), mode);
+        if (file || errno != EACCES || attempt == 100)
+            return file;
+        Sleep(10);
+    }
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
 }
 
 bool WriteAll(std::FILE* file, const std::string& text)
@@ -68,8 +86,16 @@ void CopyPermissions(const std::string& from, std::FILE* to)
 bool RenameOver(const std::string& from, const std::string& to)
 {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // While another store or program reads the file, it cannot be replaced: retry for a second.
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 100)
+            return false;
+        Sleep(10);
+    }
 #else
     return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
@@ -90,12 +116,44 @@ std::string RealTarget(const std::string& path)
 #endif
 }
 
-// Creates a new temporary file beside target; null when its folder takes no new file.
+// Opens a file that did not exist for writing; null when the name is taken (errno EEXIST) or
+// cannot be made. The create is exclusive on every C runtime: msvcrt ignores fopen's "x" and would
+// empty a file of that name.
+std::FILE* CreateNewFile(const std::string& path)
+{
+#ifdef _WIN32
+    const int descriptor =
+        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    std::FILE* file = descriptor < 0 ? nullptr : _fdopen(descriptor, "wb");
+    if (descriptor >= 0 && !file)
+        _close(descriptor);
+#else
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
+    if (descriptor >= 0 && !file)
+        close(descriptor);
+#endif
+    return file;
+}
+
+unsigned long ThisProcessId()
+{
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+
+// Creates a new temporary file beside target; null when its folder takes no new file. Names
+// differ per process and attempt, so that stores at once in two processes never meet, and stores
+// in two threads or a dead store's leftover only cost an attempt.
 std::FILE* CreateTemporaryBeside(const std::string& target, std::string& temporaryPath)
 {
+    const std::string stem = target + ".tmp" + std::to_string(ThisProcessId()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = target + ".tmp" + std::to_string(std::rand() % 1000000);
-        if (std::FILE* file = std::fopen(temporaryPath.c_str(), "wbx"))
+        temporaryPath = stem + std::to_string(attempt);
+        if (std::FILE* file = CreateNewFile(temporaryPath))
             return file;
         if (errno != EEXIST)
             return nullptr;
@@ -138,7 +196,7 @@ long FileLength(std::FILE* file)
 
 int ReadWholeFile(std::string& text, const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (!file)
         return -1;
     // Read in chunks: a folder or a device opened by mistake reports a length that means nothing.
@@ -202,7 +260,7 @@ int SetKeyValue(const std::string& path, const std::string& key, const std::stri
     if (ReadWholeFile(oldText, path) != 0)
         return -1;
     // A file that may not be written stays as it is, though its folder might allow a rename.
-    std::FILE* writable = std::fopen(path.c_str(), "r+b");
+    std::FILE* writable = OpenFile(path, "r+b");
     if (!writable)
         return -1;
     std::fclose(writable);

@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
+#include <sstream>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -151,6 +155,7 @@ TEST_F(SettingsFileTest, RefusesWhatWouldBreakTheLineFormat)
     EXPECT_EQ(ReadFile(file), "A=1\r\n");
 }
 
+#ifndef _WIN32
 TEST_F(SettingsFileTest, KeepsPermissionsAndLinks)
 {
     const std::string real = folder / "real.qlx";
@@ -164,7 +169,10 @@ TEST_F(SettingsFileTest, KeepsPermissionsAndLinks)
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
-// Root ignores permission bits, so these run as an unprivileged user.
+#endif
+
+// Root ignores permission bits (and Wine run by root the read-only attribute), so these run as an
+// unprivileged user.
 TEST_F(SettingsFileTest, AFileThatCannotBeWrittenStaysAsItWas)
 {
     WriteFile(file, "A=1\r\n");
@@ -178,6 +186,7 @@ TEST_F(SettingsFileTest, AFileThatCannotBeWrittenStaysAsItWas)
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Quillsheet.qlx"});
 }
 
+#ifndef _WIN32
 TEST_F(SettingsFileTest, AWritableFileInAReadOnlyFolderIsStillStored)
 {
     WriteFile(file, "A=1\r\n");
@@ -191,6 +200,94 @@ TEST_F(SettingsFileTest, AWritableFileInAReadOnlyFolderIsStillStored)
         OPTIONAL_SKIP("cannot run as an unprivileged user here");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(file), "A=1\r\nMergeSheets=y\r\n");
+}
+#endif
+
+// Sets or, with nullptr, removes an environment variable.
+void SetEnvironment(const char* name, const char* value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+#endif
+}
+
+// A store that died half-way left its temporary file behind; a later store neither empties it
+// nor puts it in place of the settings file. The store dies in a child process, as in a crash.
+TEST_F(SettingsFileTest, ATemporaryNameInUseIsLeftAlone)
+{
+    // The child is a fresh run of this test program, with a folder of its own; it is told ours.
+    const char* const sharedName = "QUILLSHEET_TEST_SETTINGS_FOLDER";
+    if (!std::getenv(sharedName))
+        SetEnvironment(sharedName, folder.path().string().c_str());
+    const fs::path shared = std::getenv(sharedName);
+    WriteFile(file, "A=1\r\n");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            fs::remove_all(folder.path());
+            std::thread([&] {
+                while (std::distance(fs::directory_iterator(shared), fs::directory_iterator()) <
+                       2) {
+                }
+                std::_Exit(3);
+            }).detach();
+            SetKeyValue((shared / "Quillsheet.qlx").string(), "Big", std::string(32 << 20, 'b'));
+            std::_Exit(4);
+        },
+        ::testing::ExitedWithCode(3), "");
+    SetEnvironment(sharedName, nullptr);
+    std::vector<std::string> entries = FolderEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    const std::string leftover = folder / entries[entries[0] == "Quillsheet.qlx" ? 1 : 0];
+    WriteFile(leftover, "left over");
+
+    EXPECT_EQ(SetKeyValue(file, "MergeSheets", "y"), 0);
+    EXPECT_EQ(ReadFile(file), "A=1\r\nMergeSheets=y\r\n");
+    EXPECT_EQ(ReadFile(leftover), "left over");
+}
+
+// Each of two threads stores its key again and again. Either store may be lost to the other, but
+// the file is always one store's whole text and no temporary file stays behind. Threads share a
+// process id; msvcrt's rand() starts alike in every thread as in every process.
+TEST_F(SettingsFileTest, TwoStoresAtOnceEachReplaceTheFileWhole)
+{
+    WriteFile(file, "Base=1\r\n");
+    const std::vector<std::string> values = {"short", std::string(300, 'L')};
+    std::atomic<int> failed{0};
+    auto storeRepeatedly = [&](const std::string& key) {
+        for (int round = 0; round < 200; ++round) {
+            if (SetKeyValue(file, key, values[round % 2]) != 0)
+                ++failed;
+        }
+    };
+    std::thread first(storeRepeatedly, "K1");
+    std::thread second(storeRepeatedly, "K2");
+    first.join();
+    second.join();
+
+    EXPECT_EQ(failed, 0);
+    std::istringstream lines(ReadFile(file));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "Base=1\r");
+    std::vector<std::string> keys;
+    while (std::getline(lines, line)) {
+        const std::string key = line.substr(0, 2);
+        const std::string value = line.substr(std::min<std::size_t>(3, line.size()));
+        EXPECT_TRUE((key == "K1" || key == "K2") && line[2] == '=') << line.substr(0, 20);
+        EXPECT_TRUE(value == values[0] + "\r" || value == values[1] + "\r") << line.substr(0, 20);
+        keys.push_back(key);
+    }
+    EXPECT_LE(keys.size(), 2u);
+    if (keys.size() == 2) {
+        EXPECT_NE(keys[0], keys[1]);
+    }
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Quillsheet.qlx"});
 }
 
 } // namespace

@@ -1,17 +1,32 @@
 #!/usr/bin/env bash
-# Takes docs/window.png: the real window under Xvfb, with sample settings beside a copy of the
-# built program. Needs xvfb, x11-apps, imagemagick and fonts-noto-cjk; run after a build.
+# Takes docs/window.png: the real window under Xvfb, after a run over sample workbooks in a long
+# folder, one of which fails, with the settings beside a copy of the built program. Needs xvfb,
+# x11-apps, xdotool, imagemagick and fonts-noto-cjk; run after a build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 cp build/app/Quillsheet "$work/"
-printf 'SourcePath=/home/user/报表/2024/\r\nSavePath=/home/user/pdf/\r\nMergeSheets=n\r\n' \
+source="$work/共享盘/财务部/2024年度/各分公司月度报表汇总/华东区/上海/第四季度/最终版/各部门提交的原始文件（请勿修改）"
+mkdir -p "$source" "$work/pdf"
+cp examples/budget.xls examples/inventory.xlsx examples/销售报表.xlsx "$source/"
+: > "$source/十二月预算（未完成）.xlsx"
+printf 'SourcePath=%s\r\nSavePath=%s\r\nMergeSheets=n\r\nSaveToQuondamPath=n\r\n' "$source" "$work/pdf" \
     > "$work/Quillsheet.qlx"
 Xvfb :77 -screen 0 1280x720x24 >/dev/null 2>&1 &
 sleep 1
-DISPLAY=:77 ASAN_OPTIONS=detect_leaks=0 "$work/Quillsheet" >/dev/null 2>&1 &
+export DISPLAY=:77 XDG_RUNTIME_DIR="$work" XDG_DATA_HOME="$work/data"
+"$work/Quillsheet" >/dev/null 2>&1 &
 sleep 3
-# The window lies centred, a third of the free height down: (1280-940)/2, (720-420)/3.
-DISPLAY=:77 xwd -root -silent | convert xwd:- -crop 940x420+170+100 docs/window.png
+# The convert button ends the output row: click it, and wait for the run's report.
+window=$(xdotool search --sync --onlyvisible --name 'excel')
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove --window "$window" $((WIDTH - 65)) 138 click 1
+for _ in $(seq 60); do
+    [ -f "$work/data/Quillsheet/转换报告.txt" ] && break
+    sleep 1
+done
+sleep 1
+# The window lies centred in the screen, a third of the free height down.
+xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+$X+$Y" docs/window.png

@@ -8,6 +8,7 @@
 #include "convert/visibletext.h"
 #include "convert/workbookconversion.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -98,7 +99,9 @@ void ParallelRun::Transform()
     emit ShowDisposingFile(QStringLiteral("excel OK!"));
     Progress progress;
     std::vector<std::thread> threads;
-    for (int j = 0; j < jobs; ++j)
+    // No more offices than workbooks, but always one, as the serial run starts one.
+    const int offices = std::max(1, std::min(jobs, static_cast<int>(tasks.size())));
+    for (int j = 0; j < offices; ++j)
         threads.emplace_back([&] {
             Work(tasks, results, stopRequested, progress);
             {
@@ -112,11 +115,12 @@ void ParallelRun::Transform()
     std::unique_lock<std::mutex> lock(progress.mutex);
     for (;;) {
         progress.changed.wait(lock, [&] {
-            return (!collectionsTold && (progress.collections > 0 || progress.answered == jobs)) ||
+            return (!collectionsTold &&
+                    (progress.collections > 0 || progress.answered == offices)) ||
                    (collectionsTold && !progress.begun.empty()) || !progress.done.empty() ||
-                   progress.finished == jobs;
+                   progress.finished == offices;
         });
-        if (!collectionsTold && (progress.collections > 0 || progress.answered == jobs)) {
+        if (!collectionsTold && (progress.collections > 0 || progress.answered == offices)) {
             collectionsTold = true;
             lock.unlock();
             emit ShowDisposingFile(QStringLiteral("WorkBooks OK!"));
@@ -137,7 +141,7 @@ void ParallelRun::Transform()
                 workbookDone(results[done]);
             lock.lock();
         }
-        if (progress.finished == jobs && progress.begun.empty() && progress.done.empty())
+        if (progress.finished == offices && progress.begun.empty() && progress.done.empty())
             break;
     }
     lock.unlock();

@@ -135,15 +135,7 @@ protected:
         fs::copy_file(Corpus + "/sheetjs-test_files/sheet_visibility.xlsx", folder / "in/vis.xlsx");
     }
 
-    // Every PDF below the folder, relative to it.
-    static std::set<std::string> Pdfs(const fs::path& below)
-    {
-        std::set<std::string> pdfs;
-        for (const auto& entry : fs::recursive_directory_iterator(below))
-            if (entry.path().extension() == ".pdf")
-                pdfs.insert(fs::relative(entry.path(), below).string());
-        return pdfs;
-    }
+    static std::set<std::string> Pdfs(const fs::path& folder) { return PdfsBelow(folder); }
 
     // A JSON report's facts, one a line (see report_facts.py), after it was checked against the
     // documented schema; "invalid: …" when it fails that check.

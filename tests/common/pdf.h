@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
+#include <set>
 #include <string>
 
 // What a PDF holds, as poppler's pdfinfo and pdftotext tell it.
@@ -35,4 +37,14 @@ inline int PdfPages(const std::string& path)
 inline std::string PdfText(const std::string& path)
 {
     return CommandOutput("pdftotext " + Quoted(path) + " - 2>/dev/null");
+}
+
+// Every PDF below folder, relative to it.
+inline std::set<std::string> PdfsBelow(const std::filesystem::path& folder)
+{
+    std::set<std::string> pdfs;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.path().extension() == ".pdf")
+            pdfs.insert(std::filesystem::relative(entry.path(), folder).string());
+    return pdfs;
 }

@@ -98,15 +98,7 @@ protected:
         return later;
     }
 
-    // Every PDF below folder, relative to it.
-    static std::set<std::string> Pdfs(const fs::path& folder)
-    {
-        std::set<std::string> pdfs;
-        for (const auto& entry : fs::recursive_directory_iterator(folder))
-            if (entry.path().extension() == ".pdf")
-                pdfs.insert(fs::relative(entry.path(), folder).string());
-        return pdfs;
-    }
+    static std::set<std::string> Pdfs(const fs::path& folder) { return PdfsBelow(folder); }
 
     // The summary: the sentence, then, with the corpus, the two bad workbooks.
     QString Expected(int workbooks, int pdfs) const

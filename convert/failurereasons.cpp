@@ -26,6 +26,7 @@ const Rule Rules[] = {
     {"worksheet is hidden", "工作表已隐藏"},
     {"no PDF was written", "没有写出pdf文件"},
     {"ended unexpectedly", "办公软件意外退出"},
+    {"no longer open", "办公软件已被停止，此工作簿未能继续转换"},
     {"at start|cannot reach|not installed|has quit", "办公软件无法启动"},
 };
 

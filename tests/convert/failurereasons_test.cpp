@@ -28,6 +28,8 @@ TEST(FailureReasons, TheApplicationsMessagesBecomePlainReasons)
         {"no answer within 2.5 s; the spreadsheet application was stopped",
          "办公软件2.5秒内没有响应，已被停止"},
         {"the spreadsheet application ended unexpectedly", "办公软件意外退出"},
+        {"the workbook is no longer open (the spreadsheet application was stopped)",
+         "办公软件已被停止，此工作簿未能继续转换"},
         {"Something nobody foresaw", "办公软件报告了错误"},
     };
     for (const auto& [message, reason] : cases) {

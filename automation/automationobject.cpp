@@ -11,6 +11,7 @@ namespace {
 
 std::atomic<long long> callTimeLimitMs{0};
 std::atomic<int> officeRestartInterval{0};
+std::atomic<bool> archivalPdf{false};
 std::mutex factoryMutex;
 AutomationObject::ServerFactory serverFactory;
 
@@ -58,6 +59,11 @@ void AutomationObject::setOfficeRestartInterval(int workbooks)
     officeRestartInterval = workbooks;
 }
 
+void AutomationObject::setArchivalPdf(bool archival)
+{
+    archivalPdf = archival;
+}
+
 void AutomationObject::setServerFactory(ServerFactory factory)
 {
     std::lock_guard<std::mutex> lock(factoryMutex);
@@ -76,7 +82,10 @@ bool AutomationObject::setControl(const QString& progId)
     {
         std::lock_guard<std::mutex> lock(factoryMutex);
         server_ = serverFactory ? serverFactory(limit)
-                                : std::make_shared<SpreadsheetServer>(limit, officeRestartInterval);
+                                : std::make_shared<SpreadsheetServer>(
+                                      limit, officeRestartInterval,
+                                      archivalPdf ? SpreadsheetServer::PdfKind::ArchivalPdfA2b
+                                                  : SpreadsheetServer::PdfKind::Plain);
     }
     server_->Called("setControl(\"" + progId + "\")");
     if (!server_->Start()) {

@@ -56,6 +56,9 @@ public:
     // now on (0: its default).
     static void setOfficeRestartInterval(int workbooks);
 
+    // Whether servers bound from now on write PDF/A-2b with every font embedded.
+    static void setArchivalPdf(bool archival);
+
     // What binding to "Excel.Application" creates from now on: a stand-in server for tests, or
     // (with an empty factory) the LibreOffice server again.
     using ServerFactory =

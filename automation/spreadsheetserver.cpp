@@ -49,6 +49,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace css = com::sun::star;
 using css::uno::Any;
@@ -180,8 +181,8 @@ struct Office
 
 struct SpreadsheetServer::Impl
 {
-    Impl(std::chrono::milliseconds callLimit, int restartInterval)
-        : limit(callLimit), restartInterval(restartInterval), deadline([this] {
+    Impl(std::chrono::milliseconds callLimit, int restartInterval, PdfKind pdfKind)
+        : limit(callLimit), restartInterval(restartInterval), pdfKind(pdfKind), deadline([this] {
               if (const OfficeProcess* process = watched)
                   process->Kill();
           })
@@ -234,6 +235,7 @@ struct SpreadsheetServer::Impl
 
     std::chrono::milliseconds limit;
     int restartInterval;
+    PdfKind pdfKind;
     std::unique_ptr<Office> office;
     // The office that an expired limit kills: the one in use, or the one being started.
     std::atomic<const OfficeProcess*> watched{nullptr};
@@ -349,9 +351,10 @@ Reference<css::sheet::XSpreadsheet> SpreadsheetServer::Impl::Sheet(int workbook,
     return found;
 }
 
-SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval)
-    : d(std::make_unique<Impl>(callLimit,
-                               restartInterval > 0 ? restartInterval : DefaultRestartInterval))
+SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval,
+                                     PdfKind pdfKind)
+    : d(std::make_unique<Impl>(
+          callLimit, restartInterval > 0 ? restartInterval : DefaultRestartInterval, pdfKind))
 {
 }
 
@@ -526,7 +529,12 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
         return false;
     }
     const bool exported = d->Call([&] {
-        Sequence<css::beans::PropertyValue> filterData;
+        std::vector<css::beans::PropertyValue> filterData;
+        // Archives want PDF/A-2b; the standard fonts are then embedded too, as it demands.
+        if (d->pdfKind == PdfKind::ArchivalPdfA2b) {
+            filterData.push_back(Property("SelectPdfVersion", Any(sal_Int32(2))));
+            filterData.push_back(Property("EmbedStandardFonts", Any(true)));
+        }
         if (sheet > 0) {
             const Reference<css::sheet::XSpreadsheet> worksheet = d->Sheet(workbook, sheet);
             bool visible = true;
@@ -535,12 +543,15 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
             // Excel refuses to export a hidden sheet; the office would write a blank page.
             if (!visible)
                 throw css::uno::RuntimeException("the worksheet is hidden");
-            filterData = Properties({Property("Selection", Any(worksheet))});
+            filterData.push_back(Property("Selection", Any(worksheet)));
         }
         const Reference<css::frame::XStorable> storable(d->Workbook(workbook), UNO_QUERY_THROW);
-        storable->storeToURL(FileUrl(written.path()),
-                             Properties({Property("FilterName", Any(OUString("calc_pdf_Export"))),
-                                         Property("FilterData", Any(filterData))}));
+        storable->storeToURL(
+            FileUrl(written.path()),
+            Properties({Property("FilterName", Any(OUString("calc_pdf_Export"))),
+                        Property("FilterData", Any(Sequence<css::beans::PropertyValue>(
+                                                   filterData.data(),
+                                                   static_cast<sal_Int32>(filterData.size()))))}));
     });
     if (!exported)
         return false;

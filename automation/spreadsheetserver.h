@@ -14,9 +14,16 @@
 class SpreadsheetServer : public AutomationServer
 {
 public:
+    enum class PdfKind
+    {
+        Plain,
+        ArchivalPdfA2b // PDF/A-2b, every font embedded
+    };
+
     // restartInterval: workbooks after which the office is replaced by a fresh one, between
     // workbooks, as it is once it holds more than 1 GB (0: the default, 200).
-    explicit SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval = 0);
+    explicit SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval = 0,
+                               PdfKind pdfKind = PdfKind::Plain);
     ~SpreadsheetServer() override;
     SpreadsheetServer(const SpreadsheetServer&) = delete;
     SpreadsheetServer& operator=(const SpreadsheetServer&) = delete;

@@ -6,7 +6,9 @@
 #include "convert/runreport.h"
 #include "convert/runsettings.h"
 #include "convert/stopsignals.h"
+#include "convert/updatestate.h"
 #include "convert/visibletext.h"
+#include "convert/watchrun.h"
 #include "support/calltimelimit.h"
 
 #include <QCommandLineParser>
@@ -19,6 +21,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -54,7 +57,21 @@ struct Options
     bool quiet = false;
     QString report; // "-": standard output
     double timeoutSeconds = 0;
+    bool pdfA = false;
+    // Told of what the run converted once it has ended (--update).
+    std::function<void(const RunRecord&)> ended;
 };
+
+// Keeps what a run converted for the next --update or --watch run; a state that cannot be
+// written only costs the next run time.
+void KeepUpdateState(UpdateState& state, const RunRecord& record,
+                     const QHash<QString, FileVersion>& versions)
+{
+    state.Update(record, versions);
+    QString error;
+    if (!state.Save(error))
+        PrintLine(stderr, QStringLiteral("无法保存更新状态：%1：%2").arg(state.FilePath(), error));
+}
 
 // Runs run (MergeObject or ParallelRun) as the options say; returns the exit code.
 template <typename Run> int Convert(Run& run, const Options& options)
@@ -76,7 +93,8 @@ template <typename Run> int Convert(Run& run, const Options& options)
         ++done;
         pdfs += workbook.pdfs.size();
         failures += workbook.failures.size();
-        progress.Update(done, run.Record().workbooks.size(), pdfs, failures);
+        const RunRecord& record = run.Record();
+        progress.Update(done, record.workbooks.size() - record.UpToDate(), pdfs, failures);
     });
     // The first signal stops the run after the workbook in work; its summary, failures and
     // report still follow. Declared after the run, so that it stops catching before the run goes.
@@ -88,6 +106,8 @@ template <typename Run> int Convert(Run& run, const Options& options)
     progress.Hide();
 
     const RunRecord& record = run.Record();
+    if (options.ended)
+        options.ended(record);
     const int signal = stopSignals.Caught();
     const QString stopLine =
         QStringLiteral("转换已中止：%1个excel文件未转换。").arg(record.NotConverted());
@@ -109,6 +129,7 @@ template <typename Run> int Convert(Run& run, const Options& options)
                       QStringLiteral("quillsheet-cli " QUILLSHEET_VERSION));
         QJsonObject settings = report.value(QStringLiteral("settings")).toObject();
         settings.insert(QStringLiteral("timeoutSeconds"), options.timeoutSeconds);
+        settings.insert(QStringLiteral("pdfa"), options.pdfA);
         report.insert(QStringLiteral("settings"), settings);
         const QByteArray json = QJsonDocument(report).toJson();
         QString error;
@@ -175,7 +196,20 @@ int main(int argc, char** argv)
         QStringLiteral("Convert only share K of N of the workbooks, so that N machines can share "
                        "one tree; same-base-name workbooks of a folder stay in one share."),
         QStringLiteral("K/N"));
-    parser.addOptions({merge, beside, timeout, jobs, report, quiet, shard});
+    const QCommandLineOption update(
+        QStringLiteral("update"),
+        QStringLiteral("Leave out each workbook that is unchanged since its last conversion into "
+                       "the same place, as long as every PDF of that conversion is still there, "
+                       "unchanged."));
+    const QCommandLineOption pdfa(
+        QStringLiteral("pdfa"),
+        QStringLiteral("Write archival PDF (PDF/A-2b, every font embedded)."));
+    const QCommandLineOption watch(
+        QStringLiteral("watch"),
+        QStringLiteral("After a first run as with --update, keep watching SOURCE with one "
+                       "spreadsheet application and convert each workbook that appears or "
+                       "changes once it has stayed the same for 2 seconds, until a stop signal."));
+    parser.addOptions({merge, beside, timeout, jobs, report, quiet, shard, update, pdfa, watch});
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
                                  QStringLiteral("The folder that holds the workbooks."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"),
@@ -228,6 +262,21 @@ int main(int argc, char** argv)
                               .arg(parser.value(jobs)));
         return BadArguments;
     }
+    if (parser.isSet(watch) && parser.isSet(jobs)) {
+        PrintLine(stderr, QStringLiteral("--watch keeps one spreadsheet application; it does not "
+                                         "take --jobs"));
+        return BadArguments;
+    }
+    options.pdfA = parser.isSet(pdfa);
+#ifdef Q_OS_WIN
+    if (options.pdfA) {
+        PrintLine(stderr, QStringLiteral("--pdfa: Excel cannot write PDF/A when driven through "
+                                         "automation; nothing was converted"));
+        return BadArguments;
+    }
+#else
+    AutomationObject::setArchivalPdf(options.pdfA);
+#endif
     if (parser.isSet(shard) && !ParseShard(parser.value(shard), RunShard)) {
         PrintLine(stderr, QStringLiteral("--shard takes K/N with 1 <= K <= N, e.g. 2/3, not \"%1\"")
                               .arg(parser.value(shard)));
@@ -256,6 +305,31 @@ int main(int argc, char** argv)
         }
     }
 
+    std::unique_ptr<UpdateState> state;
+    QHash<QString, FileVersion> planned;
+    if (parser.isSet(update) || parser.isSet(watch)) {
+        state = std::make_unique<UpdateState>(QDir::cleanPath(SourcePath),
+                                              QDir::cleanPath(SavePath), MergeSheets, options.pdfA);
+        state->Load();
+        RunUpToDate = [&state, &planned](const QString& path) {
+            const FileVersion version = FileVersion::Of(path);
+            planned.insert(path, version);
+            return state->UpToDate(path, version);
+        };
+        options.ended = [&state, &planned](const RunRecord& record) {
+            KeepUpdateState(*state, record, planned);
+        };
+    }
+    if (parser.isSet(watch)) {
+        WatchRun run;
+        // After each batch, so that a watch ended any way keeps what it converted.
+        options.ended = nullptr;
+        run.SetBatchDoneHook(
+            [&state](const RunRecord& batch, const QHash<QString, FileVersion>& versions) {
+                KeepUpdateState(*state, batch, versions);
+            });
+        return Convert(run, options);
+    }
     if (jobCount == 1) {
         MergeObject run;
         return Convert(run, options);

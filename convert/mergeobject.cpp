@@ -21,9 +21,9 @@ void MergeObject::RequestStop()
 
 void MergeObject::Transform()
 {
-    QStringList unlisted;
-    const QList<WorkbookTask> tasks = PlanRun(unlisted);
-    record = BeginRecord(tasks, unlisted, 1);
+    QStringList unlisted, upToDate;
+    const QList<WorkbookTask> tasks = PlanRun(RunUpToDate, unlisted, upToDate);
+    record = BeginRecord(tasks, unlisted, 1, upToDate);
 #ifdef Q_OS_WIN
     CoInitializeEx(nullptr, 0);
 #endif

@@ -91,9 +91,9 @@ void ParallelRun::RequestStop()
 
 void ParallelRun::Transform()
 {
-    QStringList unlisted;
-    const QList<WorkbookTask> tasks = PlanRun(unlisted);
-    record = BeginRecord(tasks, unlisted, jobs);
+    QStringList unlisted, upToDate;
+    const QList<WorkbookTask> tasks = PlanRun(RunUpToDate, unlisted, upToDate);
+    record = BeginRecord(tasks, unlisted, jobs, upToDate);
     std::vector<WorkbookRecord> results(record.workbooks.begin(), record.workbooks.end());
 
     emit ShowDisposingFile(QStringLiteral("excel OK!"));

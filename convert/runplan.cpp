@@ -7,7 +7,8 @@
 
 #include <QDir>
 
-QList<WorkbookTask> PlanRun(QStringList& unlisted)
+QList<WorkbookTask> PlanRun(const std::function<bool(const QString& workbookPath)>& leaveOut,
+                            QStringList& unlisted, QStringList& leftOut)
 {
     // From the absolute, cleaned folder, so that a relative text gives the tree its absolute
     // form gives.
@@ -25,12 +26,17 @@ QList<WorkbookTask> PlanRun(QStringList& unlisted)
                                            FileNameKey(workbooks[i].completeBaseName()), RunShard))
             continue;
         const QString path = QDir::toNativeSeparators(workbooks[i].filePath());
+        if (leaveOut && leaveOut(path)) {
+            leftOut << path;
+            continue;
+        }
         tasks.append({path, OutputFolder(path, source, SavePath, SaveToQuondamPath), baseNames[i]});
     }
     return tasks;
 }
 
-RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs)
+RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs,
+                      const QStringList& upToDate)
 {
     RunRecord record;
     record.source =
@@ -46,6 +52,12 @@ RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlis
     for (const WorkbookTask& task : tasks) {
         record.workbooks.append(WorkbookRecord());
         record.workbooks.last().path = task.path;
+    }
+    // After the tasks, so that a task's index is its record's.
+    for (const QString& path : upToDate) {
+        record.workbooks.append(WorkbookRecord());
+        record.workbooks.last().path = path;
+        record.workbooks.last().outcome = WorkbookRecord::Outcome::UpToDate;
     }
     return record;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // One workbook of a run and where its PDFs go.
 struct WorkbookTask
 {
@@ -16,9 +18,13 @@ struct WorkbookTask
 
 // The workbooks of a run from the run settings, in list order, with their PDF folders and base
 // names decided before any export, so that they never depend on the order of the work. What
-// could not be listed goes to unlisted, one failure line each.
-QList<WorkbookTask> PlanRun(QStringList& unlisted);
+// could not be listed goes to unlisted, one failure line each; the workbooks that leaveOut
+// (when given) tells to leave out go to leftOut, their names still counting for the PDF names of
+// the others.
+QList<WorkbookTask> PlanRun(const std::function<bool(const QString& workbookPath)>& leaveOut,
+                            QStringList& unlisted, QStringList& leftOut);
 
 // A fresh record of a run of these tasks, with the run settings and its start time; each task's
-// workbook not reached yet.
-RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs);
+// workbook not reached yet, and after them the workbooks left out as up to date.
+RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs,
+                      const QStringList& upToDate = QStringList());

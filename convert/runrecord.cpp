@@ -26,6 +26,14 @@ int RunRecord::NotConverted() const
     return notReached;
 }
 
+int RunRecord::UpToDate() const
+{
+    int upToDate = 0;
+    for (const WorkbookRecord& workbook : workbooks)
+        upToDate += workbook.outcome == WorkbookRecord::Outcome::UpToDate;
+    return upToDate;
+}
+
 QStringList RunRecord::FailureLines() const
 {
     QStringList lines = runFailures;
@@ -43,6 +51,8 @@ QString RunRecord::Summary() const
 {
     QString text =
         QStringLiteral("成功将%1个excel文件转换为%2个pdf文件。").arg(OpenedWorkbooks()).arg(Pdfs());
+    if (const int upToDate = UpToDate())
+        text += QStringLiteral("\n另有%1个excel文件未改动，已跳过。").arg(upToDate);
     const QStringList failures = FailureLines();
     if (failures.isEmpty())
         return text;

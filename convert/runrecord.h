@@ -44,7 +44,8 @@ struct WorkbookRecord
     {
         NotReached, // the run was stopped before it
         Converted,
-        Failed // did not open, or some PDF of it failed
+        Failed,  // did not open, or some PDF of it failed
+        UpToDate // unchanged since its last conversion, whose PDFs are all still there
     };
     QString path; // native form
     Outcome outcome = Outcome::NotReached;
@@ -80,10 +81,12 @@ struct RunRecord
     int OpenedWorkbooks() const;
     int Pdfs() const;
     int NotConverted() const;
+    int UpToDate() const;
     // Every failure line, "file: reason" or "file(sheet): reason", in list order; names are shown
     // with control characters escaped.
     QStringList FailureLines() const;
-    // "成功将N个excel文件转换为M个pdf文件。", then, when anything failed, "失败N个：", the first
-    // five failure lines and "另有N个失败未列出。".
+    // "成功将N个excel文件转换为M个pdf文件。", then, when workbooks were left out as up to date,
+    // "另有N个excel文件未改动，已跳过。", then, when anything failed, "失败N个：", the first five
+    // failure lines and "另有N个失败未列出。".
     QString Summary() const;
 };

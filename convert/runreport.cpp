@@ -12,6 +12,8 @@ QString Outcome(WorkbookRecord::Outcome outcome)
         return QStringLiteral("converted");
     case WorkbookRecord::Outcome::Failed:
         return QStringLiteral("failed");
+    case WorkbookRecord::Outcome::UpToDate:
+        return QStringLiteral("up to date");
     case WorkbookRecord::Outcome::NotReached:
         break;
     }
@@ -25,6 +27,8 @@ QString OutcomeText(WorkbookRecord::Outcome outcome)
         return QStringLiteral("已转换");
     case WorkbookRecord::Outcome::Failed:
         return QStringLiteral("失败");
+    case WorkbookRecord::Outcome::UpToDate:
+        return QStringLiteral("未改动，已跳过");
     case WorkbookRecord::Outcome::NotReached:
         break;
     }
@@ -64,6 +68,8 @@ QString TextReport(const RunRecord& record)
     text += record.mergeSheets ? QStringLiteral("1个excel文件对应1个pdf\n")
                                : QStringLiteral("1个sheet对应1个pdf\n");
     text += '\n' + record.Summary().section('\n', 0, 0) + '\n';
+    if (const int upToDate = record.UpToDate())
+        text += QStringLiteral("另有%1个excel文件未改动，已跳过。\n").arg(upToDate);
     if (record.stopped)
         text += QStringLiteral("转换已中止：%1个excel文件未转换。\n").arg(record.NotConverted());
 
@@ -76,7 +82,8 @@ QString TextReport(const RunRecord& record)
     text += QStringLiteral("\n各excel文件：\n");
     for (const WorkbookRecord& workbook : record.workbooks) {
         text += QStringLiteral("\n[%1] %2").arg(OutcomeText(workbook.outcome), workbook.path);
-        if (workbook.outcome != WorkbookRecord::Outcome::NotReached)
+        if (workbook.outcome != WorkbookRecord::Outcome::NotReached &&
+            workbook.outcome != WorkbookRecord::Outcome::UpToDate)
             text += QStringLiteral("（%1秒）").arg(workbook.seconds, 0, 'f', 2);
         text += '\n';
         for (const PdfRecord& pdf : workbook.pdfs)
@@ -142,6 +149,7 @@ QJsonObject JsonReport(const RunRecord& record)
                                {"converted", converted},
                                {"failed", failed},
                                {"notConverted", record.NotConverted()},
+                               {"upToDate", record.UpToDate()},
                                {"opened", record.OpenedWorkbooks()},
                                {"pdfs", record.Pdfs()},
                                {"failures", record.FailureLines().size()}}},

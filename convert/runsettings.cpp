@@ -5,3 +5,4 @@ QString SavePath;
 bool SaveToQuondamPath = false;
 bool MergeSheets = false;
 Shard RunShard;
+std::function<bool(const QString&)> RunUpToDate;

@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -93,11 +97,11 @@ protected:
         return Finish(Start(std::move(args), env));
     }
 
-    // Waits until the program has printed text on stdout; false after 60 s.
-    bool WaitForOutput(const std::string& text)
+    // Waits until the program has printed text on stdout (times times); false after 60 s.
+    bool WaitForOutput(const std::string& text, int times = 1)
     {
         for (int i = 0; i < 1200; ++i) {
-            if (ReadFile(Out()).find(text) != std::string::npos)
+            if (Occurrences(ReadFile(Out()), text) >= times)
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
@@ -150,6 +154,30 @@ protected:
             facts.push_back(line);
         return facts;
     }
+
+    static int Occurrences(const std::string& text, const std::string& part)
+    {
+        int found = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos;
+             at = text.find(part, at + part.size()))
+            ++found;
+        return found;
+    }
+
+    // The workbooks whose paths a run printed, relative to "in".
+    std::set<std::string> Converted(const std::string& out) const
+    {
+        std::set<std::string> paths;
+        const std::string in = (folder / "in") + "/";
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind(in, 0) == 0)
+                paths.insert(line.substr(in.size()));
+        return paths;
+    }
+
+    // Keeps the runs' update state in the test's folder, away from the user's cache.
+    std::vector<std::string> CacheHere() const { return {"XDG_CACHE_HOME=" + (folder / "cache")}; }
 
     // The output from the summary on.
     static std::string FromSummary(const std::string& out)
@@ -532,6 +560,165 @@ TEST_F(CliTest, QuietJsonOnlyAndTheProgressLine)
                       " /dev/null");
     EXPECT_NE(terminal.find("2/2个excel文件，1个pdf，失败1个，已用0:"), std::string::npos)
         << terminal;
+}
+
+// --update leaves out exactly the workbooks that are unchanged and whose PDFs are all still
+// there; a damaged state means a full run; per-sheet and merged runs keep separate states.
+TEST_F(CliTest, UpdateRunsConvertOnlyWhatChangedOrLostAPdf)
+{
+    fs::create_directories(folder / "in/sub");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/budget.xls");
+    fs::copy_file(Examples + "/inventory.xlsx", folder / "in/sub/inventory.xlsx");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/other.xls");
+    const fs::path states = folder / "cache/quillsheet-cli/update";
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        bool merged;
+        std::set<std::string> converted;
+        int upToDate;
+    };
+    const std::set<std::string> all = {"budget.xls", "sub/inventory.xlsx", "other.xls"};
+    const std::vector<Step> steps = {
+        {"first run", [] {}, false, all, 0},
+        {"unchanged", [] {}, false, {}, 3},
+        {"touched",
+         [&] {
+             fs::last_write_time(folder / "in/budget.xls",
+                                 fs::last_write_time(folder / "in/budget.xls") +
+                                     std::chrono::seconds(5));
+         },
+         false,
+         {"budget.xls"},
+         2},
+        {"a PDF deleted",
+         [&] { fs::remove(folder / "out/sub/inventory(Stock).pdf"); },
+         false,
+         {"sub/inventory.xlsx"},
+         2},
+        {"state damaged",
+         [&] {
+             for (const auto& state : fs::directory_iterator(states))
+                 WriteFile(state.path(), "{\"workbooks\": [");
+         },
+         false, all, 0},
+        {"merged: its own state", [] {}, true, all, 0},
+        {"merged again", [] {}, true, {}, 3},
+        {"per sheet still up to date", [] {}, false, {}, 3},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        std::vector<std::string> args = {"--update", "--jobs", "1", "--report", folder / "r.json"};
+        if (step.merged)
+            args.push_back("--merge-sheets");
+        args.insert(args.end(), {folder / "in", folder / (step.merged ? "merged" : "out")});
+        const Outcome outcome = Cli(args, CacheHere());
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+        EXPECT_EQ(Converted(outcome.out), step.converted) << outcome.out;
+        const std::string summary = FromSummary(outcome.out);
+        EXPECT_EQ(
+            summary.rfind("成功将" + std::to_string(step.converted.size()) + "个excel文件", 0), 0u)
+            << outcome.out;
+        const std::string upToDate =
+            "pdf文件。\n另有" + std::to_string(step.upToDate) + "个excel文件未改动，已跳过。\n";
+        EXPECT_EQ(summary.find(upToDate) != std::string::npos, step.upToDate > 0) << outcome.out;
+        const std::vector<std::string> facts = ReportFacts(folder / "r.json");
+        EXPECT_EQ(static_cast<int>(std::count_if(facts.begin(), facts.end(),
+                                                 [](const std::string& fact) {
+                                                     return fact.find(" up to date -") !=
+                                                            std::string::npos;
+                                                 })),
+                  step.upToDate);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(states), fs::directory_iterator()), 2);
+    EXPECT_EQ(Pdfs(folder / "in").size(), 0u) << "no state among the user's files";
+}
+
+// --pdfa writes PDF/A-2b with every font embedded, per sheet and merged; without it, plain PDF.
+TEST_F(CliTest, PdfaRunsWriteArchivalPdfWithEveryFontEmbedded)
+{
+    fs::create_directories(folder / "in");
+    fs::copy_file(Examples + "/inventory.xlsx", folder / "in/inventory.xlsx");
+    fs::copy_file(Examples + "/销售报表.xlsx", folder / "in/销售报表.xlsx");
+    const std::pair<std::vector<std::string>, bool> cases[] = {
+        {{"--pdfa"}, true}, {{"--pdfa", "--merge-sheets"}, true}, {{}, false}};
+    for (const auto& [options, archival] : cases) {
+        fs::remove_all(folder / "out");
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {folder / "in", folder / "out"});
+        const Outcome outcome = Cli(args);
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+        const std::set<std::string> pdfs = Pdfs(folder / "out");
+        EXPECT_GE(pdfs.size(), 2u);
+        for (const std::string& pdf : pdfs) {
+            SCOPED_TRACE(pdf + (archival ? " --pdfa" : ""));
+            const std::string path = folder / ("out/" + pdf);
+            const std::string meta = CommandOutput("pdfinfo -meta " + Quoted(path));
+            EXPECT_EQ(meta.find("<pdfaid:part>2</pdfaid:part>") != std::string::npos, archival);
+            EXPECT_EQ(meta.find("<pdfaid:conformance>B</pdfaid:conformance>") != std::string::npos,
+                      archival);
+            if (!archival)
+                continue;
+            // Name, type (maybe two words), encoding, then emb, sub, uni, object and ID.
+            std::istringstream fonts(CommandOutput("pdffonts " + Quoted(path)));
+            std::string line;
+            std::getline(fonts, line);
+            std::getline(fonts, line);
+            int rows = 0;
+            for (; std::getline(fonts, line); ++rows) {
+                std::istringstream words(line);
+                std::vector<std::string> fields{std::istream_iterator<std::string>(words), {}};
+                ASSERT_GE(fields.size(), 5u) << line;
+                EXPECT_EQ(fields[fields.size() - 5], "yes") << line;
+            }
+            EXPECT_GE(rows, 1);
+        }
+    }
+}
+
+// A workbook copied in slowly is converted once, when complete; a changed one again; a removed
+// one leaves its PDF; SIGINT ends the watch with the stop line, no office and no leftovers.
+TEST_F(CliTest, WatchConvertsWhatArrivesOnceCompleteUntilAStopSignal)
+{
+    fs::create_directories(folder / "in");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/budget.xls");
+    const pid_t pid = Start({"--watch", folder / "in", folder / "out"}, CacheHere());
+    ASSERT_TRUE(WaitForOutput("成功将1个excel文件转换为1个pdf文件。\n"));
+    const std::set<std::string> sockets = OfficeSocketsOf(pid);
+
+    const std::string bytes = ReadFile(Examples + "/inventory.xlsx");
+    {
+        std::ofstream slow(folder / "in/slow.xlsx", std::ios::binary);
+        for (std::size_t part = 0, size = bytes.size() / 3; part < 3; ++part) {
+            slow << bytes.substr(part * size, part == 2 ? std::string::npos : size) << std::flush;
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+        }
+    }
+    ASSERT_TRUE(WaitForOutput("成功将1个excel文件转换为2个pdf文件。\n"));
+    EXPECT_TRUE(fs::exists(folder / "out/slow(Stock).pdf"));
+
+    WriteFile(folder / "in/budget.xls", SpreadsheetMl({{"Changed", MarkedRows("x", 3)}}));
+    ASSERT_TRUE(WaitForOutput(folder / "in/budget.xls", 2));
+    ASSERT_TRUE(WaitForOutput("成功将1个excel文件转换为1个pdf文件。\n", 2));
+    EXPECT_TRUE(fs::exists(folder / "out/budget(Changed).pdf"));
+    fs::remove(folder / "in/budget.xls");
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+
+    kill(pid, SIGINT);
+    const Outcome outcome = Finish(pid);
+    EXPECT_EQ(outcome.exitCode, 128 + SIGINT) << outcome.err;
+    EXPECT_EQ(Occurrences(outcome.out, folder / "in/slow.xlsx"), 1) << outcome.out;
+    EXPECT_EQ(Occurrences(outcome.out, folder / "in/budget.xls"), 2) << outcome.out;
+    EXPECT_EQ(Occurrences(outcome.out, "excel OK!\nWorkBooks OK!\n"), 1) << outcome.out;
+    EXPECT_EQ(outcome.out.find("失败"), std::string::npos) << outcome.out;
+    const std::string stopLine = "转换已中止：0个excel文件未转换。\n";
+    EXPECT_EQ(outcome.out.size() - outcome.out.rfind(stopLine), stopLine.size()) << outcome.out;
+    EXPECT_TRUE(fs::exists(folder / "out/budget(Changed).pdf"));
+    EXPECT_EQ(OfficesOfThisProcess(pid), 0);
+    EXPECT_TRUE(OfficeFilesOf(pid).empty());
+    EXPECT_TRUE(Existing(sockets).empty());
 }
 
 } // namespace

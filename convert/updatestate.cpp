@@ -1,0 +1,118 @@
+#include "convert/updatestate.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+QJsonObject ToJson(const FileVersion& version)
+{
+    return QJsonObject{{"size", version.size}, {"modified", version.modified}};
+}
+
+FileVersion FromJson(const QJsonObject& object)
+{
+    return {object.value(QStringLiteral("size")).toVariant().toLongLong(),
+            object.value(QStringLiteral("modified")).toVariant().toLongLong()};
+}
+
+} // namespace
+
+FileVersion FileVersion::Of(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return {};
+    return {file.size(), file.lastModified().toMSecsSinceEpoch()};
+}
+
+UpdateState::UpdateState(const QString& source, const QString& output, bool mergeSheets, bool pdfA)
+{
+    const QString kind = source + '\n' + (output.isEmpty() ? QStringLiteral("beside") : output) +
+                         '\n' + (mergeSheets ? "merged" : "per-sheet") + '\n' +
+                         (pdfA ? "pdfa" : "pdf");
+    const QByteArray key =
+        QCryptographicHash::hash(kind.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
+    filePath = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+               QStringLiteral("/update/") + QString::fromLatin1(key) + QStringLiteral(".json");
+}
+
+void UpdateState::Load()
+{
+    conversions.clear();
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    // Whatever does not read as a state is no state: the run converts everything.
+    const QJsonObject workbooks = QJsonDocument::fromJson(file.readAll())
+                                      .object()
+                                      .value(QStringLiteral("workbooks"))
+                                      .toObject();
+    for (auto entry = workbooks.begin(); entry != workbooks.end(); ++entry) {
+        const QJsonObject object = entry.value().toObject();
+        Conversion conversion{FromJson(object), {}};
+        for (const QJsonValue pdf : object.value(QStringLiteral("pdfs")).toArray())
+            conversion.pdfs.append({pdf.toObject().value(QStringLiteral("path")).toString(),
+                                    FromJson(pdf.toObject())});
+        conversions.insert(entry.key(), conversion);
+    }
+}
+
+bool UpdateState::UpToDate(const QString& workbook, const FileVersion& version) const
+{
+    const auto found = conversions.constFind(workbook);
+    if (found == conversions.constEnd() || version.size < 0 || found->workbook != version)
+        return false;
+    for (const Pdf& pdf : found->pdfs)
+        if (pdf.path.isEmpty() || FileVersion::Of(pdf.path) != pdf.version)
+            return false;
+    return true;
+}
+
+void UpdateState::Update(const RunRecord& record, const QHash<QString, FileVersion>& planned)
+{
+    for (const WorkbookRecord& workbook : record.workbooks) {
+        if (workbook.outcome == WorkbookRecord::Outcome::Failed) {
+            conversions.remove(workbook.path);
+        } else if (workbook.outcome == WorkbookRecord::Outcome::Converted) {
+            Conversion conversion{planned.value(workbook.path), {}};
+            for (const PdfRecord& pdf : workbook.pdfs)
+                conversion.pdfs.append({pdf.path, FileVersion::Of(pdf.path)});
+            conversions.insert(workbook.path, conversion);
+        }
+    }
+    for (auto entry = conversions.begin(); entry != conversions.end();)
+        entry = QFileInfo::exists(entry.key()) ? std::next(entry) : conversions.erase(entry);
+}
+
+bool UpdateState::Save(QString& error) const
+{
+    QJsonObject workbooks;
+    for (auto entry = conversions.constBegin(); entry != conversions.constEnd(); ++entry) {
+        QJsonArray pdfs;
+        for (const Pdf& pdf : entry->pdfs) {
+            QJsonObject object = ToJson(pdf.version);
+            object.insert(QStringLiteral("path"), pdf.path);
+            pdfs.append(object);
+        }
+        QJsonObject object = ToJson(entry->workbook);
+        object.insert(QStringLiteral("pdfs"), pdfs);
+        workbooks.insert(entry.key(), object);
+    }
+    const QByteArray bytes =
+        QJsonDocument(QJsonObject{{"workbooks", workbooks}}).toJson(QJsonDocument::Compact);
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    QSaveFile file(filePath);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    error = file.errorString();
+    return false;
+}

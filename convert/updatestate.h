@@ -1,0 +1,57 @@
+#pragma once
+
+#include "convert/runrecord.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// A file's size and modification time, the two things that tell a change without reading it.
+struct FileVersion
+{
+    qint64 size = -1;    // -1: no such file
+    qint64 modified = 0; // milliseconds since the epoch
+
+    static FileVersion Of(const QString& path);
+    bool operator==(const FileVersion& other) const
+    {
+        return size == other.size && modified == other.modified;
+    }
+    bool operator!=(const FileVersion& other) const { return !(*this == other); }
+};
+
+// What the last conversions of one kind of run wrote (one source folder, one output folder or
+// "beside", per sheet or merged, PDF/A or not), so that an update run leaves out each workbook
+// that is unchanged since then and whose PDFs are all still there, unchanged. Kept in the
+// user's cache folder, never in the user's folders; a missing or damaged file is an empty state.
+class UpdateState
+{
+public:
+    UpdateState(const QString& source, const QString& output, bool mergeSheets, bool pdfA);
+
+    const QString& FilePath() const { return filePath; }
+    void Load();
+    // True when the workbook, as it is now (version), is the one last converted and every PDF
+    // of that conversion is still there as it was written.
+    bool UpToDate(const QString& workbook, const FileVersion& version) const;
+    // Takes in what a run converted: each converted workbook at the version it had when the run
+    // was planned (planned), with its PDFs as they are now. A failed workbook is forgotten, so
+    // that the next run tries it again; workbooks that are gone are dropped.
+    void Update(const RunRecord& record, const QHash<QString, FileVersion>& planned);
+    // Writes the state atomically; false with error when it cannot.
+    bool Save(QString& error) const;
+
+private:
+    struct Pdf
+    {
+        QString path;
+        FileVersion version;
+    };
+    struct Conversion
+    {
+        FileVersion workbook;
+        QList<Pdf> pdfs;
+    };
+    QString filePath;
+    QHash<QString, Conversion> conversions; // by workbook path
+};

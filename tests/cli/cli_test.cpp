@@ -495,10 +495,10 @@ TEST_F(CliTest, AHangingWorkbookFailsAloneWhileTheOtherOfficeGoesOn)
     for (int i = 0; i < 6; ++i)
         fs::copy_file(Examples + "/budget.xls", folder / ("in/book" + std::to_string(i) + ".xls"));
     const Outcome outcome =
-        Cli({"--jobs", "2", "--timeout", "3", "--merge-sheets", folder / "in", folder / "out"});
+        Cli({"--jobs", "2", "--timeout", "10", "--merge-sheets", folder / "in", folder / "out"});
     EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
     EXPECT_NE(outcome.out.find("成功将6个excel文件转换为6个pdf文件。\n失败1个：\n" +
-                               (folder / "in/hangs.xlsx") + ": 办公软件3秒内没有响应，已被停止\n"),
+                               (folder / "in/hangs.xlsx") + ": 办公软件10秒内没有响应，已被停止\n"),
               std::string::npos)
         << outcome.out;
     EXPECT_EQ(Pdfs(folder / "out").size(), 6u);

@@ -41,6 +41,9 @@ std::mutex liveMutex;
 std::set<OfficeProcess*> liveOffices;
 bool endingAll = false;
 
+// The set-up profiles kept, for EndAllNow().
+std::set<SetUpProfile*> keptProfiles;
+
 std::string UniqueName()
 {
     static std::atomic<unsigned> counter{0};
@@ -94,16 +97,59 @@ bool OfficeProcess::MakeProfile(std::string& error)
     pipeName_ = UniqueName();
     liveOffices.insert(this);
     std::error_code failed;
-    std::filesystem::create_directories(profileDir_ + "/user", failed);
     std::filesystem::create_directories(profileDir_ + "/tmp", failed);
-    std::ofstream(profileDir_ + "/user/registrymodifications.xcu") << SeededSettings;
+    const bool copied = setUp_ && !setUp_->path_.empty();
+    if (copied)
+        std::filesystem::copy(setUp_->path_ + "/user", profileDir_ + "/user",
+                              std::filesystem::copy_options::recursive, failed);
+    if (!copied || failed) {
+        std::filesystem::create_directories(profileDir_ + "/user", failed);
+        std::ofstream(profileDir_ + "/user/registrymodifications.xcu") << SeededSettings;
+    }
     return true;
+}
+
+void OfficeProcess::KeepSetUpProfile()
+{
+    const std::filesystem::path tempFolder = std::filesystem::temp_directory_path();
+    // Named as a profile folder is, so that the next run's clean-up takes it after a kill.
+    std::string pattern =
+        (tempFolder / ("quillsheet-office-" + std::to_string(getpid()) + "-XXXXXX")).string();
+    std::lock_guard<std::mutex> lock(liveMutex);
+    if (!setUp_ || !setUp_->path_.empty() || endingAll || !mkdtemp(&pattern[0]))
+        return;
+    std::error_code failed;
+    std::filesystem::copy(profileDir_ + "/user", pattern + "/user",
+                          std::filesystem::copy_options::recursive, failed);
+    if (failed) {
+        std::filesystem::remove_all(pattern, failed);
+        return;
+    }
+    setUp_->path_ = pattern;
+    keptProfiles.insert(setUp_);
+}
+
+SetUpProfile::~SetUpProfile()
+{
+    Remove();
+}
+
+void SetUpProfile::Remove()
+{
+    std::lock_guard<std::mutex> lock(liveMutex);
+    std::error_code ignored;
+    if (!path_.empty())
+        std::filesystem::remove_all(path_, ignored);
+    path_.clear();
+    keptProfiles.erase(this);
 }
 
 bool OfficeProcess::Start(std::string& error)
 {
     if (profileDir_.empty() && !MakeProfile(error))
         return false;
+    if (exitCode_ == RestartExitCode)
+        KeepSetUpProfile();
 
     const std::vector<std::string> args = {
         OfficeProgram,
@@ -254,6 +300,12 @@ bool OfficeProcess::EndAllNow()
         }
         office->RemoveFiles();
     }
+    std::error_code ignored;
+    for (SetUpProfile* kept : keptProfiles) {
+        std::filesystem::remove_all(kept->path_, ignored);
+        kept->path_.clear();
+    }
+    keptProfiles.clear();
     return !liveOffices.empty();
 }
 

@@ -147,8 +147,6 @@ bool IsTextImport(const Reference<css::frame::XModel>& model)
     return false;
 }
 
-constexpr int OfficeRestartExitCode = 81;
-
 } // namespace
 
 #ifdef __SANITIZE_ADDRESS__
@@ -236,6 +234,9 @@ struct SpreadsheetServer::Impl
     std::chrono::milliseconds limit;
     int restartInterval;
     PdfKind pdfKind;
+    // Every office this server starts in turn starts from the first one's set-up profile. Before
+    // office, so that it goes after it.
+    SetUpProfile setUpProfile;
     std::unique_ptr<Office> office;
     // The office that an expired limit kills: the one in use, or the one being started.
     std::atomic<const OfficeProcess*> watched{nullptr};
@@ -253,6 +254,7 @@ struct SpreadsheetServer::Impl
 bool SpreadsheetServer::Impl::StartOffice()
 {
     auto started = std::make_unique<Office>();
+    started->process.ShareSetUpProfile(setUpProfile);
     std::string reason;
     if (!started->process.Start(reason)) {
         error = QString::fromStdString(reason);
@@ -303,7 +305,7 @@ bool SpreadsheetServer::Impl::Connect(Office& started)
         } catch (const css::connection::NoConnectException&) {
             // A fresh profile makes the office ask once to be started again.
             if (!started.process.Running() &&
-                (started.process.ExitCode() != OfficeRestartExitCode ||
+                (started.process.ExitCode() != OfficeProcess::RestartExitCode ||
                  !started.process.Start(reason))) {
                 error = QStringLiteral("the spreadsheet application ended at start "
                                        "(exit code %1)")
@@ -589,6 +591,7 @@ void SpreadsheetServer::Quit()
     d->quit = true;
     if (d->office)
         d->QuitOffice();
+    d->setUpProfile.Remove();
 }
 
 bool SpreadsheetServer::Impl::OfficeDueForRestart()

@@ -366,7 +366,9 @@ TEST_F(CliTest, ARunRemovesWhatKilledRunsLeftAndNothingElse)
     for (int i = 0; i < 100 && OfficesOfThisProcess(killed) > 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const std::vector<std::string> leftovers = OfficeFilesOf(killed);
-    ASSERT_EQ(leftovers.size(), 2u) << "a profile folder and a pipe socket";
+    // The office's profile folder, the copy of its set-up profile kept for the offices after it,
+    // and its pipe socket.
+    ASSERT_EQ(leftovers.size(), 3u) << "two profile folders and a pipe socket";
     ASSERT_EQ(Existing(sockets).size(), 2u) << "the pipe and the single-instance socket";
 
     const std::string uid = std::to_string(getuid());

@@ -183,6 +183,8 @@ bool OfficeProcess::Start(std::string& error)
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
+        // Ignored signals stay ignored across exec; the office gets SIGPIPE as it expects.
+        signal(SIGPIPE, SIG_DFL);
         // Nothing of ours is the office's: an inherited socket would also be taken for one of
         // its own and removed with it.
         close_range(3, ~0U, 0);

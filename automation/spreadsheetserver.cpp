@@ -44,6 +44,7 @@
 #include <QUrl>
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -96,6 +97,9 @@ Properties(std::initializer_list<css::beans::PropertyValue> list)
 Reference<css::uno::XComponentContext> LocalContext()
 {
     static const Reference<css::uno::XComponentContext>* context = [] {
+        // An office that dies while a call writes to it must fail that call, not end the
+        // program: the write then gets EPIPE instead of the signal.
+        std::signal(SIGPIPE, SIG_IGN);
         rtl::Bootstrap::set("URE_BOOTSTRAP",
                             "vnd.sun.star.pathname:" LO_PROGRAM_DIR "/fundamentalrc");
         return new Reference<css::uno::XComponentContext>(

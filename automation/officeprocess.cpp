@@ -15,6 +15,7 @@
 #include <vector>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -185,6 +186,13 @@ bool OfficeProcess::Start(std::string& error)
         sigprocmask(SIG_SETMASK, &none, nullptr);
         // Ignored signals stay ignored across exec; the office gets SIGPIPE as it expects.
         signal(SIGPIPE, SIG_DFL);
+        // The office's own messages (a crash prints its stack) are not the program's output.
+        const int null = open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            dup2(null, STDIN_FILENO);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+        }
         // Nothing of ours is the office's: an inherited socket would also be taken for one of
         // its own and removed with it.
         close_range(3, ~0U, 0);

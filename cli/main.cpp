@@ -111,18 +111,17 @@ template <typename Run> int Convert(Run& run, const Options& options)
     const int signal = stopSignals.Caught();
     const QString stopLine =
         QStringLiteral("转换已中止：%1个excel文件未转换。").arg(record.NotConverted());
+    const QStringList failureLines = record.FailureLines();
     if (!jsonOnly) {
         if (!statusTexts)
             PrintLines(stdout, lastText);
-        for (const QString& failure : record.FailureLines())
+        for (const QString& failure : failureLines)
             PrintLine(stdout, failure);
     }
     if (signal)
         PrintLine(jsonOnly ? stderr : stdout, stopLine);
 
-    int code = signal                            ? 128 + signal
-               : record.FailureLines().isEmpty() ? Converted
-                                                 : SomethingFailed;
+    int code = signal ? 128 + signal : failureLines.isEmpty() ? Converted : SomethingFailed;
     if (!options.report.isEmpty()) {
         QJsonObject report = JsonReport(record);
         report.insert(QStringLiteral("program"),

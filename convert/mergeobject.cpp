@@ -1,7 +1,6 @@
 #include "convert/mergeobject.h"
 
 #include "convert/automationobject.h"
-#include "convert/failurereasons.h"
 #include "convert/platformtexts.h"
 #include "convert/runplan.h"
 #include "convert/runsettings.h"
@@ -28,22 +27,13 @@ void MergeObject::Transform()
     CoInitializeEx(nullptr, 0);
 #endif
     auto* excel = new AutomationObject(this);
-    QString bindFailure;
-    connect(excel, &AutomationObject::exception,
-            [&bindFailure](int, const QString&, const QString& desc, const QString&) {
-                bindFailure = desc;
-            });
     emit ShowDisposingFile(QStringLiteral("excel OK!"));
-    excel->setControl(QStringLiteral("Excel.Application"));
-    excel->dynamicCall("SetVisible (bool Visible)", "false");
-    excel->setProperty("DisplayAlerts", false);
-    AutomationObject* workbooks = excel->querySubObject("WorkBooks");
+    QString bindFailure;
+    AutomationObject* workbooks = OpenWorkbooks(*excel, bindFailure);
     emit ShowDisposingFile(QStringLiteral("WorkBooks OK!"));
 
     if (!workbooks) {
-        record.runFailures << QStringLiteral("Excel.Application: ") +
-                                  (bindFailure.isEmpty() ? QStringLiteral("没有可用的办公软件")
-                                                         : Explain(bindFailure).reason);
+        record.runFailures << NoApplicationLine(bindFailure);
         emit ShowDisposingFile(NoOfficeMessage());
     } else {
         for (int i = 0; i < tasks.size(); ++i) {

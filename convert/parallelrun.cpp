@@ -1,7 +1,6 @@
 #include "convert/parallelrun.h"
 
 #include "convert/automationobject.h"
-#include "convert/failurereasons.h"
 #include "convert/platformtexts.h"
 #include "convert/runplan.h"
 #include "convert/runsettings.h"
@@ -44,13 +43,7 @@ void Work(const QList<WorkbookTask>& tasks, std::vector<WorkbookRecord>& results
 #endif
     AutomationObject excel;
     QString failure;
-    QObject::connect(
-        &excel, &AutomationObject::exception,
-        [&failure](int, const QString&, const QString& desc, const QString&) { failure = desc; });
-    excel.setControl(QStringLiteral("Excel.Application"));
-    excel.dynamicCall("SetVisible (bool Visible)", "false");
-    excel.setProperty("DisplayAlerts", false);
-    AutomationObject* workbooks = excel.querySubObject("WorkBooks");
+    AutomationObject* workbooks = OpenWorkbooks(excel, failure);
     {
         std::lock_guard<std::mutex> lock(progress.mutex);
         ++progress.answered;
@@ -151,10 +144,7 @@ void ParallelRun::Transform()
     for (std::size_t i = 0; i < results.size(); ++i)
         record.workbooks[static_cast<int>(i)] = results[i];
     if (progress.collections == 0) {
-        record.runFailures << QStringLiteral("Excel.Application: ") +
-                                  (progress.bindFailure.isEmpty()
-                                       ? QStringLiteral("没有可用的办公软件")
-                                       : Explain(progress.bindFailure).reason);
+        record.runFailures << NoApplicationLine(progress.bindFailure);
         emit ShowDisposingFile(NoOfficeMessage());
     } else {
         record.stopped = progress.next < tasks.size();

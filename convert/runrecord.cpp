@@ -18,20 +18,12 @@ int RunRecord::Pdfs() const
     return pdfs;
 }
 
-int RunRecord::NotConverted() const
+int RunRecord::WithOutcome(WorkbookRecord::Outcome outcome) const
 {
-    int notReached = 0;
+    int count = 0;
     for (const WorkbookRecord& workbook : workbooks)
-        notReached += workbook.outcome == WorkbookRecord::Outcome::NotReached;
-    return notReached;
-}
-
-int RunRecord::UpToDate() const
-{
-    int upToDate = 0;
-    for (const WorkbookRecord& workbook : workbooks)
-        upToDate += workbook.outcome == WorkbookRecord::Outcome::UpToDate;
-    return upToDate;
+        count += workbook.outcome == outcome;
+    return count;
 }
 
 QStringList RunRecord::FailureLines() const

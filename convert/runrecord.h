@@ -80,8 +80,10 @@ struct RunRecord
 
     int OpenedWorkbooks() const;
     int Pdfs() const;
-    int NotConverted() const;
-    int UpToDate() const;
+    // How many workbooks had this outcome.
+    int WithOutcome(WorkbookRecord::Outcome outcome) const;
+    int NotConverted() const { return WithOutcome(WorkbookRecord::Outcome::NotReached); }
+    int UpToDate() const { return WithOutcome(WorkbookRecord::Outcome::UpToDate); }
     // Every failure line, "file: reason" or "file(sheet): reason", in list order; names are shown
     // with control characters escaped.
     QStringList FailureLines() const;

@@ -107,11 +107,8 @@ QString TextReport(const RunRecord& record)
 
 QJsonObject JsonReport(const RunRecord& record)
 {
-    int converted = 0, failed = 0;
     QJsonArray workbooks;
     for (const WorkbookRecord& workbook : record.workbooks) {
-        converted += workbook.outcome == WorkbookRecord::Outcome::Converted;
-        failed += workbook.outcome == WorkbookRecord::Outcome::Failed;
         QJsonArray pdfs, failures;
         for (const PdfRecord& pdf : workbook.pdfs)
             pdfs.append(QJsonObject{
@@ -145,14 +142,15 @@ QJsonObject JsonReport(const RunRecord& record)
         {"started", UtcTime(record.started)},
         {"ended", UtcTime(record.ended)},
         {"stopped", record.stopped},
-        {"totals", QJsonObject{{"workbooks", record.workbooks.size()},
-                               {"converted", converted},
-                               {"failed", failed},
-                               {"notConverted", record.NotConverted()},
-                               {"upToDate", record.UpToDate()},
-                               {"opened", record.OpenedWorkbooks()},
-                               {"pdfs", record.Pdfs()},
-                               {"failures", record.FailureLines().size()}}},
+        {"totals",
+         QJsonObject{{"workbooks", record.workbooks.size()},
+                     {"converted", record.WithOutcome(WorkbookRecord::Outcome::Converted)},
+                     {"failed", record.WithOutcome(WorkbookRecord::Outcome::Failed)},
+                     {"notConverted", record.NotConverted()},
+                     {"upToDate", record.UpToDate()},
+                     {"opened", record.OpenedWorkbooks()},
+                     {"pdfs", record.Pdfs()},
+                     {"failures", record.FailureLines().size()}}},
         {"runFailures", QJsonArray::fromStringList(record.runFailures)},
         {"workbooks", workbooks},
     };

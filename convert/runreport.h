@@ -16,6 +16,6 @@ QString TextReport(const RunRecord& record);
 // in list order.
 QJsonObject JsonReport(const RunRecord& record);
 
-// Writes bytes to path atomically: readers see the old file or the whole new one. False, with a
-// reason, when it cannot.
+// Writes bytes to path atomically (a report, or what an update run keeps): readers see the old
+// file or the whole new one. False, with a reason, when it cannot.
 bool WriteReportFile(const QString& path, const QByteArray& bytes, QString& error);

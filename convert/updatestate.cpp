@@ -1,5 +1,7 @@
 #include "convert/updatestate.h"
 
+#include "convert/runreport.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -8,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -110,9 +111,5 @@ bool UpdateState::Save(QString& error) const
     const QByteArray bytes =
         QJsonDocument(QJsonObject{{"workbooks", workbooks}}).toJson(QJsonDocument::Compact);
     QDir().mkpath(QFileInfo(filePath).absolutePath());
-    QSaveFile file(filePath);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    error = file.errorString();
-    return false;
+    return WriteReportFile(filePath, bytes, error);
 }

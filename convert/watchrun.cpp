@@ -1,7 +1,6 @@
 #include "convert/watchrun.h"
 
 #include "convert/automationobject.h"
-#include "convert/failurereasons.h"
 #include "convert/platformtexts.h"
 #include "convert/runplan.h"
 #include "convert/runsettings.h"
@@ -56,16 +55,9 @@ void WatchRun::Transform()
     CoInitializeEx(nullptr, 0);
 #endif
     AutomationObject excel;
-    QString bindFailure;
-    connect(&excel, &AutomationObject::exception,
-            [&bindFailure](int, const QString&, const QString& desc, const QString&) {
-                bindFailure = desc;
-            });
     emit ShowDisposingFile(QStringLiteral("excel OK!"));
-    excel.setControl(QStringLiteral("Excel.Application"));
-    excel.dynamicCall("SetVisible (bool Visible)", "false");
-    excel.setProperty("DisplayAlerts", false);
-    AutomationObject* workbooks = excel.querySubObject("WorkBooks");
+    QString bindFailure;
+    AutomationObject* workbooks = OpenWorkbooks(excel, bindFailure);
     emit ShowDisposingFile(QStringLiteral("WorkBooks OK!"));
 
     // The version of each workbook last converted or found up to date, by path.
@@ -105,9 +97,7 @@ void WatchRun::Transform()
 
     if (!workbooks) {
         record = BeginRecord({}, {}, 1);
-        record.runFailures << QStringLiteral("Excel.Application: ") +
-                                  (bindFailure.isEmpty() ? QStringLiteral("没有可用的办公软件")
-                                                         : Explain(bindFailure).reason);
+        record.runFailures << NoApplicationLine(bindFailure);
         emit ShowDisposingFile(NoOfficeMessage());
     } else {
         QHash<QString, FileVersion> planned;

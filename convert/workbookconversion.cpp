@@ -137,6 +137,25 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
 
 } // namespace
 
+AutomationObject* OpenWorkbooks(AutomationObject& application, QString& failure)
+{
+    const QMetaObject::Connection watch = QObject::connect(
+        &application, &AutomationObject::exception,
+        [&failure](int, const QString&, const QString& desc, const QString&) { failure = desc; });
+    application.setControl(QStringLiteral("Excel.Application"));
+    application.dynamicCall("SetVisible (bool Visible)", "false");
+    application.setProperty("DisplayAlerts", false);
+    AutomationObject* workbooks = application.querySubObject("WorkBooks");
+    QObject::disconnect(watch);
+    return workbooks;
+}
+
+QString NoApplicationLine(const QString& failure)
+{
+    return QStringLiteral("Excel.Application: ") +
+           (failure.isEmpty() ? QStringLiteral("没有可用的办公软件") : Explain(failure).reason);
+}
+
 void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool mergeSheets,
                      WorkbookRecord& record)
 {

@@ -4,6 +4,14 @@
 #include "convert/runplan.h"
 #include "convert/runrecord.h"
 
+// Binds application to "Excel.Application", keeps it hidden and its alerts off, and asks it for
+// its workbooks collection, as every run begins: null when no application answered, and then
+// failure says why (empty when the application gave no reason).
+AutomationObject* OpenWorkbooks(AutomationObject& application, QString& failure);
+
+// The run's failure line when no application answered, from what OpenWorkbooks() gave.
+QString NoApplicationLine(const QString& failure);
+
 // Converts one workbook through an application's workbooks collection: opens it, creates its
 // PDF folder, exports each visible, non-blank worksheet to a PDF of its own (or, with
 // mergeSheets, the whole workbook to one PDF) and closes it unsaved. What became of it goes into

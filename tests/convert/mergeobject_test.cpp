@@ -201,8 +201,7 @@ TEST_F(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
     };
     MergeObject run;
     EXPECT_EQ(Run(run), expected);
-    EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!",
-                                  NoOfficeMessage()}));
+    EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", NoOfficeMessage()}));
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(run.Failures(), QStringList{QStringLiteral("Excel.Application: 办公软件无法启动")});
 }

@@ -22,7 +22,7 @@ const char* KindName(int kind)
 {
     static const char* const names[] = {"null",    "application", "workbooks", "workbook",
                                         "sheets",  "worksheet",   "range",     "rows",
-                                        "columns", "cell"};
+                                        "columns", "cell",        "shapes"};
     return names[kind];
 }
 
@@ -187,6 +187,10 @@ AutomationObject* AutomationObject::querySubObject(const char* name, const QVari
             sub.columns = range.columns;
             return Child(sub);
         }
+        if (member == "shapes") {
+            sub.kind = Kind::Shapes;
+            return Child(sub);
+        }
         if (member == "cells" && IntArgument(args, 0, sub.row) &&
             IntArgument(args, 1, sub.column) && sub.row > 0 && sub.column > 0) {
             sub.kind = Kind::Cell;
@@ -275,8 +279,11 @@ QVariant AutomationObject::property(const char* name)
             return false;
         break;
     case Kind::Sheets:
+    case Kind::Shapes:
         if (member == "count") {
-            const int count = server_->SheetCount(target_.workbook);
+            const int count = target_.kind == Kind::Sheets
+                                  ? server_->SheetCount(target_.workbook)
+                                  : server_->ShapeCount(target_.workbook, target_.sheet);
             if (count >= 0)
                 return count;
             Fail();

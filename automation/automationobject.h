@@ -83,7 +83,8 @@ private:
         Range,
         Rows,
         Columns,
-        Cell
+        Cell,
+        Shapes
     };
     struct Target
     {

@@ -28,10 +28,14 @@ public:
     virtual bool UsedRange(int workbook, int sheet, UsedRangeInfo& range) = 0;
     // Excel's Value: invalid for an empty cell, a double for a number, else the text.
     virtual bool CellValue(int workbook, int sheet, int row, int column, QVariant& value) = 0;
+    // Excel's Shapes Count: the drawing objects on a sheet (pictures, charts, shapes, form
+    // controls, comments), or -1.
+    virtual int ShapeCount(int workbook, int sheet) = 0;
     virtual bool SheetName(int workbook, int sheet, QString& name) = 0;
     // Excel's Visible of a worksheet: -1 visible, 0 hidden, 2 very hidden.
     virtual bool SheetVisibility(int workbook, int sheet, int& visibility) = 0;
-    // Writes the PDF of one sheet (sheet > 0) or of the whole workbook (sheet 0).
+    // Writes the PDF of one sheet (sheet > 0) or of the whole workbook (sheet 0). A sheet that
+    // prints no page is refused, as Excel refuses it, with "nothing to print" in the reason.
     virtual bool ExportPdf(int workbook, int sheet, const QString& pdfPath) = 0;
     virtual bool Close(int workbook) = 0;
     // Ends the server; later calls fail.

@@ -2,6 +2,7 @@
 
 #include "automation/calldeadline.h"
 #include "automation/officeprocess.h"
+#include "automation/pdfexport.h"
 #include "automation/temporarypdf.h"
 #include "support/calltimelimit.h"
 
@@ -15,6 +16,8 @@
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/document/XInteractionFilterOptions.hpp>
+#include <com/sun/star/drawing/XDrawPages.hpp>
+#include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
@@ -179,6 +182,7 @@ struct Office
     int opened = 0; // workbooks opened by this office
     Reference<css::uno::XComponentContext> context;
     Reference<css::frame::XDesktop2> desktop;
+    std::vector<css::beans::PropertyValue> pdfSettings; // as the office is configured
 };
 
 struct SpreadsheetServer::Impl
@@ -271,8 +275,10 @@ bool SpreadsheetServer::Impl::StartOffice()
     bool connected = false;
     try {
         connected = Connect(*started);
-        if (connected)
+        if (connected) {
             started->desktop = css::frame::Desktop::create(started->context);
+            started->pdfSettings = ConfiguredPdfSettings(started->context);
+        }
     } catch (const css::uno::Exception& e) {
         connected = false;
         error = QStringLiteral("cannot reach the spreadsheet application: ") + FromUno(e.Message);
@@ -507,6 +513,22 @@ bool SpreadsheetServer::CellValue(int workbook, int sheet, int row, int column, 
     });
 }
 
+int SpreadsheetServer::ShapeCount(int workbook, int sheet)
+{
+    int count = -1;
+    d->Call([&] {
+        d->Sheet(workbook, sheet); // one that exists
+        // Pictures, charts, shapes, form controls and comments' boxes alike, as Excel's Shapes.
+        const Reference<css::container::XIndexAccess> drawings(
+            Reference<css::drawing::XDrawPagesSupplier>(d->Workbook(workbook), UNO_QUERY_THROW)
+                ->getDrawPages()
+                ->getByIndex(sheet - 1),
+            UNO_QUERY_THROW);
+        count = drawings->getCount();
+    });
+    return count;
+}
+
 bool SpreadsheetServer::SheetName(int workbook, int sheet, QString& name)
 {
     return d->Call([&] {
@@ -541,6 +563,7 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
             filterData.push_back(Property("SelectPdfVersion", Any(sal_Int32(2))));
             filterData.push_back(Property("EmbedStandardFonts", Any(true)));
         }
+        const Reference<css::sheet::XSpreadsheetDocument> book = d->Workbook(workbook);
         if (sheet > 0) {
             const Reference<css::sheet::XSpreadsheet> worksheet = d->Sheet(workbook, sheet);
             bool visible = true;
@@ -549,9 +572,15 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
             // Excel refuses to export a hidden sheet; the office would write a blank page.
             if (!visible)
                 throw css::uno::RuntimeException("the worksheet is hidden");
+            // Excel refuses a sheet with nothing to print; the office would print another's.
+            if (!SheetPrints(book, worksheet, sheet - 1))
+                throw css::uno::RuntimeException("the worksheet has nothing to print");
             filterData.push_back(Property("Selection", Any(worksheet)));
         }
-        const Reference<css::frame::XStorable> storable(d->Workbook(workbook), UNO_QUERY_THROW);
+        // Filter data would make the filter forget the office's own settings: they go with it.
+        if (!filterData.empty())
+            filterData = OverConfiguredPdfSettings(d->office->pdfSettings, filterData);
+        const Reference<css::frame::XStorable> storable(book, UNO_QUERY_THROW);
         storable->storeToURL(
             FileUrl(written.path()),
             Properties({Property("FilterName", Any(OUString("calc_pdf_Export"))),

@@ -38,6 +38,7 @@ public:
     bool HasSheet(int workbook, int sheet) override;
     bool UsedRange(int workbook, int sheet, UsedRangeInfo& range) override;
     bool CellValue(int workbook, int sheet, int row, int column, QVariant& value) override;
+    int ShapeCount(int workbook, int sheet) override;
     bool SheetName(int workbook, int sheet, QString& name) override;
     bool SheetVisibility(int workbook, int sheet, int& visibility) override;
     bool ExportPdf(int workbook, int sheet, const QString& pdfPath) override;

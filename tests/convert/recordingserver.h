@@ -20,6 +20,8 @@ public:
         QVariant value;       // of the used range's top-left cell
         bool readable = true; // its used range can be read
         int visibility = -1;  // Excel's: -1 visible, 0 hidden, 2 very hidden
+        int shapes = 0;       // drawing objects
+        bool prints = true;   // its export yields a page
     };
     struct Workbook
     {
@@ -60,6 +62,10 @@ public:
         value = Book(workbook).sheets[sheet - 1].value;
         return true;
     }
+    int ShapeCount(int workbook, int sheet) override
+    {
+        return Book(workbook).sheets[sheet - 1].shapes;
+    }
     bool SheetName(int workbook, int sheet, QString& name) override
     {
         name = Book(workbook).sheets[sheet - 1].name;
@@ -70,8 +76,10 @@ public:
         visibility = Book(workbook).sheets[sheet - 1].visibility;
         return true;
     }
-    bool ExportPdf(int, int, const QString& pdfPath) override
+    bool ExportPdf(int workbook, int sheet, const QString& pdfPath) override
     {
+        if (sheet > 0 && !Book(workbook).sheets[sheet - 1].prints)
+            return Fail(false, "the worksheet has nothing to print");
         if (exportsWrite) {
             QFile pdf(pdfPath);
             pdf.open(QIODevice::WriteOnly);

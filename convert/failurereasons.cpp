@@ -57,3 +57,8 @@ ExplainedReason Explain(const QString& reported)
             return {QString::fromUtf8(rule.reason), reported};
     return {QStringLiteral("办公软件报告了错误"), reported};
 }
+
+bool IsNothingToPrint(const QString& reported)
+{
+    return reported.contains(QLatin1String("nothing to print"), Qt::CaseInsensitive);
+}

@@ -15,3 +15,7 @@ struct ExplainedReason
 // already in the user's language passes unchanged; a message that matches none of them becomes
 // "the application reported an error", with the message kept as detail.
 ExplainedReason Explain(const QString& reported);
+
+// Whether the application refused an export because the sheet prints no page ("nothing to
+// print"): a sheet left out, not a failure.
+bool IsNothingToPrint(const QString& reported);

@@ -23,7 +23,8 @@ struct SkippedSheet
     enum class Why
     {
         Blank,
-        Hidden
+        Hidden,
+        NothingToPrint // not blank, but no page of it would print (as Excel tells)
     };
     QString sheet;
     Why why;

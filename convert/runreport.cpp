@@ -37,7 +37,28 @@ QString OutcomeText(WorkbookRecord::Outcome outcome)
 
 QString Skipped(SkippedSheet::Why why)
 {
-    return why == SkippedSheet::Why::Blank ? QStringLiteral("blank") : QStringLiteral("hidden");
+    switch (why) {
+    case SkippedSheet::Why::Blank:
+        return QStringLiteral("blank");
+    case SkippedSheet::Why::Hidden:
+        return QStringLiteral("hidden");
+    case SkippedSheet::Why::NothingToPrint:
+        break;
+    }
+    return QStringLiteral("nothing to print");
+}
+
+QString SkippedText(SkippedSheet::Why why)
+{
+    switch (why) {
+    case SkippedSheet::Why::Blank:
+        return QStringLiteral("空白");
+    case SkippedSheet::Why::Hidden:
+        return QStringLiteral("隐藏");
+    case SkippedSheet::Why::NothingToPrint:
+        break;
+    }
+    return QStringLiteral("没有可打印的内容");
 }
 
 QJsonValue TextOrNull(const QString& text)
@@ -90,9 +111,7 @@ QString TextReport(const RunRecord& record)
             text += QStringLiteral("    pdf：%1\n").arg(pdf.path);
         for (const SkippedSheet& skipped : workbook.skipped)
             text +=
-                (skipped.why == SkippedSheet::Why::Blank ? QStringLiteral("    空白，未转换：%1\n")
-                                                         : QStringLiteral("    隐藏，未转换：%1\n"))
-                    .arg(skipped.sheet);
+                QStringLiteral("    %1，未转换：%2\n").arg(SkippedText(skipped.why), skipped.sheet);
         for (const FailureRecord& failure : workbook.failures) {
             text +=
                 QStringLiteral("    失败：") +

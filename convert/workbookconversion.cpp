@@ -73,10 +73,14 @@ public:
         const QString pdf = PdfPath(folder, fileName);
         const FileStamp before(pdf);
         target->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, pdf);
-        if (FileStamp(pdf).WrittenSince(before))
+        if (FileStamp(pdf).WrittenSince(before)) {
             record.pdfs.append({sheet, pdf});
-        else
+        } else if (IsNothingToPrint(reason)) {
+            reason.clear();
+            Skip(sheet, SkippedSheet::Why::NothingToPrint);
+        } else {
             Fail(sheet, QStringLiteral("没有写出pdf文件"));
+        }
     }
 
 private:
@@ -91,6 +95,16 @@ bool IsHidden(const QVariant& visible)
     bool known = false;
     const int value = visible.toInt(&known);
     return known && (value == 0 || value == 2);
+}
+
+// Whether a worksheet holds pictures, charts, shapes or controls. One whose drawings cannot be
+// counted is taken to have some: its export then tells whether anything prints.
+bool HasDrawings(AutomationObject* sheet)
+{
+    AutomationObject* shapes = sheet->querySubObject("Shapes");
+    bool counted = false;
+    const int count = shapes ? shapes->property("Count").toInt(&counted) : 0;
+    return !counted || count > 0;
 }
 
 // Exports each visible, non-blank worksheet of an open workbook to a PDF of its own.
@@ -121,10 +135,11 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
             log.Fail(unnamed, QStringLiteral("无法读取工作表的已用区域"));
             continue;
         }
-        // Counts first; a value only for a single-cell used range.
-        const bool blank = rows->property("Count").toInt() == 1 &&
-                           columns->property("Count").toInt() == 1 &&
-                           cell->dynamicCall("Value()").toString() == QString();
+        // Counts first; a value only for a single-cell used range; drawings last, since the
+        // used range leaves them out.
+        const bool blank =
+            rows->property("Count").toInt() == 1 && columns->property("Count").toInt() == 1 &&
+            cell->dynamicCall("Value()").toString() == QString() && !HasDrawings(sheet);
         const QString name = sheet->property("Name").toString();
         if (blank) {
             log.Skip(name, SkippedSheet::Why::Blank);

@@ -13,6 +13,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -85,9 +87,9 @@ protected:
 
     static RecordingServer::Sheet Sheet(const char* name, int rows, int columns,
                                         const QVariant& value = QStringLiteral("v"),
-                                        int visibility = -1)
+                                        int visibility = -1, int shapes = 0, bool prints = true)
     {
-        return {name, {1, 1, rows, columns}, value, true, visibility};
+        return {name, {1, 1, rows, columns}, value, true, visibility, shapes, prints};
     }
 
     const QStringList start = {
@@ -116,10 +118,11 @@ protected:
 
 TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
 {
-    const QString book =
-        Add("q1/sales.xlsx", {Sheet("Wide", 3, 2), Sheet("Row", 1, 4),
-                              Sheet("Blank", 1, 1, QVariant()), Sheet("Zero", 1, 1, 0.0),
-                              Sheet("Hidden", 3, 3, "v", 0), Sheet("VeryHidden", 3, 3, "v", 2)});
+    const QString book = Add(
+        "q1/sales.xlsx", {Sheet("Wide", 3, 2), Sheet("Row", 1, 4), Sheet("Blank", 1, 1, QVariant()),
+                          Sheet("Zero", 1, 1, 0.0), Sheet("Drawing", 1, 1, QVariant(), -1, 2),
+                          Sheet("NoPage", 3, 3, "v", -1, 0, false), Sheet("Hidden", 3, 3, "v", 0),
+                          Sheet("VeryHidden", 3, 3, "v", 2)});
     WriteFile(source / "q1/notes.txt", "not a workbook");
     const auto exportTo = [this](const char* sheet) {
         return Call("worksheet", "dynamicCall", "ExportAsFixedFormat(QVariant,QVariant)",
@@ -128,21 +131,38 @@ TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
     const QString name = Call("worksheet", "property", "Name");
     const QString columns = Call("columns", "property", "Count");
     const QString value = Call("cell", "dynamicCall", "Value()");
+    // Drawings are counted last, and only for what looks blank by its cells.
+    const QStringList drawings = {Call("worksheet", "querySubObject", "Shapes"),
+                                  Call("shapes", "property", "Count")};
     QStringList expected = start;
     expected << Call("workbooks", "querySubObject", "Open(const QString&)", {Text(book)})
              << Call("workbook", "querySubObject", "Sheets") << Call("sheets", "property", "Count");
     expected << SheetCalls(1) << name << exportTo("Wide");
     expected << SheetCalls(2) << columns << name << exportTo("Row");
-    expected << SheetCalls(3) << columns << value << name;
+    expected << SheetCalls(3) << columns << value << drawings << name;
     expected << SheetCalls(4) << columns << value << name << exportTo("Zero");
+    expected << SheetCalls(5) << columns << value << drawings << name << exportTo("Drawing");
+    // A sheet that prints no page is refused by its export, as Excel refuses it.
+    expected << SheetCalls(6) << name << exportTo("NoPage");
     // Hidden and very hidden sheets are left out, as blank ones are, before their used range.
-    for (int k : {5, 6})
+    for (int k : {7, 8})
         expected << SheetCalls(k).mid(0, 2) << name;
     expected << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
-    EXPECT_EQ(Run().join('\n').toStdString(), expected.join('\n').toStdString());
+    MergeObject run;
+    EXPECT_EQ(Run(run).join('\n').toStdString(), expected.join('\n').toStdString());
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", book,
-                                  QStringLiteral("成功将1个excel文件转换为3个pdf文件。")}));
+                                  QStringLiteral("成功将1个excel文件转换为4个pdf文件。")}));
     EXPECT_EQ(ends, 1);
+    // Left out on purpose, each with its reason; none of them is a failure.
+    EXPECT_TRUE(run.Failures().isEmpty());
+    using Why = SkippedSheet::Why;
+    std::vector<std::pair<QString, Why>> skipped;
+    for (const SkippedSheet& sheet : run.Record().workbooks.value(0).skipped)
+        skipped.emplace_back(sheet.sheet, sheet.why);
+    EXPECT_EQ(skipped, (std::vector<std::pair<QString, Why>>{{"Blank", Why::Blank},
+                                                             {"NoPage", Why::NothingToPrint},
+                                                             {"Hidden", Why::Hidden},
+                                                             {"VeryHidden", Why::Hidden}}));
 }
 
 TEST_F(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)

@@ -1,6 +1,7 @@
 #include "automation/officeprocess.h"
 
 #include "automation/leftovers.h"
+#include "automation/officesettings.h"
 
 #include <atomic>
 #include <cerrno>
@@ -25,16 +26,6 @@ extern char** environ;
 namespace {
 
 const char* const OfficeProgram = LO_PROGRAM_DIR "/soffice.bin";
-
-// Marks the profile as already set up for this version: the office then skips its first-start
-// work (about 3 s) and starts small.
-const char* const SeededSettings = R"(<?xml version="1.0" encoding="UTF-8"?>
-<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
-<item oor:path="/org.openoffice.Setup/Product"><prop oor:name="ooSetupLastVersion" oor:op="fuse"><value>7.4</value></prop></item>
-<item oor:path="/org.openoffice.Setup/Office"><prop oor:name="FirstStartWizardCompleted" oor:op="fuse"><value>true</value></prop></item>
-<item oor:path="/org.openoffice.Office.Common/Misc"><prop oor:name="UseLocking" oor:op="fuse"><value>false</value></prop></item>
-</oor:items>
-)";
 
 // The offices that have a profile and are not stopped yet, for EndAllNow(). Namespace-scope, so
 // that it outlives handlers that exit() runs.
@@ -105,7 +96,7 @@ bool OfficeProcess::MakeProfile(std::string& error)
                               std::filesystem::copy_options::recursive, failed);
     if (!copied || failed) {
         std::filesystem::create_directories(profileDir_ + "/user", failed);
-        std::ofstream(profileDir_ + "/user/registrymodifications.xcu") << SeededSettings;
+        std::ofstream(profileDir_ + "/user/registrymodifications.xcu") << OfficeSettings();
     }
     return true;
 }

@@ -21,8 +21,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps follows the programs' rpath into the office's program folder, so the Qt and UNO
 # libraries they link become dependencies by themselves; the office itself is only started.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc-nogui | libreoffice-calc")
-# Workbooks with Chinese, Japanese or Korean text print with these fonts.
+# The metric twins of Excel's fonts (Calibri, Cambria; Arial, Times New Roman, Courier New) are
+# dependencies: without them every workbook in those fonts breaks its pages elsewhere than Excel
+# does, and they are small (about 7 MB together).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libreoffice-calc-nogui | libreoffice-calc, fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-liberation2")
+# Workbooks with Chinese, Japanese or Korean text print with these fonts (about 90 MB, so
+# recommended rather than required).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-noto-cjk)
 
 include(CPack)

@@ -53,7 +53,8 @@ declares_dependencies() {
     depends=$(dpkg-deb -f "$package" Depends)
     echo "Depends: $depends"
     for needed in 'libreoffice-calc-nogui | libreoffice-calc' libqt5widgets5 libuno-cppu3 \
-        libuno-sal3 libuno-cppuhelpergcc3-3; do
+        libuno-sal3 libuno-cppuhelpergcc3-3 libfontconfig1 fonts-crosextra-carlito \
+        fonts-crosextra-caladea fonts-liberation2; do
         [[ $depends == *"$needed"* ]] || return 1
     done
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 // What a PDF holds, as poppler's pdfinfo and pdftotext tell it.
 
@@ -47,4 +48,22 @@ inline std::set<std::string> PdfsBelow(const std::filesystem::path& folder)
         if (entry.path().extension() == ".pdf")
             pdfs.insert(std::filesystem::relative(entry.path(), folder).string());
     return pdfs;
+}
+
+// The text of each page, in order.
+inline std::vector<std::string> PdfPageTexts(const std::string& path)
+{
+    std::vector<std::string> pages;
+    for (int page = 1, count = PdfPages(path); page <= count; ++page)
+        pages.push_back(CommandOutput("pdftotext -f " + std::to_string(page) + " -l " +
+                                      std::to_string(page) + " " + Quoted(path) +
+                                      " - 2>/dev/null"));
+    return pages;
+}
+
+// Each image's width, height, encoding and stored size, one line each, as pdfimages lists them.
+inline std::string PdfImages(const std::string& path)
+{
+    return CommandOutput("pdfimages -list " + Quoted(path) +
+                         " 2>/dev/null | tail -n +3 | awk '{print $4, $5, $9, $15}'");
 }

@@ -35,30 +35,21 @@ QString OutcomeText(WorkbookRecord::Outcome outcome)
     return QStringLiteral("未转换（运行已中止）");
 }
 
+// Why a sheet was left out, in the JSON report and for people, in the order of SkippedSheet::Why.
+const struct
+{
+    const char* json;
+    const char* text;
+} SkipReasons[] = {{"blank", "空白"}, {"hidden", "隐藏"}, {"nothing to print", "没有可打印的内容"}};
+
 QString Skipped(SkippedSheet::Why why)
 {
-    switch (why) {
-    case SkippedSheet::Why::Blank:
-        return QStringLiteral("blank");
-    case SkippedSheet::Why::Hidden:
-        return QStringLiteral("hidden");
-    case SkippedSheet::Why::NothingToPrint:
-        break;
-    }
-    return QStringLiteral("nothing to print");
+    return QString::fromUtf8(SkipReasons[static_cast<int>(why)].json);
 }
 
 QString SkippedText(SkippedSheet::Why why)
 {
-    switch (why) {
-    case SkippedSheet::Why::Blank:
-        return QStringLiteral("空白");
-    case SkippedSheet::Why::Hidden:
-        return QStringLiteral("隐藏");
-    case SkippedSheet::Why::NothingToPrint:
-        break;
-    }
-    return QStringLiteral("没有可打印的内容");
+    return QString::fromUtf8(SkipReasons[static_cast<int>(why)].text);
 }
 
 QJsonValue TextOrNull(const QString& text)

@@ -155,7 +155,9 @@ TEST_F(LaunchTest, TheReportListsEveryFailureAndTheLabelLeadsToIt)
     }
     WriteFile(folder / "in/good.xlsx", "x");
     server->workbooks[QString::fromStdString(folder / "in/good.xlsx")].sheets = {
-        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}, {"Hid", {1, 1, 2, 2}, "v", true, 0}};
+        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true},
+        {"Hid", {1, 1, 2, 2}, "v", true, 0},
+        {"Fill", {1, 1, 2, 2}, QVariant(), true, -1, 0, false}};
     Set("lEdt_SourcePath", folder / "in");
     Set("lEdt_SavePath", folder / "out");
     Convert()->click();
@@ -170,6 +172,7 @@ TEST_F(LaunchTest, TheReportListsEveryFailureAndTheLabelLeadsToIt)
             << text;
     EXPECT_NE(text.find("办公软件的原话：damaged"), std::string::npos) << text;
     EXPECT_NE(text.find("隐藏，未转换：Hid"), std::string::npos) << text;
+    EXPECT_NE(text.find("没有可打印的内容，未转换：Fill"), std::string::npos) << text;
     EXPECT_NE(text.find("pdf：" + (folder / "out/good(S).pdf")), std::string::npos) << text;
     const QStringList lines = Find<QLabel>("lb_ShowDisposing")->toolTip().split('\n');
     EXPECT_EQ(lines.first(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));

@@ -49,9 +49,11 @@ protected:
             argv.push_back(&arg[0]);
         argv.push_back(nullptr);
         const auto given = [&env](const std::string& entry) {
-            for (const std::string& extra : env)
-                if (entry.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0)
+            for (const std::string& extra : env) {
+                const std::string name = extra.substr(0, extra.find('=') + 1); // "NAME="
+                if (!name.empty() && entry.compare(0, name.size(), name) == 0)
                     return true;
+            }
             return false;
         };
         for (char** entry = environ; *entry; ++entry)

@@ -2,6 +2,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -30,25 +31,10 @@ const struct
     {"Noto Sans CJK KR", {"Malgun Gothic", "맑은 고딕", "Gulim", "굴림", "Dotum", "돋움"}},
 };
 
-bool Lower(char c)
+// Whether text is all characters from first to last (ASCII, whatever the locale).
+bool AllIn(const std::string& text, char first, char last)
 {
-    return c >= 'a' && c <= 'z';
-}
-bool Upper(char c)
-{
-    return c >= 'A' && c <= 'Z';
-}
-bool Digit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool AllOf(const std::string& text, bool (*kind)(char))
-{
-    for (const char c : text)
-        if (!kind(c))
-            return false;
-    return true;
+    return std::all_of(text.begin(), text.end(), [=](char c) { return c >= first && c <= last; });
 }
 
 // "zh_CN.UTF-8", "de_DE@euro", "fr" as the office names them: "zh-CN", "de-DE", "fr".
@@ -59,12 +45,12 @@ std::string OfficeLocaleName(const std::string& name)
     const std::string language = plain.substr(0, underscore);
     const std::string region =
         underscore == std::string::npos ? std::string() : plain.substr(underscore + 1);
-    if (language.size() < 2 || language.size() > 3 || !AllOf(language, Lower))
+    if (language.size() < 2 || language.size() > 3 || !AllIn(language, 'a', 'z'))
         return std::string();
     if (underscore == std::string::npos)
         return language;
-    if (!((region.size() == 2 && AllOf(region, Upper)) ||
-          (region.size() == 3 && AllOf(region, Digit))))
+    if (!((region.size() == 2 && AllIn(region, 'A', 'Z')) ||
+          (region.size() == 3 && AllIn(region, '0', '9'))))
         return std::string();
     return language + '-' + region;
 }

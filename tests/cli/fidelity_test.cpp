@@ -53,7 +53,7 @@ protected:
 
 TEST_F(FidelityTest, EachSheetsPdfHoldsTheOfficesOwnPagesOfThatSheetAndNoOthers)
 {
-    MakeWorkbooks();
+    ASSERT_NO_FATAL_FAILURE(MakeWorkbooks());
     for (const char* workbook : DrawingWorkbooks)
         if (!Corpus.empty())
             fs::copy_file(Corpus + '/' + workbook,
@@ -105,7 +105,7 @@ TEST_F(FidelityTest, EachSheetsPdfHoldsTheOfficesOwnPagesOfThatSheetAndNoOthers)
 
 TEST_F(FidelityTest, FormatsFollowTheUsersLocaleAndChineseFacesPrintInTheirKind)
 {
-    MakeWorkbooks();
+    ASSERT_NO_FATAL_FAILURE(MakeWorkbooks());
     for (const char* other : {"cases.xlsx", "calibri.xlsx"})
         fs::remove(folder / (std::string("in/") + other));
     const struct

@@ -155,7 +155,9 @@ void MainWindow::on_pBtn_Transform_clicked()
     EndPreviousRun();
     workerThread = new QThread();
     workerThread->start(QThread::InheritPriority);
-    worker = new MergeObject();
+    RunOptions options;
+    options.jobs = WindowJobs();
+    worker = new MergeObject(options);
     worker->moveToThread(workerThread);
     connect(worker, SIGNAL(ShowDisposingFile(QString)), this, SLOT(on_ShowDisposingFile(QString)));
     connect(this, SIGNAL(pBtn_Transform_HasClicked()), worker, SLOT(Transform()));

@@ -1,55 +1,141 @@
 #include "convert/mergeobject.h"
 
-#include "convert/automationobject.h"
-#include "convert/platformtexts.h"
-#include "convert/runplan.h"
-#include "convert/runsettings.h"
-#include "convert/visibletext.h"
-#include "convert/workbookconversion.h"
+#include "convert/boundapplication.h"
 
-#ifdef Q_OS_WIN
-#include <objbase.h>
-#endif
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
-MergeObject::MergeObject(QObject* parent) : QObject(parent) {}
+namespace {
 
-void MergeObject::RequestStop()
+// What the applications' threads tell the run's own thread, which alone sends the texts.
+struct Progress
 {
-    stopRequested = true;
+    std::mutex mutex;
+    std::condition_variable changed;
+    int next = 0;          // the next workbook to take
+    int answered = 0;      // applications that have answered "WorkBooks", with or without one
+    int collections = 0;   // of them with a workbooks collection
+    int finished = 0;      // threads done
+    QString bindFailure;   // the last reason an application gave for not starting
+    std::deque<int> begun; // workbooks whose conversion began, not yet told
+    std::deque<int> done;  // workbooks whose conversion ended, not yet told
+};
+
+// One application's share of the run, in a thread of its own.
+template <typename ConvertOne>
+void Work(int tasks, const std::atomic<bool>& stop, Progress& progress, ConvertOne convertOne)
+{
+    const BoundApplication excel;
+    {
+        std::lock_guard<std::mutex> lock(progress.mutex);
+        ++progress.answered;
+        if (excel.Workbooks())
+            ++progress.collections;
+        else if (!excel.Failure().isEmpty())
+            progress.bindFailure = excel.Failure();
+    }
+    progress.changed.notify_all();
+    while (excel.Workbooks()) {
+        int taken;
+        {
+            std::lock_guard<std::mutex> lock(progress.mutex);
+            if (stop || progress.next >= tasks)
+                break;
+            taken = progress.next++;
+            progress.begun.push_back(taken);
+        }
+        progress.changed.notify_all();
+        convertOne(excel.Workbooks(), taken);
+        {
+            std::lock_guard<std::mutex> lock(progress.mutex);
+            progress.done.push_back(taken);
+        }
+        progress.changed.notify_all();
+    }
 }
 
-void MergeObject::Transform()
-{
-    QStringList unlisted, upToDate;
-    const QList<WorkbookTask> tasks = PlanRun(RunUpToDate, unlisted, upToDate);
-    record = BeginRecord(tasks, unlisted, 1, upToDate);
-#ifdef Q_OS_WIN
-    CoInitializeEx(nullptr, 0);
-#endif
-    auto* excel = new AutomationObject(this);
-    emit ShowDisposingFile(QStringLiteral("excel OK!"));
-    QString bindFailure;
-    AutomationObject* workbooks = OpenWorkbooks(*excel, bindFailure);
-    emit ShowDisposingFile(QStringLiteral("WorkBooks OK!"));
+} // namespace
 
-    if (!workbooks) {
-        record.runFailures << NoApplicationLine(bindFailure);
-        emit ShowDisposingFile(NoOfficeMessage());
-    } else {
-        for (int i = 0; i < tasks.size(); ++i) {
-            if (stopRequested) {
-                record.stopped = true;
-                break;
+MergeObject::MergeObject(QObject* parent) : MergeObject(RunOptions(), parent) {}
+
+MergeObject::MergeObject(RunOptions options, QObject* parent)
+    : ConversionRun(std::move(options), parent)
+{
+}
+
+void MergeObject::Convert()
+{
+    const QList<WorkbookTask> tasks = Plan();
+    // Each thread writes only the records of the workbooks it took.
+    std::vector<WorkbookRecord> results(record.workbooks.begin(), record.workbooks.end());
+
+    TellBinding();
+    Progress progress;
+    std::vector<std::thread> threads;
+    // No more applications than workbooks, but always one, so that a run without workbooks
+    // still tells whether an application answers.
+    const int offices = std::max(1, std::min(options.jobs, static_cast<int>(tasks.size())));
+    for (int j = 0; j < offices; ++j)
+        threads.emplace_back([&] {
+            Work(tasks.size(), stopRequested, progress,
+                 [&](AutomationObject* workbooks, int taken) {
+                     ConvertOne(workbooks, tasks[taken], results[taken]);
+                 });
+            {
+                std::lock_guard<std::mutex> lock(progress.mutex);
+                ++progress.finished;
             }
-            emit ShowDisposingFile(VisibleText(tasks[i].path));
-            ConvertWorkbook(workbooks, tasks[i], MergeSheets, record.workbooks[i]);
-            if (workbookDone)
-                workbookDone(record.workbooks[i]);
+            progress.changed.notify_all();
+        });
+
+    bool boundTold = false;
+    std::unique_lock<std::mutex> lock(progress.mutex);
+    for (;;) {
+        const auto bound = [&] {
+            return !boundTold && (progress.collections > 0 || progress.answered == offices);
+        };
+        progress.changed.wait(lock, [&] {
+            return bound() || (boundTold && !progress.begun.empty()) || !progress.done.empty() ||
+                   progress.finished == offices;
+        });
+        if (bound()) {
+            boundTold = true;
+            lock.unlock();
+            TellBound();
+            lock.lock();
         }
-        emit ShowDisposingFile(record.Summary());
+        while (boundTold && !progress.begun.empty()) {
+            const int begun = progress.begun.front();
+            progress.begun.pop_front();
+            lock.unlock();
+            TellConverting(tasks[begun]);
+            lock.lock();
+        }
+        // A workbook is told done only after every workbook begun before it was told begun.
+        while (!progress.done.empty() && progress.begun.empty()) {
+            const int done = progress.done.front();
+            progress.done.pop_front();
+            lock.unlock();
+            TellConverted(results[done]);
+            lock.lock();
+        }
+        if (progress.finished == offices && progress.begun.empty() && progress.done.empty())
+            break;
     }
-    excel->dynamicCall("Quit(void)");
-    delete excel;
-    record.ended = QDateTime::currentDateTime();
-    emit Signal_SetButtonEnable();
+    lock.unlock();
+    for (std::thread& thread : threads)
+        thread.join();
+
+    for (std::size_t i = 0; i < results.size(); ++i)
+        record.workbooks[static_cast<int>(i)] = results[i];
+    if (progress.collections == 0) {
+        TellNoApplication(progress.bindFailure);
+    } else {
+        record.stopped = progress.next < tasks.size();
+        TellSummary(record);
+    }
 }

@@ -7,7 +7,8 @@
 
 #include <QDir>
 
-QList<WorkbookTask> PlanRun(const std::function<bool(const QString& workbookPath)>& leaveOut,
+QList<WorkbookTask> PlanRun(const Shard& shard,
+                            const std::function<bool(const QString& workbookPath)>& leaveOut,
                             QStringList& unlisted, QStringList& leftOut)
 {
     // From the absolute, cleaned folder, so that a relative text gives the tree its absolute
@@ -22,8 +23,8 @@ QList<WorkbookTask> PlanRun(const std::function<bool(const QString& workbookPath
     const QDir sourceFolder(source);
     QList<WorkbookTask> tasks;
     for (int i = 0; i < workbooks.size(); ++i) {
-        if (RunShard.count > 1 && !InShard(sourceFolder.relativeFilePath(workbooks[i].filePath()),
-                                           FileNameKey(workbooks[i].completeBaseName()), RunShard))
+        if (shard.count > 1 && !InShard(sourceFolder.relativeFilePath(workbooks[i].filePath()),
+                                        FileNameKey(workbooks[i].completeBaseName()), shard))
             continue;
         const QString path = QDir::toNativeSeparators(workbooks[i].filePath());
         if (leaveOut && leaveOut(path)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/runrecord.h"
+#include "convert/shard.h"
 
 #include <QList>
 #include <QString>
@@ -16,12 +17,13 @@ struct WorkbookTask
     QString baseName; // of its PDFs
 };
 
-// The workbooks of a run from the run settings, in list order, with their PDF folders and base
-// names decided before any export, so that they never depend on the order of the work. What
-// could not be listed goes to unlisted, one failure line each; the workbooks that leaveOut
-// (when given) tells to leave out go to leftOut, their names still counting for the PDF names of
-// the others.
-QList<WorkbookTask> PlanRun(const std::function<bool(const QString& workbookPath)>& leaveOut,
+// The workbooks of shard of a run from the run settings, in list order, with their PDF folders
+// and base names decided from the whole list before any export, so that they never depend on the
+// order of the work or on the share. What could not be listed goes to unlisted, one failure line
+// each; the workbooks that leaveOut (when given) tells to leave out go to leftOut, their names
+// still counting for the PDF names of the others.
+QList<WorkbookTask> PlanRun(const Shard& shard,
+                            const std::function<bool(const QString& workbookPath)>& leaveOut,
                             QStringList& unlisted, QStringList& leftOut);
 
 // A fresh record of a run of these tasks, with the run settings and its start time; each task's

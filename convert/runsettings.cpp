@@ -4,5 +4,3 @@ QString SourcePath;
 QString SavePath;
 bool SaveToQuondamPath = false;
 bool MergeSheets = false;
-Shard RunShard;
-std::function<bool(const QString&)> RunUpToDate;

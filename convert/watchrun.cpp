@@ -1,11 +1,8 @@
 #include "convert/watchrun.h"
 
-#include "convert/automationobject.h"
-#include "convert/platformtexts.h"
-#include "convert/runplan.h"
+#include "convert/boundapplication.h"
+#include "convert/changewatch.h"
 #include "convert/runsettings.h"
-#include "convert/visibletext.h"
-#include "convert/workbookconversion.h"
 #include "convert/workbookdiscovery.h"
 
 #include <QDir>
@@ -14,18 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#ifdef Q_OS_WIN
-#include <objbase.h>
-#endif
-
 namespace {
-
-// A workbook seen different from its last conversion, and since when it has stayed the same.
-struct Changed
-{
-    FileVersion version;
-    QElapsedTimer steady;
-};
 
 // Every workbook below the source folder as it is now.
 QHash<QString, FileVersion> WorkbooksNow()
@@ -40,29 +26,31 @@ QHash<QString, FileVersion> WorkbooksNow()
     return now;
 }
 
-} // namespace
-
-WatchRun::WatchRun(QObject* parent) : QObject(parent) {}
-
-void WatchRun::RequestStop()
+RunOptions WithOneApplication(RunOptions options)
 {
-    stopRequested = true;
+    options.jobs = 1;
+    return options;
 }
 
-void WatchRun::Transform()
-{
-#ifdef Q_OS_WIN
-    CoInitializeEx(nullptr, 0);
-#endif
-    AutomationObject excel;
-    emit ShowDisposingFile(QStringLiteral("excel OK!"));
-    QString bindFailure;
-    AutomationObject* workbooks = OpenWorkbooks(excel, bindFailure);
-    emit ShowDisposingFile(QStringLiteral("WorkBooks OK!"));
+} // namespace
 
-    // The version of each workbook last converted or found up to date, by path.
-    QHash<QString, FileVersion> known;
-    QHash<QString, Changed> changed;
+WatchRun::WatchRun(RunOptions options, QObject* parent)
+    : ConversionRun(WithOneApplication(std::move(options)), parent)
+{
+}
+
+void WatchRun::Convert()
+{
+    TellBinding();
+    const BoundApplication excel;
+    TellBound();
+    if (!excel.Workbooks()) {
+        record = BeginRecord({}, {}, 1);
+        TellNoApplication(excel.Failure());
+        return;
+    }
+
+    ChangeWatch watch(StableMs);
     // Converts the tasks, planned from these versions of their workbooks, as one batch, keeping
     // their records in the watch's record.
     const auto convert = [&](const QList<WorkbookTask>& tasks, const RunRecord& batchStart,
@@ -76,84 +64,53 @@ void WatchRun::Transform()
             // Not reached: recorded as such already, no longer waiting.
             if (stopRequested) {
                 batch.stopped = true;
-                changed.remove(task.path);
+                watch.Abandon(task.path);
                 continue;
             }
-            emit ShowDisposingFile(VisibleText(task.path));
+            TellConverting(task);
             WorkbookRecord& converted = record.workbooks[first + i];
-            ConvertWorkbook(workbooks, task, MergeSheets, converted);
-            // Tried once per version: a failed workbook waits for a change, not a retry.
-            known.insert(task.path, versions.value(task.path));
-            changed.remove(task.path);
-            if (workbookDone)
-                workbookDone(converted);
+            ConvertOne(excel.Workbooks(), task, converted);
+            watch.Converted(task.path, versions.value(task.path));
+            TellConverted(converted);
         }
         batch.workbooks = record.workbooks.mid(first);
         batch.ended = QDateTime::currentDateTime();
-        emit ShowDisposingFile(batch.Summary());
+        TellSummary(batch);
         if (batchDone)
-            batchDone(batch, known);
+            batchDone(batch, watch.Known());
     };
 
-    if (!workbooks) {
-        record = BeginRecord({}, {}, 1);
-        record.runFailures << NoApplicationLine(bindFailure);
-        emit ShowDisposingFile(NoOfficeMessage());
-    } else {
-        QHash<QString, FileVersion> planned;
-        QStringList unlisted, upToDate;
-        const QList<WorkbookTask> tasks = PlanRun(
-            [&](const QString& path) {
-                planned.insert(path, FileVersion::Of(path));
-                const bool current = RunUpToDate && RunUpToDate(path);
-                if (current)
-                    known.insert(path, planned.value(path));
-                return current;
-            },
-            unlisted, upToDate);
-        record = BeginRecord({}, {}, 1);
-        convert(tasks, BeginRecord(tasks, unlisted, 1, upToDate), planned);
+    QHash<QString, FileVersion> planned;
+    const QList<WorkbookTask> tasks = Plan([&](const QString& path) {
+        planned.insert(path, FileVersion::Of(path));
+        const bool current = options.upToDate && options.upToDate(path);
+        if (current)
+            watch.Converted(path, planned.value(path));
+        return current;
+    });
+    const RunRecord firstBatch = record;
+    record = BeginRecord({}, {}, 1);
+    convert(tasks, firstBatch, planned);
 
-        while (!stopRequested) {
-            for (int waited = 0; waited < PollMs && !stopRequested; waited += 100)
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            const QHash<QString, FileVersion> now = WorkbooksNow();
-            // Removed workbooks are forgotten; their PDFs stay.
-            for (auto entry = known.begin(); entry != known.end();)
-                entry = now.contains(entry.key()) ? std::next(entry) : known.erase(entry);
-            for (auto entry = changed.begin(); entry != changed.end();)
-                entry = now.contains(entry.key()) ? std::next(entry) : changed.erase(entry);
-            QHash<QString, FileVersion> ready;
-            for (auto entry = now.constBegin(); entry != now.constEnd(); ++entry) {
-                const auto last = known.constFind(entry.key());
-                if (last != known.constEnd() && *last == entry.value()) {
-                    changed.remove(entry.key());
-                    continue;
-                }
-                auto seen = changed.find(entry.key());
-                if (seen == changed.end() || seen->version != entry.value()) {
-                    seen = changed.insert(entry.key(), {entry.value(), QElapsedTimer()});
-                    seen->steady.start();
-                } else if (seen->steady.elapsed() >= StableMs) {
-                    ready.insert(entry.key(), entry.value());
-                }
-            }
-            if (ready.isEmpty() || stopRequested)
-                continue;
-            QStringList batchUnlisted, waiting;
-            const QList<WorkbookTask> batch =
-                PlanRun([&ready](const QString& path) { return !ready.contains(path); },
-                        batchUnlisted, waiting);
-            // What cannot be listed was told by the first run; a batch tells its workbooks only.
-            convert(batch, BeginRecord(batch, {}, 1), ready);
-        }
-        // Seen changed but never converted: what the stop leaves undone.
-        for (auto entry = changed.constBegin(); entry != changed.constEnd(); ++entry) {
-            record.workbooks.append(WorkbookRecord());
-            record.workbooks.last().path = entry.key();
-        }
-        record.stopped = true;
+    QElapsedTimer clock;
+    clock.start();
+    while (!stopRequested) {
+        for (int waited = 0; waited < PollMs && !stopRequested; waited += 100)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const QHash<QString, FileVersion> ready = watch.Look(WorkbooksNow(), clock.elapsed());
+        if (ready.isEmpty() || stopRequested)
+            continue;
+        QStringList unlisted, waiting;
+        const QList<WorkbookTask> batch = PlanRun(
+            options.shard, [&ready](const QString& path) { return !ready.contains(path); },
+            unlisted, waiting);
+        // What cannot be listed was told by the first run; a batch tells its workbooks only.
+        convert(batch, BeginRecord(batch, {}, 1), ready);
     }
-    excel.dynamicCall("Quit(void)");
-    record.ended = QDateTime::currentDateTime();
+    // Seen changed but never converted: what the stop leaves undone.
+    for (const QString& path : watch.Waiting()) {
+        record.workbooks.append(WorkbookRecord());
+        record.workbooks.last().path = path;
+    }
+    record.stopped = true;
 }

@@ -7,9 +7,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
 
 // A stand-in spreadsheet application: answers from workbooks described by the test and records
-// every call made on its objects, exactly as the run made it.
+// every call made on its objects, exactly as the run made it. One stand-in may answer several
+// applications of a run at once, each in a thread of its own: calls are taken one at a time, and
+// each thread has its own last error, as each application has.
 class RecordingServer : public AutomationServer
 {
 public:
@@ -35,49 +40,65 @@ public:
     std::function<void()> onOpen; // runs inside each Open
     QStringList calls;
 
-    bool Start() override { return Fail(starts, "not installed"); }
+    bool Start() override
+    {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
+        return Fail(starts, "not installed");
+    }
     int Open(const QString& path) override
     {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
         if (onOpen)
             onOpen();
         if (!workbooks.contains(path) || !workbooks[path].opens) {
-            error = "damaged";
+            Error() = "damaged";
             return 0;
         }
         opened << path;
         return opened.size();
     }
-    int SheetCount(int workbook) override { return Book(workbook).sheets.size(); }
+    int SheetCount(int workbook) override
+    {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
+        return Book(workbook).sheets.size();
+    }
     bool HasSheet(int workbook, int sheet) override
     {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
         return Fail(sheet >= 1 && sheet <= Book(workbook).sheets.size(), "no such sheet");
     }
     bool UsedRange(int workbook, int sheet, UsedRangeInfo& range) override
     {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
         range = Book(workbook).sheets[sheet - 1].range;
         return Fail(Book(workbook).sheets[sheet - 1].readable, "unreadable");
     }
     bool CellValue(int workbook, int sheet, int, int, QVariant& value) override
     {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
         value = Book(workbook).sheets[sheet - 1].value;
         return true;
     }
     int ShapeCount(int workbook, int sheet) override
     {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
         return Book(workbook).sheets[sheet - 1].shapes;
     }
     bool SheetName(int workbook, int sheet, QString& name) override
     {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
         name = Book(workbook).sheets[sheet - 1].name;
         return true;
     }
     bool SheetVisibility(int workbook, int sheet, int& visibility) override
     {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
         visibility = Book(workbook).sheets[sheet - 1].visibility;
         return true;
     }
     bool ExportPdf(int workbook, int sheet, const QString& pdfPath) override
     {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
         if (sheet > 0 && !Book(workbook).sheets[sheet - 1].prints)
             return Fail(false, "the worksheet has nothing to print");
         if (exportsWrite) {
@@ -89,18 +110,28 @@ public:
     }
     bool Close(int) override { return true; }
     void Quit() override {}
-    const QString& LastError() const override { return error; }
-    void Called(const QString& call) override { calls << call; }
+    const QString& LastError() const override
+    {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
+        return errors[std::this_thread::get_id()];
+    }
+    void Called(const QString& call) override
+    {
+        const std::lock_guard<std::recursive_mutex> lock(mutex);
+        calls << call;
+    }
 
 private:
     const Workbook& Book(int workbook) const { return *workbooks.constFind(opened[workbook - 1]); }
     bool Fail(bool ok, const char* reason)
     {
         if (!ok)
-            error = reason;
+            Error() = reason;
         return ok;
     }
+    QString& Error() { return errors[std::this_thread::get_id()]; }
 
+    mutable std::recursive_mutex mutex;
     QStringList opened;
-    QString error;
+    mutable std::map<std::thread::id, QString> errors;
 };

@@ -1,0 +1,147 @@
+#include "cli/commandline.h"
+
+#include "support/calltimelimit.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int MaxJobs = 64;
+
+CommandLine Refused(const QString& why)
+{
+    CommandLine refused;
+    refused.action = CommandLine::Action::BadArguments;
+    refused.text = why;
+    return refused;
+}
+
+CommandLine Printed(const QString& text)
+{
+    CommandLine printed;
+    printed.action = CommandLine::Action::Print;
+    printed.text = text;
+    return printed;
+}
+
+} // namespace
+
+CommandLine ReadCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Converts every .xls, .xlsx and .xlsm below SOURCE to PDF: one PDF per non-blank\n"
+        "worksheet (or per workbook), below OUTPUT in the same sub-folders (OUTPUT is created "
+        "when\n"
+        "missing), or beside each workbook. Exit code 0: everything converted; 1: something\n"
+        "failed; 2: bad arguments; 128 + the signal's number: stopped by SIGINT, SIGTERM or\n"
+        "SIGHUP."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption merge(QStringLiteral("merge-sheets"),
+                                   QStringLiteral("One PDF per workbook instead of per sheet."));
+    const QCommandLineOption beside(QStringLiteral("beside-source"),
+                                    QStringLiteral("Put each PDF beside its workbook."));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QStringLiteral("Seconds that one call to the spreadsheet application may take, from 1 to "
+                       "86400 (120)."),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption jobs(
+        QStringLiteral("jobs"),
+        QStringLiteral("Spreadsheet applications working at once, from 1 to %1 (here %2: the "
+                       "processor cores, at most %3).")
+            .arg(MaxJobs)
+            .arg(DefaultJobs())
+            .arg(MaxDefaultJobs),
+        QStringLiteral("N"));
+    const QCommandLineOption report(
+        QStringLiteral("report"),
+        QStringLiteral("Write a JSON report of the run to FILE (\"-\": to standard output, "
+                       "instead of the status texts)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("Print only the summary and the failures."));
+    const QCommandLineOption shard(
+        QStringLiteral("shard"),
+        QStringLiteral("Convert only share K of N of the workbooks, so that N machines can share "
+                       "one tree; same-base-name workbooks of a folder stay in one share."),
+        QStringLiteral("K/N"));
+    const QCommandLineOption update(
+        QStringLiteral("update"),
+        QStringLiteral("Leave out each workbook that is unchanged since its last conversion into "
+                       "the same place, as long as every PDF of that conversion is still there, "
+                       "unchanged."));
+    const QCommandLineOption pdfa(
+        QStringLiteral("pdfa"),
+        QStringLiteral("Write archival PDF (PDF/A-2b, every font embedded)."));
+    const QCommandLineOption watch(
+        QStringLiteral("watch"),
+        QStringLiteral("After a first run as with --update, keep watching SOURCE with one "
+                       "spreadsheet application and convert each workbook that appears or "
+                       "changes once it has stayed the same for 2 seconds, until a stop signal."));
+    parser.addOptions({merge, beside, timeout, jobs, report, quiet, shard, update, pdfa, watch});
+    parser.addPositionalArgument(QStringLiteral("SOURCE"),
+                                 QStringLiteral("The folder that holds the workbooks."));
+    parser.addPositionalArgument(QStringLiteral("OUTPUT"),
+                                 QStringLiteral("The folder for the PDFs (not with "
+                                                "--beside-source)."),
+                                 QStringLiteral("[OUTPUT]"));
+    if (!parser.parse(arguments))
+        return Refused(parser.errorText());
+    if (parser.isSet(help))
+        return Printed(parser.helpText());
+    if (parser.isSet(version))
+        return Printed(QStringLiteral("quillsheet-cli " QUILLSHEET_VERSION));
+
+    CommandLine command;
+    const QStringList folders = parser.positionalArguments();
+    command.besideSource = parser.isSet(beside);
+    if (folders.isEmpty() || folders.size() > 2 || (folders.size() == 1) != command.besideSource)
+        return Refused(QStringLiteral("usage: quillsheet-cli [OPTIONS] SOURCE OUTPUT, or "
+                                      "--beside-source SOURCE; see --help"));
+    command.source = QDir::toNativeSeparators(QFileInfo(folders[0]).absoluteFilePath());
+    if (!command.besideSource)
+        command.output = QDir::toNativeSeparators(QFileInfo(folders[1]).absoluteFilePath());
+    command.mergeSheets = parser.isSet(merge);
+    command.quiet = parser.isSet(quiet);
+    command.report = parser.value(report);
+    command.update = parser.isSet(update);
+    command.watch = parser.isSet(watch);
+
+    // The server tells of a bad variable itself.
+    command.callLimit =
+        std::chrono::milliseconds(static_cast<long long>(DefaultCallSeconds * 1000));
+    if (const char* setting = std::getenv("QUILLSHEET_CALL_TIMEOUT"))
+        ParseCallTimeLimit(setting, command.callLimit);
+    command.callLimitGiven = parser.isSet(timeout);
+    if (command.callLimitGiven &&
+        !ParseCallTimeLimit(parser.value(timeout).toStdString(), command.callLimit))
+        return Refused(QStringLiteral("--timeout takes a number of seconds from 1 to 86400 "
+                                      "(e.g. 30 or 2.5), not \"%1\"")
+                           .arg(parser.value(timeout)));
+
+    bool jobsOk = true;
+    command.run.jobs = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : DefaultJobs();
+    if (!jobsOk || command.run.jobs < 1 || command.run.jobs > MaxJobs)
+        return Refused(QStringLiteral("--jobs takes a whole number from 1 to %1, not \"%2\"")
+                           .arg(MaxJobs)
+                           .arg(parser.value(jobs)));
+    if (command.watch && parser.isSet(jobs))
+        return Refused(QStringLiteral("--watch keeps one spreadsheet application; it does not "
+                                      "take --jobs"));
+    command.run.pdf = parser.isSet(pdfa) ? PdfKind::Archival : PdfKind::Standard;
+#ifdef Q_OS_WIN
+    if (command.run.pdf == PdfKind::Archival)
+        return Refused(QStringLiteral("--pdfa: Excel cannot write PDF/A when driven through "
+                                      "automation; nothing was converted"));
+#endif
+    if (parser.isSet(shard) && !ParseShard(parser.value(shard), command.run.shard))
+        return Refused(QStringLiteral("--shard takes K/N with 1 <= K <= N, e.g. 2/3, not \"%1\"")
+                           .arg(parser.value(shard)));
+    return command;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "convert/runoptions.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+
+// What quillsheet-cli was asked to do, read from its arguments and environment.
+struct CommandLine
+{
+    enum class Action
+    {
+        Convert,
+        Print,       // print text on standard output and end (help, version)
+        BadArguments // print text on standard error and end with exit code 2
+    };
+    Action action = Action::Convert;
+    QString text;
+
+    QString source; // absolute, native separators
+    QString output; // absolute, native separators; empty beside the source
+    bool besideSource = false;
+    bool mergeSheets = false;
+    bool quiet = false;
+    QString report; // "-": standard output
+    bool update = false;
+    bool watch = false;
+    RunOptions run;
+    // The limit of one call to the application in force, for the report; set on the
+    // application only when given as an option, since the server reads the environment itself.
+    std::chrono::milliseconds callLimit;
+    bool callLimitGiven = false;
+};
+
+// Reads the arguments (the program's name first); checks what can be checked without touching
+// the file system.
+CommandLine ReadCommandLine(const QStringList& arguments);

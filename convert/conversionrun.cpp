@@ -1,0 +1,76 @@
+#include "convert/conversionrun.h"
+
+#include "convert/platformtexts.h"
+#include "convert/runsettings.h"
+#include "convert/visibletext.h"
+#include "convert/workbookconversion.h"
+
+ConversionRun::ConversionRun(RunOptions options, QObject* parent)
+    : QObject(parent), options(std::move(options))
+{
+}
+
+void ConversionRun::RequestStop()
+{
+    stopRequested = true;
+}
+
+void ConversionRun::Transform()
+{
+    UsePdfKind(options.pdf);
+    Convert();
+    record.ended = QDateTime::currentDateTime();
+    emit Signal_SetButtonEnable();
+}
+
+QList<WorkbookTask> ConversionRun::Plan()
+{
+    return Plan(options.upToDate);
+}
+
+QList<WorkbookTask>
+ConversionRun::Plan(const std::function<bool(const QString& workbookPath)>& leaveOut)
+{
+    QStringList unlisted, upToDate;
+    const QList<WorkbookTask> tasks = PlanRun(options.shard, leaveOut, unlisted, upToDate);
+    record = BeginRecord(tasks, unlisted, options.jobs, upToDate);
+    return tasks;
+}
+
+void ConversionRun::TellBinding()
+{
+    emit ShowDisposingFile(QStringLiteral("excel OK!"));
+}
+
+void ConversionRun::TellBound()
+{
+    emit ShowDisposingFile(QStringLiteral("WorkBooks OK!"));
+}
+
+void ConversionRun::TellConverting(const WorkbookTask& task)
+{
+    emit ShowDisposingFile(VisibleText(task.path));
+}
+
+void ConversionRun::TellConverted(const WorkbookRecord& workbook)
+{
+    if (workbookDone)
+        workbookDone(workbook);
+}
+
+void ConversionRun::ConvertOne(AutomationObject* workbooks, const WorkbookTask& task,
+                               WorkbookRecord& into)
+{
+    ConvertWorkbook(workbooks, task, MergeSheets, into);
+}
+
+void ConversionRun::TellSummary(const RunRecord& of)
+{
+    emit ShowDisposingFile(of.Summary());
+}
+
+void ConversionRun::TellNoApplication(const QString& failure)
+{
+    record.runFailures << NoApplicationLine(failure);
+    emit ShowDisposingFile(NoOfficeMessage());
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "convert/automationobject.h"
+#include "convert/runoptions.h"
+#include "convert/runplan.h"
+#include "convert/runrecord.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+
+// What every kind of conversion run shares: the record of what it did, the stop request, the
+// workbook-done hook, the two signals the window knows, and the steps each run takes: plan,
+// bind ("excel OK!", the application, "WorkBooks OK!"), convert one workbook, finish (the
+// summary or the no-office line, the end time, Signal_SetButtonEnable()). A kind of run adds only
+// its own loop over those steps. One run per Transform(), in the thread the object lives in.
+class ConversionRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Asks a run in progress to stop after the workbook in work; safe from any thread.
+    void RequestStop();
+
+    // What the last run did; read it once the run has ended.
+    const RunRecord& Record() const { return record; }
+    // What failed in the last run, one line each ("file: reason" or "file(sheet): reason").
+    QStringList Failures() const { return record.FailureLines(); }
+    // How many workbooks of the last run's list were never reached because it was stopped.
+    int NotConverted() const { return record.NotConverted(); }
+
+    // Told of each workbook as its conversion ends, in the thread of Transform().
+    void SetWorkbookDoneHook(WorkbookDoneHook hook) { workbookDone = std::move(hook); }
+
+signals:
+    void Signal_SetButtonEnable();
+    void ShowDisposingFile(QString filePath);
+
+public slots:
+    void Transform();
+
+protected:
+    ConversionRun(RunOptions options, QObject* parent);
+
+    // The kind's loop, between the start of Transform() and its end time and signal.
+    virtual void Convert() = 0;
+
+    // The workbooks of the run in list order, the record begun with them and with those that
+    // options.upToDate leaves out, or, given leaveOut, with those that it leaves out.
+    QList<WorkbookTask> Plan();
+    QList<WorkbookTask> Plan(const std::function<bool(const QString& workbookPath)>& leaveOut);
+
+    // The texts of the binding: before the first application is bound, and once one has
+    // answered or none could.
+    void TellBinding();
+    void TellBound();
+    // A workbook's conversion as it starts (its path) and as it has ended (the hook).
+    void TellConverting(const WorkbookTask& task);
+    void TellConverted(const WorkbookRecord& workbook);
+    // Converts one workbook through an application's workbooks collection into its record.
+    static void ConvertOne(AutomationObject* workbooks, const WorkbookTask& task,
+                           WorkbookRecord& into);
+    // The end of a run, or of a batch of one: its summary, with the failures.
+    void TellSummary(const RunRecord& of);
+    // No application answered: the run's failure line and the no-office text.
+    void TellNoApplication(const QString& failure);
+
+    const RunOptions options;
+    RunRecord record;
+    std::atomic<bool> stopRequested{false};
+
+private:
+    WorkbookDoneHook workbookDone;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "convert/shard.h"
+
+#include <QString>
+
+#include <functional>
+
+// The PDFs a run writes.
+enum class PdfKind
+{
+    Standard,
+    Archival // PDF/A-2b, every font embedded
+};
+
+// How a run goes beyond the four run settings, handed to the run by whoever starts it.
+struct RunOptions
+{
+    // Spreadsheet applications working at once, each taking the next workbook of the one list.
+    int jobs = 1;
+    // The share of the workbooks to convert.
+    Shard shard;
+    // Tells which workbooks the run leaves out as up to date; empty: none. Asked once for each
+    // workbook while the run is planned, before any export.
+    std::function<bool(const QString& workbookPath)> upToDate;
+    PdfKind pdf = PdfKind::Standard;
+};
+
+// Applications at once when the user names no number: one per processor core, but no more than
+// MaxDefaultJobs, past which the disk and memory gain little.
+constexpr int MaxDefaultJobs = 4;
+int DefaultJobs();
+
+// The window's runs: as many applications as DefaultJobs() where each is a private office; one on
+// Windows, where a run drives the one Excel or WPS of the desktop.
+inline int WindowJobs()
+{
+#ifdef Q_OS_WIN
+    return 1;
+#else
+    return DefaultJobs();
+#endif
+}

@@ -1,6 +1,7 @@
 #include "convert/mergeobject.h"
 #include "convert/platformtexts.h"
 #include "convert/runsettings.h"
+#include "convert/watchrun.h"
 
 #include "automation/automationobject.h"
 #include "common/qtprint.h"
@@ -35,20 +36,61 @@ QString Text(const QString& text)
     return '"' + text + '"';
 }
 
+// The kinds of run, as the window and the command line start them.
+enum class RunKind
+{
+    OneJob,
+    TwoJobs,
+    Watch // its first batch, after which it is stopped
+};
+
+std::unique_ptr<ConversionRun> MakeRun(RunKind kind)
+{
+    RunOptions options;
+    switch (kind) {
+    case RunKind::OneJob:
+        return std::make_unique<MergeObject>();
+    case RunKind::TwoJobs:
+        options.jobs = 2;
+        return std::make_unique<MergeObject>(options);
+    case RunKind::Watch:
+        break;
+    }
+    auto watch = std::make_unique<WatchRun>(options);
+    watch->SetBatchDoneHook(
+        [run = watch.get()](const RunRecord&, const QHash<QString, FileVersion>&) {
+            run->RequestStop();
+        });
+    return watch;
+}
+
 // Runs with the stand-in server: the calls a run makes, in order, with their exact member
 // strings and arguments, which is what Excel receives on Windows.
-class RunCallsTest : public ::testing::Test
+class RunCallsTest : public ::testing::TestWithParam<RunKind>
 {
 protected:
     TempFolder source;
     TempFolder output;
     std::shared_ptr<RecordingServer> server = std::make_shared<RecordingServer>();
+    // With perApplication, each application bound gets a stand-in of its own, answering as
+    // server does; they are kept here in the order they were bound.
+    bool perApplication = false;
+    std::vector<std::shared_ptr<RecordingServer>> servers;
     QStringList texts;
     int ends = 0;
 
     void SetUp() override
     {
-        AutomationObject::setServerFactory([this](std::chrono::milliseconds) { return server; });
+        AutomationObject::setServerFactory([this](std::chrono::milliseconds) {
+            if (!perApplication)
+                return server;
+            auto own = std::make_shared<RecordingServer>();
+            own->workbooks = server->workbooks;
+            own->starts = server->starts;
+            own->exportsWrite = server->exportsWrite;
+            servers.push_back(own);
+            return own;
+        });
         SourcePath = Native(source.path().string());
         SavePath = Native(output.path().string());
         SaveToQuondamPath = false;
@@ -71,19 +113,15 @@ protected:
         return path;
     }
 
-    QStringList Run(MergeObject& run)
+    QStringList Run(ConversionRun& run)
     {
-        QObject::connect(&run, &MergeObject::ShowDisposingFile,
+        QObject::connect(&run, &ConversionRun::ShowDisposingFile,
                          [this](const QString& text) { texts << text; });
-        QObject::connect(&run, &MergeObject::Signal_SetButtonEnable, [this] { ++ends; });
+        QObject::connect(&run, &ConversionRun::Signal_SetButtonEnable, [this] { ++ends; });
         run.Transform();
         return server->calls;
     }
-    QStringList Run()
-    {
-        MergeObject run;
-        return Run(run);
-    }
+    QStringList Run(RunKind kind = RunKind::OneJob) { return Run(*MakeRun(kind)); }
 
     static RecordingServer::Sheet Sheet(const char* name, int rows, int columns,
                                         const QVariant& value = QStringLiteral("v"),
@@ -116,7 +154,7 @@ protected:
     }
 };
 
-TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
+TEST_P(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
 {
     const QString book = Add(
         "q1/sales.xlsx", {Sheet("Wide", 3, 2), Sheet("Row", 1, 4), Sheet("Blank", 1, 1, QVariant()),
@@ -148,16 +186,16 @@ TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
     for (int k : {7, 8})
         expected << SheetCalls(k).mid(0, 2) << name;
     expected << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
-    MergeObject run;
-    EXPECT_EQ(Run(run).join('\n').toStdString(), expected.join('\n').toStdString());
+    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+    EXPECT_EQ(Run(*run).join('\n').toStdString(), expected.join('\n').toStdString());
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", book,
                                   QStringLiteral("成功将1个excel文件转换为4个pdf文件。")}));
     EXPECT_EQ(ends, 1);
     // Left out on purpose, each with its reason; none of them is a failure.
-    EXPECT_TRUE(run.Failures().isEmpty());
+    EXPECT_TRUE(run->Failures().isEmpty());
     using Why = SkippedSheet::Why;
     std::vector<std::pair<QString, Why>> skipped;
-    for (const SkippedSheet& sheet : run.Record().workbooks.value(0).skipped)
+    for (const SkippedSheet& sheet : run->Record().workbooks.value(0).skipped)
         skipped.emplace_back(sheet.sheet, sheet.why);
     EXPECT_EQ(skipped, (std::vector<std::pair<QString, Why>>{{"Blank", Why::Blank},
                                                              {"NoPage", Why::NothingToPrint},
@@ -165,7 +203,7 @@ TEST_F(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
                                                              {"VeryHidden", Why::Hidden}}));
 }
 
-TEST_F(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)
+TEST_P(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)
 {
     MergeSheets = true;
     const QString book = Add("q1.sales.xlsx", {Sheet("Blank", 1, 1, QVariant())});
@@ -175,7 +213,7 @@ TEST_F(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)
              << Call("workbook", "dynamicCall", "ExportAsFixedFormat(QVariant,QVariant)",
                      {"0", Text(Native(output / "q1.sales.pdf"))})
              << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
-    EXPECT_EQ(Run().join('\n').toStdString(), expected.join('\n').toStdString());
+    EXPECT_EQ(Run(GetParam()).join('\n').toStdString(), expected.join('\n').toStdString());
     EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
 }
 
@@ -208,7 +246,7 @@ TEST_F(RunCallsTest, PdfNamesStayInTheWorkbooksFolderAndNeverCollide)
     EXPECT_EQ(onDisk, 8);
 }
 
-TEST_F(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
+TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
 {
     server->starts = false;
     Add("a.xlsx", {Sheet("S", 2, 2)});
@@ -219,29 +257,30 @@ TEST_F(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
         Call("null", "querySubObject", "WorkBooks"),
         Call("null", "dynamicCall", "Quit(void)"),
     };
-    MergeObject run;
-    EXPECT_EQ(Run(run), expected);
+    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+    EXPECT_EQ(Run(*run), expected);
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", NoOfficeMessage()}));
     EXPECT_EQ(ends, 1);
-    EXPECT_EQ(run.Failures(), QStringList{QStringLiteral("Excel.Application: 办公软件无法启动")});
+    EXPECT_EQ(run->Failures(), QStringList{QStringLiteral("Excel.Application: 办公软件无法启动")});
 }
 
-TEST_F(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
+TEST_P(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
 {
     const QString bad = Add("a/bad.xlsx", {});
     server->workbooks[bad].opens = false;
     RecordingServer::Sheet unreadable = Sheet("U", 2, 2);
     unreadable.readable = false;
     const QString mixed = Add("b/mixed.xlsx", {Sheet("Good", 2, 2), unreadable});
-    MergeObject run;
-    Run(run);
+    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+    Run(*run);
     // Messages of the application that match no plain reason are kept for the report.
     const QString generic = QStringLiteral("办公软件报告了错误");
     const QStringList failures = {bad + ": " + generic, mixed + "(#2): " + generic};
-    EXPECT_EQ(run.Failures(), failures);
-    ASSERT_EQ(run.Record().workbooks.size(), 2);
-    const WorkbookRecord& first = run.Record().workbooks[0].path == bad ? run.Record().workbooks[0]
-                                                                        : run.Record().workbooks[1];
+    EXPECT_EQ(run->Failures(), failures);
+    ASSERT_EQ(run->Record().workbooks.size(), 2);
+    const WorkbookRecord& first = run->Record().workbooks[0].path == bad
+                                      ? run->Record().workbooks[0]
+                                      : run->Record().workbooks[1];
     EXPECT_EQ(first.outcome, WorkbookRecord::Outcome::Failed);
     ASSERT_EQ(first.failures.size(), 1);
     EXPECT_EQ(first.failures[0].detail, "damaged");
@@ -251,30 +290,30 @@ TEST_F(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
     EXPECT_TRUE(fs::is_directory(output / "a"));
 }
 
-TEST_F(RunCallsTest, AnExportThatWritesNothingIsNotCountedNorIsAnOlderFile)
+TEST_P(RunCallsTest, AnExportThatWritesNothingIsNotCountedNorIsAnOlderFile)
 {
     server->exportsWrite = false;
     const QString book = Add("a.xlsx", {Sheet("Old", 2, 2), Sheet("New", 2, 2)});
     WriteFile(output / "a(Old).pdf", "from an earlier run");
-    MergeObject run;
-    Run(run);
+    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+    Run(*run);
     EXPECT_EQ(texts.last().section('\n', 0, 0),
               QStringLiteral("成功将1个excel文件转换为0个pdf文件。"));
-    EXPECT_EQ(run.Failures(), (QStringList{book + QStringLiteral("(Old): 没有写出pdf文件"),
-                                           book + QStringLiteral("(New): 没有写出pdf文件")}));
+    EXPECT_EQ(run->Failures(), (QStringList{book + QStringLiteral("(Old): 没有写出pdf文件"),
+                                            book + QStringLiteral("(New): 没有写出pdf文件")}));
 }
 
-TEST_F(RunCallsTest, TheSummaryNamesTheFirstFiveFailures)
+TEST_P(RunCallsTest, TheSummaryNamesTheFirstFiveFailures)
 {
     for (int i = 0; i < 7; ++i)
         server->workbooks[Add("bad" + std::to_string(i) + ".xlsx", {})].opens = false;
-    MergeObject run;
-    Run(run);
+    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+    Run(*run);
     const QStringList lines = texts.last().split('\n');
     ASSERT_EQ(lines.size(), 8);
     EXPECT_EQ(lines[1], QStringLiteral("失败7个："));
     EXPECT_EQ(lines[7], QStringLiteral("另有2个失败未列出。"));
-    EXPECT_EQ(run.Failures().size(), 7);
+    EXPECT_EQ(run->Failures().size(), 7);
 }
 
 TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
@@ -291,12 +330,98 @@ TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
     EXPECT_EQ(run.NotConverted(), 1);
 }
 
-TEST_F(RunCallsTest, AnEmptySourceFolderStillStartsAndQuitsTheServer)
+TEST_P(RunCallsTest, AnEmptySourceFolderStillStartsAndQuitsTheServer)
 {
     QStringList expected = start;
     expected << quit;
-    EXPECT_EQ(Run(), expected);
+    EXPECT_EQ(Run(GetParam()), expected);
     EXPECT_EQ(texts.last(), QStringLiteral("成功将0个excel文件转换为0个pdf文件。"));
 }
+
+// A run as far as it can be compared across jobs: its texts, its record, and the calls that each
+// workbook got, whichever application made them.
+struct RunSeen
+{
+    QStringList texts;
+    QStringList record;
+    std::map<QString, QStringList> callsPerWorkbook; // from its Open up to the next Open or Quit
+    int applications = 0;
+};
+
+QStringList Describe(const RunRecord& record)
+{
+    QStringList lines = record.runFailures;
+    for (const WorkbookRecord& workbook : record.workbooks) {
+        lines << workbook.path + ' ' + QString::number(static_cast<int>(workbook.outcome));
+        for (const PdfRecord& pdf : workbook.pdfs)
+            lines << "  pdf " + pdf.sheet + ' ' + pdf.path;
+        for (const SkippedSheet& sheet : workbook.skipped)
+            lines << "  skipped " + sheet.sheet + ' ' +
+                         QString::number(static_cast<int>(sheet.why));
+        for (const FailureRecord& failure : workbook.failures)
+            lines << "  failed " + failure.sheet + ' ' + failure.reason + ' ' + failure.detail;
+    }
+    return lines;
+}
+
+TEST_F(RunCallsTest, TwoJobsMakeTheCallsTextsAndRecordOfOne)
+{
+    perApplication = true;
+    RecordingServer::Sheet unreadable = Sheet("Unreadable", 2, 2);
+    unreadable.readable = false;
+    for (int i = 0; i < 9; ++i) {
+        const std::string folder = "f" + std::to_string(i % 3) + "/";
+        const QString book = Add(folder + "book" + std::to_string(i) + ".xlsx",
+                                 {Sheet("Data", 3, 2), Sheet("Blank", 1, 1, QVariant()),
+                                  Sheet("Hidden", 3, 3, "v", 0),
+                                  Sheet("NoPage", 3, 3, "v", -1, 0, false), unreadable});
+        server->workbooks[book].opens = i % 4 != 1;
+    }
+    const auto runWith = [this](RunKind kind) {
+        servers.clear();
+        texts.clear();
+        fs::remove_all(output.path());
+        fs::create_directories(output.path());
+        const std::unique_ptr<ConversionRun> run = MakeRun(kind);
+        Run(*run);
+        RunSeen seen{texts, Describe(run->Record()), {}, static_cast<int>(servers.size())};
+        for (const auto& application : servers) {
+            EXPECT_EQ(application->calls.mid(0, start.size()), start);
+            EXPECT_EQ(application->calls.last(), quit);
+            QString book;
+            for (const QString& call : application->calls.mid(start.size())) {
+                if (call.contains("Open(const QString&)"))
+                    book = call.section('"', 3, 3);
+                if (!book.isEmpty() && call != quit)
+                    seen.callsPerWorkbook[book] << call;
+            }
+        }
+        return seen;
+    };
+    const RunSeen one = runWith(RunKind::OneJob);
+    const RunSeen two = runWith(RunKind::TwoJobs);
+    EXPECT_EQ(one.applications, 1);
+    EXPECT_EQ(two.applications, 2);
+    EXPECT_EQ(one.callsPerWorkbook.size(), 9u);
+    EXPECT_EQ(two.callsPerWorkbook, one.callsPerWorkbook);
+    EXPECT_EQ(two.texts, one.texts);
+    EXPECT_EQ(two.record.join('\n').toStdString(), one.record.join('\n').toStdString());
+    EXPECT_EQ(one.texts.last().section('\n', 0, 1),
+              QStringLiteral("成功将7个excel文件转换为7个pdf文件。\n失败9个："));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKindOfRun, RunCallsTest,
+                         ::testing::Values(RunKind::OneJob, RunKind::TwoJobs, RunKind::Watch),
+                         [](const ::testing::TestParamInfo<RunKind>& kind) {
+                             switch (kind.param) {
+                             case RunKind::OneJob:
+                                 return "OneJob";
+                             case RunKind::TwoJobs:
+                                 return "TwoJobs";
+                             case RunKind::Watch:
+                                 break;
+                             }
+                             return "Watch";
+                         });
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "app/mainwindow.h"
 #include "app/startuppaths.h"
+#include "convert/runoptions.h"
 #include "convert/runsettings.h"
 
 #include "automation/automationobject.h"
 #include "common/officeprocesses.h"
+#include "common/pdf.h"
 #include "common/qtprint.h"
 #include "common/tempfolder.h"
 #include "common/wait.h"
@@ -13,17 +15,22 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iostream>
+#include <map>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -208,6 +215,60 @@ TEST_F(LaunchTest, QuittingDuringARunEndsItCleanly)
     for (const auto& entry : fs::directory_iterator(folder / "out"))
         pdfs += entry.path().extension() == ".pdf";
     EXPECT_LT(pdfs, 10);
+}
+
+// With the real office: a run of many workbooks from the window works with as many offices as
+// the command line would (two on two cores), and gives what the command line gives with one.
+TEST_F(LaunchTest, TheWindowRunsOfficesAtOnceAndGivesTheRunOfOne)
+{
+    AutomationObject::setServerFactory(nullptr);
+    for (int i = 0; i < 4; ++i)
+        fs::create_directories(folder / ("in/q" + std::to_string(i)));
+    for (int i = 0; i < 20; ++i)
+        WriteFile(folder / ("in/q" + std::to_string(i % 4) + "/book" + std::to_string(i) + ".xls"),
+                  SpreadsheetMl({{"Data", MarkedRows("ROW", 300)}, {"Empty", ""}}));
+    WriteFile(folder / "in/q1/empty.xlsx", "");
+    WriteFile(folder / "in/q2/notes.xls", "not a workbook, only text\n");
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    QElapsedTimer clock;
+    clock.start();
+    Convert()->click();
+    std::set<std::string> pipes;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const std::set<std::string> now = OfficePipesOfThisProcess();
+            pipes.insert(now.begin(), now.end());
+            return Convert()->isEnabled();
+        },
+        300000));
+    const qint64 windowMs = clock.elapsed();
+    const int offices = static_cast<int>(pipes.size());
+    EXPECT_EQ(offices, WindowJobs());
+
+    QProcess cli;
+    clock.restart();
+    cli.start(QStringLiteral(QUILLSHEET_CLI), {"--jobs", "1", QString::fromStdString(folder / "in"),
+                                               QString::fromStdString(folder / "cli")});
+    ASSERT_TRUE(cli.waitForFinished(300000));
+    std::cout << "window with " << offices << " offices: " << windowMs
+              << " ms; quillsheet-cli --jobs 1: " << clock.elapsed() << " ms\n";
+    // The label holds the summary with its failures; the command line prints every failure
+    // line after it.
+    const QStringList summary = Label().split('\n');
+    ASSERT_EQ(summary.size(), 4) << Label().toStdString();
+    EXPECT_EQ(summary[0], QStringLiteral("成功将20个excel文件转换为20个pdf文件。"));
+    const QStringList printed = QString::fromUtf8(cli.readAllStandardOutput()).split('\n');
+    const QStringList tail =
+        printed.mid(printed.size() - 1 - summary.size() - 2, summary.size() + 2);
+    EXPECT_EQ(tail.mid(0, summary.size()), summary);
+    EXPECT_EQ(tail.mid(summary.size()), summary.mid(2));
+
+    const std::set<std::string> pdfs = PdfsBelow(folder / "out");
+    EXPECT_EQ(pdfs.size(), 20u);
+    EXPECT_EQ(pdfs, PdfsBelow(folder / "cli"));
+    for (const std::string& pdf : pdfs)
+        EXPECT_EQ(PdfPages(folder / ("out/" + pdf)), PdfPages(folder / ("cli/" + pdf))) << pdf;
 }
 
 } // namespace

@@ -12,6 +12,16 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+// The command line of the process whose /proc folder this is; empty once it has ended, even while
+// it is read (which a stream iterator would throw for).
+inline std::string CommandLineOf(const std::filesystem::path& process)
+{
+    std::ifstream cmdline(process / "cmdline");
+    std::ostringstream text;
+    text << cmdline.rdbuf();
+    return text.str();
+}
+
 // How many offices started by process pid (by default this one) still run: their command lines
 // name a pipe "quillsheet<pid>_…".
 inline int OfficesOfThisProcess(pid_t pid = getpid())
@@ -20,13 +30,27 @@ inline int OfficesOfThisProcess(pid_t pid = getpid())
     int count = 0;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        std::ifstream cmdline(entry.path() / "cmdline");
-        std::string text((std::istreambuf_iterator<char>(cmdline)),
-                         std::istreambuf_iterator<char>());
+        const std::string text = CommandLineOf(entry.path());
         if (text.find(mark) != std::string::npos)
             ++count;
     }
     return count;
+}
+
+// The pipe names of the offices of this process that run now: one name per office, whichever
+// of its processes (a restart on a fresh profile) serves it.
+inline std::set<std::string> OfficePipesOfThisProcess()
+{
+    const std::string mark = "name=quillsheet" + std::to_string(getpid()) + "_";
+    std::set<std::string> pipes;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string text = CommandLineOf(entry.path());
+        const std::size_t at = text.find(mark);
+        if (at != std::string::npos)
+            pipes.insert(text.substr(at, text.find(';', at) - at));
+    }
+    return pipes;
 }
 
 // The profile folders and pipe sockets that offices of process pid left in the temporary

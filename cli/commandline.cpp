@@ -12,20 +12,18 @@ namespace {
 
 constexpr int MaxJobs = 64;
 
-CommandLine Refused(const QString& why)
+// A command that ends once text is printed.
+CommandLine Ending(CommandLine::Action action, const QString& text)
 {
-    CommandLine refused;
-    refused.action = CommandLine::Action::BadArguments;
-    refused.text = why;
-    return refused;
+    CommandLine ending;
+    ending.action = action;
+    ending.text = text;
+    return ending;
 }
 
-CommandLine Printed(const QString& text)
+CommandLine Refused(const QString& why)
 {
-    CommandLine printed;
-    printed.action = CommandLine::Action::Print;
-    printed.text = text;
-    return printed;
+    return Ending(CommandLine::Action::BadArguments, why);
 }
 
 } // namespace
@@ -94,9 +92,10 @@ CommandLine ReadCommandLine(const QStringList& arguments)
     if (!parser.parse(arguments))
         return Refused(parser.errorText());
     if (parser.isSet(help))
-        return Printed(parser.helpText());
+        return Ending(CommandLine::Action::Print, parser.helpText());
     if (parser.isSet(version))
-        return Printed(QStringLiteral("quillsheet-cli " QUILLSHEET_VERSION));
+        return Ending(CommandLine::Action::Print,
+                      QStringLiteral("quillsheet-cli " QUILLSHEET_VERSION));
 
     CommandLine command;
     const QStringList folders = parser.positionalArguments();

@@ -1,30 +1,13 @@
 #pragma once
 
+#include "automation/officeprofile.h"
+
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
 
 #include <sys/types.h>
-
-// A profile that an office has set up, kept for the offices started after it in its place: on a
-// fresh profile the office asks once to be started again (about 0.4 s of every start). Whoever
-// starts those offices owns it; it is removed with its owner, by Remove(), or by
-// OfficeProcess::EndAllNow().
-class SetUpProfile
-{
-public:
-    SetUpProfile() = default;
-    ~SetUpProfile();
-    SetUpProfile(const SetUpProfile&) = delete;
-    SetUpProfile& operator=(const SetUpProfile&) = delete;
-
-    void Remove();
-
-private:
-    friend class OfficeProcess;
-    std::string path_; // empty until an office has set one up
-};
 
 // One private, headless LibreOffice process: its own seeded profile folder (named with our
 // process id, holding the office's temporary files too) and a unique pipe to accept UNO

@@ -1,5 +1,7 @@
 #include "automation/temporarypdf.h"
 
+#include "automation/officenames.h"
+
 #include <QFile>
 
 #include <atomic>
@@ -25,10 +27,9 @@ TemporaryPdf::TemporaryPdf(const QString& folder)
     static std::atomic<unsigned> counter{0};
     static thread_local std::mt19937 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString candidate = folder + QStringLiteral("/.quillsheet-%1-%2-%3.pdf")
-                                               .arg(getpid())
-                                               .arg(++counter)
-                                               .arg(random() % 1000000);
+        const QString candidate =
+            folder + '/' + QString::fromStdString(TemporaryPdfPrefix(getpid())) +
+            QStringLiteral("%1-%2.pdf").arg(++counter).arg(random() % 1000000);
         const int fd = open(QFile::encodeName(candidate).constData(),
                             O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {

@@ -266,7 +266,7 @@ TEST_F(ServerTest, ACutOffExportLeavesTheOlderPdfWhole)
         // The export has begun once its temporary file exists.
         for (int i = 0; i < 20000; ++i) {
             for (const auto& entry : fs::directory_iterator(out.path()))
-                if (entry.path().filename().string().rfind(".quillsheet-", 0) == 0) {
+                if (entry.path().filename().string().rfind(TemporaryPdfPrefix(getpid()), 0) == 0) {
                     kill(static_cast<pid_t>(office), SIGKILL);
                     return;
                 }

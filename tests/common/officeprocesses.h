@@ -1,10 +1,13 @@
 #pragma once
 
+// Relative, since some test programs have only tests/ on their include path.
+#include "../../automation/officenames.h"
+#include "../../automation/unixsockets.h"
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,30 +15,35 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-// How many offices started by process pid (by default this one) still run: their command lines
-// name a pipe "quillsheet<pid>_…".
-inline int OfficesOfThisProcess(pid_t pid = getpid())
+// The /proc folders of the offices that process pid started and that still run: their command
+// lines name a pipe of that client.
+inline std::vector<std::filesystem::path> OfficeProcessesOf(pid_t pid)
 {
-    const std::string mark = "name=quillsheet" + std::to_string(pid) + "_";
-    int count = 0;
+    const std::string mark = "name=" + OfficePipePrefix(pid);
+    std::vector<std::filesystem::path> offices;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         std::ifstream cmdline(entry.path() / "cmdline");
-        std::string text((std::istreambuf_iterator<char>(cmdline)),
-                         std::istreambuf_iterator<char>());
+        const std::string text((std::istreambuf_iterator<char>(cmdline)),
+                               std::istreambuf_iterator<char>());
         if (text.find(mark) != std::string::npos)
-            ++count;
+            offices.push_back(entry.path());
     }
-    return count;
+    return offices;
+}
+
+// How many offices started by process pid (by default this one) still run.
+inline int OfficesOfThisProcess(pid_t pid = getpid())
+{
+    return static_cast<int>(OfficeProcessesOf(pid).size());
 }
 
 // The profile folders and pipe sockets that offices of process pid left in the temporary
 // folder.
 inline std::vector<std::string> OfficeFilesOf(pid_t pid)
 {
-    const std::string profile = "quillsheet-office-" + std::to_string(pid) + "-";
-    const std::string pipe =
-        "OSL_PIPE_" + std::to_string(getuid()) + "_quillsheet" + std::to_string(pid) + "_";
+    const std::string profile = ProfileFolderPrefix(pid);
+    const std::string pipe = PipeSocketPrefix(getuid()) + OfficePipePrefix(pid);
     std::vector<std::string> found;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/tmp", error)) {
@@ -66,35 +74,13 @@ inline int BindSocket(const std::string& path, bool listening)
 // single-instance socket among them).
 inline std::set<std::string> OfficeSocketsOf(pid_t pid)
 {
-    const std::string mark = "name=quillsheet" + std::to_string(pid) + "_";
     std::set<std::string> inodes;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        std::ifstream cmdline(entry.path() / "cmdline");
-        const std::string text((std::istreambuf_iterator<char>(cmdline)),
-                               std::istreambuf_iterator<char>());
-        if (text.find(mark) == std::string::npos)
-            continue;
-        for (const auto& fd : std::filesystem::directory_iterator(entry.path() / "fd", error)) {
-            const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
-            if (target.rfind("socket:[", 0) == 0)
-                inodes.insert(target.substr(8, target.size() - 9));
-        }
+    for (const std::filesystem::path& office : OfficeProcessesOf(pid)) {
+        const std::set<std::string> its = SocketInodesOf(std::stol(office.filename().string()));
+        inodes.insert(its.begin(), its.end());
     }
-    // Lines of /proc/net/unix: Num RefCount Protocol Flags Type St Inode [Path]
-    std::set<std::string> paths;
-    std::ifstream table("/proc/net/unix");
-    std::string line;
-    while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::string skip, inode, path;
-        for (int i = 0; i < 6; ++i)
-            fields >> skip;
-        fields >> inode >> path;
-        if (!path.empty() && path[0] == '/' && inodes.count(inode))
-            paths.insert(path);
-    }
-    return paths;
+    const std::vector<std::string> paths = SocketFilesOf(inodes);
+    return std::set<std::string>(paths.begin(), paths.end());
 }
 
 // Those of paths that still exist.

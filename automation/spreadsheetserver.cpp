@@ -156,21 +156,6 @@ bool IsTextImport(const Reference<css::frame::XModel>& model)
 
 } // namespace
 
-#ifdef __SANITIZE_ADDRESS__
-// LeakSanitizer would report, at exit, what libraries keep for the life of the process: UNO's
-// loaded type descriptions and the type singletons of its headers, and the screen objects of Qt's
-// offscreen platform.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libuno_cppu.so\n"
-           "leak:cppu_detail_getUnoType\n"
-           "leak:libqoffscreen.so\n"
-           "leak:QPlatformScreen::QPlatformScreen\n"
-           "leak:QScreen::QScreen\n"
-           "leak:QWindowSystemInterface::handleScreenAdded\n";
-}
-#endif
-
 // A fresh office after this many workbooks, or once it holds more memory than this, keeps a
 // long run's memory flat: the office grows with every document it has loaded.
 constexpr int DefaultRestartInterval = 200;

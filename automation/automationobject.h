@@ -97,9 +97,12 @@ private:
         int columns = 0;
     };
 
+    struct Members; // what each kind answers (objectmembers.h)
+
     AutomationObject* Child(const Target& target);
+    // Emits exception() with the server's reason for its last failed call, or with this one.
     void Fail();
-    QVariant CellValue();
+    void Fail(const QString& reason);
     void Record(const char* how, const char* member, const QVariantList& args) const;
 
     std::shared_ptr<AutomationServer> server_;

@@ -23,9 +23,11 @@ inline std::vector<std::filesystem::path> OfficeProcessesOf(pid_t pid)
     std::vector<std::filesystem::path> offices;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        // Through the stream, which takes the read error of a process that ends meanwhile as an
+        // end: the buffer's own iterator would throw it.
         std::ifstream cmdline(entry.path() / "cmdline");
-        const std::string text((std::istreambuf_iterator<char>(cmdline)),
-                               std::istreambuf_iterator<char>());
+        std::string text;
+        std::getline(cmdline, text);
         if (text.find(mark) != std::string::npos)
             offices.push_back(entry.path());
     }

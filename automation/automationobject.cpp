@@ -1,17 +1,13 @@
 #include "automation/automationobject.h"
 
+#include "automation/automationserver.h"
 #include "automation/calllog.h"
 #include "automation/membercall.h"
 #include "automation/objectmembers.h"
 #include "automation/officeprocess.h"
 #include "automation/serverconfiguration.h"
 
-namespace {
-
-// The code ActiveQt reports for a member that raised an exception (DISP_E_EXCEPTION).
-constexpr int ExceptionCode = static_cast<int>(0x80020009u);
-
-} // namespace
+#include <QLocale>
 
 bool EndSpreadsheetApplicationsNow()
 {
@@ -58,12 +54,16 @@ AutomationObject* AutomationObject::Child(const Target& target)
 
 void AutomationObject::Fail()
 {
-    Fail(server_->LastError());
+    Fail(server_->LastFailure());
 }
 
-void AutomationObject::Fail(const QString& reason)
+void AutomationObject::Fail(const ServerFailure& failure)
 {
-    emit exception(ExceptionCode, QStringLiteral("Excel.Application"), reason, QString());
+    emit exception(static_cast<int>(failure.kind), QStringLiteral("Excel.Application"),
+                   failure.message,
+                   failure.kind == FailureKind::NoAnswer
+                       ? QString::number(failure.seconds, 'g', QLocale::FloatingPointShortest)
+                       : QString());
 }
 
 void AutomationObject::Record(const char* how, const char* member, const QVariantList& args) const

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the calls of the automation table do in Calc: Excel's answers from the office's
-// objects. Each throws what the office throws; a refusal is thrown as an exception too.
+// objects. Each throws what the office throws, and a refusal as a ServerFailure.
 
 #include "automation/automationserver.h"
 

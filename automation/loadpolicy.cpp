@@ -82,18 +82,19 @@ bool IsTextImport(const Reference<css::frame::XModel>& model)
 
 } // namespace
 
-QString RefusalBeforeLoading(const QString& path)
+ServerFailure RefusalBeforeLoading(const QString& path)
 {
     const QFileInfo file(path);
     if (!file.isFile())
-        return QStringLiteral("the file does not exist");
+        return {FailureKind::FileMissing, QStringLiteral("the file does not exist")};
     if (file.size() == 0)
-        return QStringLiteral("the file is empty");
-    return QString();
+        return {FailureKind::FileEmpty, QStringLiteral("the file is empty")};
+    return {};
 }
 
 Reference<css::sheet::XSpreadsheetDocument>
-LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& path, QString& refusal)
+LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& path,
+             ServerFailure& refusal)
 {
     Reference<css::lang::XComponent> component;
     try {
@@ -106,10 +107,13 @@ LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& pat
     const Reference<css::frame::XModel> model(component, UNO_QUERY);
     if (workbook.is() && model.is() && !IsTextImport(model))
         return workbook;
-    if (workbook.is())
-        refusal = QStringLiteral("not a workbook (only a text import reads it)");
-    else
-        refusal = QStringLiteral("cannot be opened (damaged, encrypted or not a workbook)");
+    if (workbook.is()) {
+        refusal = {FailureKind::TextImportOnly,
+                   QStringLiteral("not a workbook (only a text import reads it)")};
+    } else {
+        refusal = {FailureKind::CannotOpen,
+                   QStringLiteral("cannot be opened (damaged, encrypted or not a workbook)")};
+    }
     const Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
     if (closeable.is())
         closeable->close(true);

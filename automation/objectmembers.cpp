@@ -155,7 +155,7 @@ void AutomationObject::Members::ExportAsFixedFormat(AutomationObject& self, int 
     if (!IntArgument(args, 0, type) || !TextArgument(args, 1, path))
         return;
     if (type != 0) {
-        self.Fail(QStringLiteral("only PDF (type 0) can be exported"));
+        self.Fail({FailureKind::Reported, QStringLiteral("only PDF (type 0) can be exported")});
         return;
     }
     if (!self.server_->ExportPdf(self.target_.workbook, sheet, path))

@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -59,15 +58,15 @@ OfficeProcess::~OfficeProcess()
     Stop(std::chrono::milliseconds(0));
 }
 
-bool OfficeProcess::MakeProfile(std::string& error)
+bool OfficeProcess::MakeProfile(SystemFailure& failure)
 {
     RemoveLeftoversOfEndedRuns(std::filesystem::temp_directory_path().string());
     LiveOffices live;
     if (live.Ending()) {
-        error = "the program is ending";
+        failure = {FailureKind::Reported, "the program is ending"};
         return false;
     }
-    profileDir_ = NewProfileFolder(error);
+    profileDir_ = NewProfileFolder(failure);
     if (profileDir_.empty())
         return false;
     pipeName_ = UniqueName();
@@ -86,9 +85,9 @@ void OfficeProcess::KeepSetUpProfile()
         live.Keep(setUp_);
 }
 
-bool OfficeProcess::Start(std::string& error)
+bool OfficeProcess::Start(SystemFailure& failure)
 {
-    if (profileDir_.empty() && !MakeProfile(error))
+    if (profileDir_.empty() && !MakeProfile(failure))
         return false;
     if (exitCode_ == RestartExitCode)
         KeepSetUpProfile();
@@ -117,7 +116,7 @@ bool OfficeProcess::Start(std::string& error)
     const pid_t parent = getpid();
     const pid_t child = fork();
     if (child < 0) {
-        error = "cannot start the office: " + std::string(strerror(errno));
+        failure = SystemFailureOf("cannot start the office", errno);
         return false;
     }
     if (child == 0) {

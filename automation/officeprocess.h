@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/failureclassification.h"
 #include "automation/officeprofile.h"
 
 #include <atomic>
@@ -30,9 +31,9 @@ public:
     // set its own up keeps a copy there. Call before the first Start().
     void ShareSetUpProfile(SetUpProfile& profile) { setUp_ = &profile; }
 
-    // Starts soffice.bin. False, with a reason, when the profile cannot be made or the program
+    // Starts soffice.bin. False, with the reason, when the profile cannot be made or the program
     // cannot be started.
-    bool Start(std::string& error);
+    bool Start(SystemFailure& failure);
 
     // The UNO URL that reaches the office's component context.
     std::string ConnectUrl() const;
@@ -61,7 +62,7 @@ public:
     static bool EndAllNow();
 
 private:
-    bool MakeProfile(std::string& error);
+    bool MakeProfile(SystemFailure& failure);
     // Keeps this office's profile, just set up, for the offices started after it.
     void KeepSetUpProfile();
     void RemoveFiles() const;

@@ -5,7 +5,6 @@
 #include "automation/officesettings.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -28,12 +27,12 @@ void SetUpProfile::Remove()
     live.Forget(this);
 }
 
-std::string NewProfileFolder(std::string& error)
+std::string NewProfileFolder(SystemFailure& failure)
 {
     std::string pattern =
         (fs::temp_directory_path() / (ProfileFolderPrefix(getpid()) + "XXXXXX")).string();
     if (!mkdtemp(&pattern[0])) {
-        error = "cannot create a profile folder for the office: " + std::string(strerror(errno));
+        failure = SystemFailureOf("cannot create a profile folder for the office", errno);
         return std::string();
     }
     return pattern;
@@ -56,7 +55,7 @@ std::string CopyOfProfile(const std::string& folder)
 {
     // Named as a profile folder is, so that the next run's clean-up takes it after a kill. Only a
     // saving: without it, the next office sets its own profile up.
-    std::string ignored;
+    SystemFailure ignored;
     const std::string copy = NewProfileFolder(ignored);
     if (copy.empty())
         return copy;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/failureclassification.h"
+
 #include <string>
 
 // The private profile folder an office runs with: named by our process id (see officenames.h),
@@ -24,9 +26,9 @@ private:
     std::string path_; // empty until an office has set one up
 };
 
-// A new, empty profile folder in the temporary folder; empty, with a reason, when none can be
+// A new, empty profile folder in the temporary folder; empty, with the reason, when none can be
 // made.
-std::string NewProfileFolder(std::string& error);
+std::string NewProfileFolder(SystemFailure& failure);
 
 // Fills a new profile folder: its tmp/, and its user/ settings copied from a set-up profile's
 // (setUpPath, when not empty) or else seeded with OfficeSettings().

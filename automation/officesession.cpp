@@ -36,13 +36,27 @@ bool OfficeSession::Start()
     return !quit_ && (office_ || StartOffice());
 }
 
+ServerFailure OfficeSession::OfficeFailure(const QString& message)
+{
+    if (message.isEmpty())
+        return {FailureKind::Reported,
+                QStringLiteral("the spreadsheet application reported an error")};
+    return {KindOfOfficeMessage(message.toStdString()), message};
+}
+
+ServerFailure OfficeSession::NoAnswer(const QString& message) const
+{
+    const double seconds = limit_.count() / 1000.0;
+    return {FailureKind::NoAnswer, message.arg(seconds), seconds};
+}
+
 bool OfficeSession::StartOffice()
 {
     auto started = std::make_unique<Office>();
     started->process.ShareSetUpProfile(setUpProfile_);
-    std::string reason;
-    if (!started->process.Start(reason)) {
-        error = QString::fromStdString(reason);
+    SystemFailure notStarted;
+    if (!started->process.Start(notStarted)) {
+        failure = {notStarted.kind, QString::fromStdString(notStarted.message)};
         return false;
     }
     // The handshake has the same limit as a call: an office that accepts the connection but
@@ -58,13 +72,14 @@ bool OfficeSession::StartOffice()
         }
     } catch (const css::uno::Exception& e) {
         connected = false;
-        error = QStringLiteral("cannot reach the spreadsheet application: ") + FromUno(e.Message);
+        failure = {FailureKind::CannotStart,
+                   QStringLiteral("cannot reach the spreadsheet application: ") +
+                       FromUno(e.Message)};
     }
     if (armed.Expired()) {
         connected = false;
-        error = QStringLiteral("no answer within %1 s at start; the spreadsheet application was "
-                               "stopped")
-                    .arg(limit_.count() / 1000.0);
+        failure = NoAnswer(QStringLiteral("no answer within %1 s at start; the spreadsheet "
+                                          "application was stopped"));
     }
     if (!connected) {
         watched_ = nullptr;
@@ -85,7 +100,7 @@ bool OfficeSession::Connect(Office& started)
     const Reference<css::bridge::XUnoUrlResolver> resolver =
         css::bridge::UnoUrlResolver::create(LocalContext());
     const OUString url = OUString::createFromAscii(started.process.ConnectUrl().c_str());
-    std::string reason;
+    SystemFailure notRestarted;
     while (!started.context.is()) {
         try {
             started.context.set(resolver->resolve(url), UNO_QUERY_THROW);
@@ -93,10 +108,14 @@ bool OfficeSession::Connect(Office& started)
             // A fresh profile makes the office ask once to be started again.
             if (!started.process.Running() &&
                 (started.process.ExitCode() != OfficeProcess::RestartExitCode ||
-                 !started.process.Start(reason))) {
-                error = QStringLiteral("the spreadsheet application ended at start "
-                                       "(exit code %1)")
-                            .arg(started.process.ExitCode());
+                 !started.process.Start(notRestarted))) {
+                failure = {FailureKind::CannotStart,
+                           QStringLiteral("the spreadsheet application ended at start "
+                                          "(exit code %1)")
+                               .arg(started.process.ExitCode())};
+                // A second start that failed says why.
+                if (!notRestarted.message.empty())
+                    failure.message += "; " + QString::fromStdString(notRestarted.message);
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -173,8 +192,9 @@ Reference<css::sheet::XSpreadsheetDocument> OfficeSession::Workbook(int workbook
 {
     const auto found = workbooks_.find(workbook);
     if (found == workbooks_.end())
-        throw css::uno::RuntimeException(
-            "the workbook is no longer open (the spreadsheet application was stopped)");
+        throw ServerFailure{FailureKind::OfficeStopped,
+                            QStringLiteral("the workbook is no longer open (the spreadsheet "
+                                           "application was stopped)")};
     return found->second;
 }
 
@@ -186,8 +206,8 @@ Reference<css::sheet::XSpreadsheet> OfficeSession::Sheet(int workbook, int sheet
     const Reference<css::container::XIndexAccess> all(Workbook(workbook)->getSheets(),
                                                       UNO_QUERY_THROW);
     if (sheet < 1 || sheet > all->getCount())
-        throw css::uno::RuntimeException("the workbook has no worksheet " +
-                                         OUString::number(sheet));
+        throw ServerFailure{FailureKind::Reported,
+                            QStringLiteral("the workbook has no worksheet %1").arg(sheet)};
     found.set(all->getByIndex(sheet - 1), UNO_QUERY_THROW);
     return found;
 }

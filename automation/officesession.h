@@ -1,6 +1,8 @@
 #pragma once
 
+#include "automation/automationserver.h"
 #include "automation/calldeadline.h"
+#include "automation/failureclassification.h"
 #include "automation/officeprocess.h"
 #include "automation/unohelpers.h"
 
@@ -42,11 +44,12 @@ public:
     OfficeSession(const OfficeSession&) = delete;
     OfficeSession& operator=(const OfficeSession&) = delete;
 
-    // Starts an office unless one runs; false when none can start (the reason in error, unless
+    // Starts an office unless one runs; false when none can start (the reason in failure, unless
     // the session has quit).
     bool Start();
 
-    // Runs body against the office under the time limit. On an exception the reason is kept;
+    // Runs body against the office under the time limit. On an exception the reason is kept: a
+    // ServerFailure that body throws as it is, the office's own classified by its error code;
     // when the limit expired or the office died, that office is gone for good.
     template <typename Body> bool Call(Body&& body);
 
@@ -67,9 +70,13 @@ public:
     // Forgets a workbook and gives it back to be closed; false when it is not open.
     bool Remove(int workbook, css::uno::Reference<css::sheet::XSpreadsheetDocument>& removed);
 
-    QString error;
+    ServerFailure failure;
 
 private:
+    // The office's message, classified by its error code.
+    static ServerFailure OfficeFailure(const QString& message);
+    // The limit expired: message with %1 for its seconds.
+    ServerFailure NoAnswer(const QString& message) const;
     bool StartOffice();
     bool Connect(Office& started);
     void DropOffice();
@@ -96,7 +103,8 @@ private:
 template <typename Body> bool OfficeSession::Call(Body&& body)
 {
     if (quit_) {
-        error = QStringLiteral("the spreadsheet application has quit");
+        failure = {FailureKind::CannotStart,
+                   QStringLiteral("the spreadsheet application has quit")};
         return false;
     }
     if (!office_ && !StartOffice())
@@ -108,19 +116,21 @@ template <typename Body> bool OfficeSession::Call(Body&& body)
         body();
         if (!armed.Expired())
             return true;
+    } catch (const ServerFailure& refused) {
+        failure = refused;
     } catch (const css::lang::DisposedException&) {
         disposed = true;
     } catch (const css::uno::Exception& e) {
-        error = FromUno(e.Message);
-        if (error.isEmpty())
-            error = QStringLiteral("the spreadsheet application reported an error");
+        failure = OfficeFailure(FromUno(e.Message));
     }
     const bool expired = armed.Expired();
-    if (expired || disposed || !office_->process.Running()) {
-        error = expired ? QStringLiteral("no answer within %1 s; the spreadsheet "
-                                         "application was stopped")
-                              .arg(limit_.count() / 1000.0)
-                        : QStringLiteral("the spreadsheet application ended unexpectedly");
+    if (expired) {
+        failure = NoAnswer(QStringLiteral("no answer within %1 s; the spreadsheet application was "
+                                          "stopped"));
+        DropOffice();
+    } else if (disposed || !office_->process.Running()) {
+        failure = {FailureKind::OfficeEnded,
+                   QStringLiteral("the spreadsheet application ended unexpectedly")};
         DropOffice();
     }
     return false;

@@ -74,16 +74,16 @@ bool SpreadsheetServer::Start()
 
 int SpreadsheetServer::Open(const QString& path)
 {
-    const QString refusal = RefusalBeforeLoading(path);
-    if (!refusal.isEmpty()) {
-        d->session.error = refusal;
+    const ServerFailure refusal = RefusalBeforeLoading(path);
+    if (refusal.kind != FailureKind::None) {
+        d->session.failure = refusal;
         return 0;
     }
     d->session.ReplaceOfficeIfDue();
     int opened = 0;
     d->session.Call([&] {
         const Reference<css::sheet::XSpreadsheetDocument> workbook =
-            LoadWorkbook(d->session.office().desktop, path, d->session.error);
+            LoadWorkbook(d->session.office().desktop, path, d->session.failure);
         if (workbook.is())
             opened = d->session.Add(workbook);
     });
@@ -115,7 +115,7 @@ bool SpreadsheetServer::CellValue(int workbook, int sheet, int row, int column, 
 {
     return d->session.Call([&] {
         if (row < 1 || column < 1)
-            throw css::uno::RuntimeException("no such cell");
+            throw ServerFailure{FailureKind::Reported, QStringLiteral("no such cell")};
         value = ValueOf(d->session.Sheet(workbook, sheet)->getCellByPosition(column - 1, row - 1));
     });
 }
@@ -146,7 +146,7 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
     QDir().mkpath(target.absolutePath());
     TemporaryPdf written(target.absolutePath());
     if (written.path().isEmpty()) {
-        d->session.error = written.error();
+        d->session.failure = written.failure();
         return false;
     }
     const bool exported = d->session.Call([&] {
@@ -160,11 +160,11 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
     if (!exported)
         return false;
     if (QFileInfo(written.path()).size() == 0) {
-        d->session.error = QStringLiteral("no PDF was written");
+        d->session.failure = {FailureKind::NoPdfWritten, QStringLiteral("no PDF was written")};
         return false;
     }
     if (!written.replace(target.absoluteFilePath())) {
-        d->session.error = written.error();
+        d->session.failure = written.failure();
         return false;
     }
     return true;
@@ -174,7 +174,8 @@ bool SpreadsheetServer::Close(int workbook)
 {
     Reference<css::sheet::XSpreadsheetDocument> removed;
     if (!d->session.Remove(workbook, removed)) {
-        d->session.error = QStringLiteral("the workbook is no longer open");
+        d->session.failure = {FailureKind::OfficeStopped,
+                              QStringLiteral("the workbook is no longer open")};
         return false;
     }
     const Reference<css::util::XCloseable> closeable(removed, UNO_QUERY);
@@ -189,9 +190,9 @@ void SpreadsheetServer::Quit()
     d->session.Quit();
 }
 
-const QString& SpreadsheetServer::LastError() const
+const ServerFailure& SpreadsheetServer::LastFailure() const
 {
-    return d->session.error;
+    return d->session.failure;
 }
 
 long SpreadsheetServer::ProcessId() const

@@ -1,5 +1,6 @@
 #include "automation/temporarypdf.h"
 
+#include "automation/failureclassification.h"
 #include "automation/officenames.h"
 
 #include <QFile>
@@ -12,15 +13,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-
-namespace {
-
-QString SystemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-} // namespace
 
 TemporaryPdf::TemporaryPdf(const QString& folder)
 {
@@ -40,7 +32,11 @@ TemporaryPdf::TemporaryPdf(const QString& folder)
         if (errno != EEXIST)
             break;
     }
-    error_ = QStringLiteral("the folder cannot be written: ") + SystemError();
+    // Whatever stops it, the folder takes no file of ours; only a name too long says more.
+    const int error = errno;
+    failure_ = {error == ENAMETOOLONG ? FailureKind::NameTooLong : FailureKind::NotWritable,
+                QStringLiteral("the folder cannot be written: ") +
+                    QString::fromLocal8Bit(std::strerror(error))};
 }
 
 TemporaryPdf::~TemporaryPdf()
@@ -53,7 +49,9 @@ bool TemporaryPdf::replace(const QString& target)
 {
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target).constData()) !=
         0) {
-        error_ = QStringLiteral("the PDF cannot take its place: ") + SystemError();
+        const int error = errno;
+        failure_ = {KindOfErrno(error), QStringLiteral("the PDF cannot take its place: ") +
+                                            QString::fromLocal8Bit(std::strerror(error))};
         return false;
     }
     path_.clear();

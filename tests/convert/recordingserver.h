@@ -35,13 +35,13 @@ public:
     std::function<void()> onOpen; // runs inside each Open
     QStringList calls;
 
-    bool Start() override { return Fail(starts, "not installed"); }
+    bool Start() override { return Fail(starts, FailureKind::CannotStart, "not installed"); }
     int Open(const QString& path) override
     {
         if (onOpen)
             onOpen();
         if (!workbooks.contains(path) || !workbooks[path].opens) {
-            error = "damaged";
+            failure = {FailureKind::Reported, "damaged"};
             return 0;
         }
         opened << path;
@@ -50,12 +50,13 @@ public:
     int SheetCount(int workbook) override { return Book(workbook).sheets.size(); }
     bool HasSheet(int workbook, int sheet) override
     {
-        return Fail(sheet >= 1 && sheet <= Book(workbook).sheets.size(), "no such sheet");
+        return Fail(sheet >= 1 && sheet <= Book(workbook).sheets.size(), FailureKind::Reported,
+                    "no such sheet");
     }
     bool UsedRange(int workbook, int sheet, UsedRangeInfo& range) override
     {
         range = Book(workbook).sheets[sheet - 1].range;
-        return Fail(Book(workbook).sheets[sheet - 1].readable, "unreadable");
+        return Fail(Book(workbook).sheets[sheet - 1].readable, FailureKind::Reported, "unreadable");
     }
     bool CellValue(int workbook, int sheet, int, int, QVariant& value) override
     {
@@ -79,7 +80,7 @@ public:
     bool ExportPdf(int workbook, int sheet, const QString& pdfPath) override
     {
         if (sheet > 0 && !Book(workbook).sheets[sheet - 1].prints)
-            return Fail(false, "the worksheet has nothing to print");
+            return Fail(false, FailureKind::NothingToPrint, "the worksheet has nothing to print");
         if (exportsWrite) {
             QFile pdf(pdfPath);
             pdf.open(QIODevice::WriteOnly);
@@ -89,18 +90,18 @@ public:
     }
     bool Close(int) override { return true; }
     void Quit() override {}
-    const QString& LastError() const override { return error; }
+    const ServerFailure& LastFailure() const override { return failure; }
     void Called(const QString& call) override { calls << call; }
 
 private:
     const Workbook& Book(int workbook) const { return *workbooks.constFind(opened[workbook - 1]); }
-    bool Fail(bool ok, const char* reason)
+    bool Fail(bool ok, FailureKind kind, const char* reason)
     {
         if (!ok)
-            error = reason;
+            failure = {kind, reason};
         return ok;
     }
 
     QStringList opened;
-    QString error;
+    ServerFailure failure;
 };

@@ -97,11 +97,15 @@ LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& pat
              ServerFailure& refusal)
 {
     Reference<css::lang::XComponent> component;
+    // What the office said when it could not load the file (an encrypted .xlsx, say).
+    QString said;
     try {
         component = desktop->loadComponentFromURL(FileUrl(path), "_blank", 0, LoadProperties());
-    } catch (const css::lang::IllegalArgumentException&) {
-        // What the office cannot even detect: reported below like any unreadable file.
-    } catch (const css::io::IOException&) {
+    } catch (const css::lang::IllegalArgumentException& e) {
+        // What the office cannot even detect: refused below like any unreadable file.
+        said = FromUno(e.Message);
+    } catch (const css::io::IOException& e) {
+        said = FromUno(e.Message);
     }
     const Reference<css::sheet::XSpreadsheetDocument> workbook(component, UNO_QUERY);
     const Reference<css::frame::XModel> model(component, UNO_QUERY);
@@ -113,6 +117,8 @@ LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& pat
     } else {
         refusal = {FailureKind::CannotOpen,
                    QStringLiteral("cannot be opened (damaged, encrypted or not a workbook)")};
+        if (!said.isEmpty())
+            refusal.message += QStringLiteral(": ") + said;
     }
     const Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
     if (closeable.is())

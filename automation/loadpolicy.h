@@ -15,8 +15,9 @@
 // would open it as a new workbook). Kind None when it may be loaded.
 ServerFailure RefusalBeforeLoading(const QString& path);
 
-// Loads a workbook; null, with the reason in refusal, when the office cannot open it or only its
-// plain-text import would read it. Other exceptions of the office pass.
+// Loads a workbook; null, with the reason in refusal, when the office cannot open it (the
+// office's message, if it gave one, kept in refusal's) or only its plain-text import would read
+// it. Other exceptions of the office pass.
 css::uno::Reference<css::sheet::XSpreadsheetDocument>
 LoadWorkbook(const css::uno::Reference<css::frame::XDesktop2>& desktop, const QString& path,
              ServerFailure& refusal);

@@ -60,6 +60,7 @@ public:
     // Ends the office and the session; later calls fail.
     void Quit();
 
+    // The running office: for the body of a Call().
     Office& office() { return *office_; }
     long ProcessId() const { return office_ ? office_->process.ProcessId() : -1; }
 
@@ -70,6 +71,7 @@ public:
     // Forgets a workbook and gives it back to be closed; false when it is not open.
     bool Remove(int workbook, css::uno::Reference<css::sheet::XSpreadsheetDocument>& removed);
 
+    // Why the last call that failed failed; the server sets it for its own refusals too.
     ServerFailure failure;
 
 private:

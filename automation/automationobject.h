@@ -8,6 +8,7 @@
 #include <memory>
 
 class AutomationServer;
+struct ServerFailure;
 
 // Kills every office that servers of this process still run and removes their files, at once and
 // from any thread, for a program that ends right afterwards (a second stop signal, a lost
@@ -18,10 +19,9 @@ bool EndSpreadsheetApplicationsNow();
 // without COM. Binding to "Excel.Application" starts a spreadsheet server (LibreOffice); every
 // object obtained through it is a Qt child of the object it came from, so deleting the
 // application object releases all of them and ends the server. After a failed bind the object
-// is null. Member names are matched as COM
-// matches them (see membercall.h). A call that the server cannot answer returns nothing and
-// emits exception() with the reason; unknown members and calls on a null object just return
-// nothing.
+// is null. Member names are matched as COM matches them (see membercall.h). A call that the
+// server cannot answer returns nothing and emits exception() with the reason; unknown members and
+// calls on a null object just return nothing.
 class AutomationObject : public QObject
 {
     Q_OBJECT
@@ -69,6 +69,8 @@ public:
     long serverProcessId() const;
 
 signals:
+    // QAxObject's signal, its arguments filled as this server can: code, the failure's kind
+    // (FailureKind); desc, the server's message; help, for NoAnswer, the limit in seconds.
     void exception(int code, const QString& source, const QString& desc, const QString& help);
 
 private:
@@ -97,9 +99,12 @@ private:
         int columns = 0;
     };
 
+    struct Members; // what each kind answers (objectmembers.h)
+
     AutomationObject* Child(const Target& target);
+    // Emits exception() with the server's reason for its last failed call, or with this one.
     void Fail();
-    QVariant CellValue();
+    void Fail(const ServerFailure& failure);
     void Record(const char* how, const char* member, const QVariantList& args) const;
 
     std::shared_ptr<AutomationServer> server_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/failurekind.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -12,9 +14,18 @@ struct UsedRangeInfo
     int columns = 1;
 };
 
+// Why a call failed: its kind, and the message behind it (the office's, the system's or the
+// server's own), which the run keeps as the failure's detail.
+struct ServerFailure
+{
+    FailureKind kind = FailureKind::None;
+    QString message;
+    double seconds = 0; // NoAnswer: the limit that expired
+};
+
 // What answers AutomationObject's calls, with Excel's semantics. Workbooks are identified by
 // numbers that are never reused (0: none), sheets by 1-based index. A failing call leaves its
-// reason in LastError(). All calls come from one thread.
+// reason in LastFailure(). All calls come from one thread.
 class AutomationServer
 {
 public:
@@ -35,12 +46,13 @@ public:
     // Excel's Visible of a worksheet: -1 visible, 0 hidden, 2 very hidden.
     virtual bool SheetVisibility(int workbook, int sheet, int& visibility) = 0;
     // Writes the PDF of one sheet (sheet > 0) or of the whole workbook (sheet 0). A sheet that
-    // prints no page is refused, as Excel refuses it, with "nothing to print" in the reason.
+    // prints no page is refused, as Excel refuses it, as NothingToPrint.
     virtual bool ExportPdf(int workbook, int sheet, const QString& pdfPath) = 0;
     virtual bool Close(int workbook) = 0;
     // Ends the server; later calls fail.
     virtual void Quit() = 0;
-    virtual const QString& LastError() const = 0;
+    virtual const ServerFailure& LastFailure() const = 0;
+    const QString& LastError() const { return LastFailure().message; }
     // The process that does the work, or -1.
     virtual long ProcessId() const { return -1; }
 

@@ -1,5 +1,7 @@
 #include "automation/leftovers.h"
 
+#include "automation/officenames.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -81,19 +83,20 @@ void RemoveLeftoversOfEndedRuns(const std::string& tempFolder)
     // What cannot be removed stays for a later run: nobody waits for it.
     std::error_code ignored;
     for (const fs::path& entry : Entries(tempFolder)) {
-        const long pid = OwnerPid(entry.filename().string(), "quillsheet-office-", '-');
+        const long pid = OwnerPid(entry.filename().string(), ProfileFolderStem, '-');
         if (pid > 0 && !RunsAsThisUser(pid) && OwnedByThisUser(entry, S_IFDIR))
             fs::remove_all(entry, ignored);
     }
-    const std::string pipePrefix = "OSL_PIPE_" + std::to_string(getuid()) + "_";
-    for (const fs::path& entry : Entries("/tmp")) {
+    const std::string pipePrefix = PipeSocketPrefix(getuid());
+    for (const fs::path& entry : Entries(PipeSocketFolder)) {
         const std::string name = entry.filename().string();
         if (name.compare(0, pipePrefix.size(), pipePrefix) != 0 ||
             !OwnedByThisUser(entry, S_IFSOCK))
             continue;
-        const long pid = OwnerPid(name, pipePrefix + "quillsheet", '_');
+        const long pid = OwnerPid(name, pipePrefix + OfficePipeStem, '_');
         const bool stale = pid > 0 ? !RunsAsThisUser(pid)
-                                   : name.compare(pipePrefix.size(), 16, "SingleOfficeIPC_") == 0 &&
+                                   : name.compare(pipePrefix.size(), SingleInstancePipeStem.size(),
+                                                  SingleInstancePipeStem) == 0 &&
                                          NobodyListens(entry);
         if (stale)
             fs::remove(entry, ignored);

@@ -1,17 +1,14 @@
 #include "automation/officeprocess.h"
 
 #include "automation/leftovers.h"
-#include "automation/officesettings.h"
+#include "automation/liveoffices.h"
+#include "automation/officenames.h"
+#include "automation/unixsockets.h"
 
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
-#include <set>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -27,19 +24,10 @@ namespace {
 
 const char* const OfficeProgram = LO_PROGRAM_DIR "/soffice.bin";
 
-// The offices that have a profile and are not stopped yet, for EndAllNow(). Namespace-scope, so
-// that it outlives handlers that exit() runs.
-std::mutex liveMutex;
-std::set<OfficeProcess*> liveOffices;
-bool endingAll = false;
-
-// The set-up profiles kept, for EndAllNow().
-std::set<SetUpProfile*> keptProfiles;
-
 std::string UniqueName()
 {
     static std::atomic<unsigned> counter{0};
-    return "quillsheet" + std::to_string(getpid()) + "_" + std::to_string(++counter) + "_" +
+    return OfficePipePrefix(getpid()) + std::to_string(++counter) + "_" +
            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000);
 }
 
@@ -70,75 +58,36 @@ OfficeProcess::~OfficeProcess()
     Stop(std::chrono::milliseconds(0));
 }
 
-bool OfficeProcess::MakeProfile(std::string& error)
+bool OfficeProcess::MakeProfile(SystemFailure& failure)
 {
-    const std::filesystem::path tempFolder = std::filesystem::temp_directory_path();
-    RemoveLeftoversOfEndedRuns(tempFolder.string());
-    std::string pattern =
-        (tempFolder / ("quillsheet-office-" + std::to_string(getpid()) + "-XXXXXX")).string();
-    std::lock_guard<std::mutex> lock(liveMutex);
-    if (endingAll) {
-        error = "the program is ending";
+    RemoveLeftoversOfEndedRuns(std::filesystem::temp_directory_path().string());
+    LiveOffices live;
+    if (live.Ending()) {
+        failure = {FailureKind::Reported, "the program is ending"};
         return false;
     }
-    if (!mkdtemp(&pattern[0])) {
-        error = "cannot create a profile folder for the office: " + std::string(strerror(errno));
+    profileDir_ = NewProfileFolder(failure);
+    if (profileDir_.empty())
         return false;
-    }
-    profileDir_ = pattern;
     pipeName_ = UniqueName();
-    liveOffices.insert(this);
-    std::error_code failed;
-    std::filesystem::create_directories(profileDir_ + "/tmp", failed);
-    const bool copied = setUp_ && !setUp_->path_.empty();
-    if (copied)
-        std::filesystem::copy(setUp_->path_ + "/user", profileDir_ + "/user",
-                              std::filesystem::copy_options::recursive, failed);
-    if (!copied || failed) {
-        std::filesystem::create_directories(profileDir_ + "/user", failed);
-        std::ofstream(profileDir_ + "/user/registrymodifications.xcu") << OfficeSettings();
-    }
+    live.Add(this);
+    SeedProfile(profileDir_, setUp_ ? setUp_->path_ : std::string());
     return true;
 }
 
 void OfficeProcess::KeepSetUpProfile()
 {
-    const std::filesystem::path tempFolder = std::filesystem::temp_directory_path();
-    // Named as a profile folder is, so that the next run's clean-up takes it after a kill.
-    std::string pattern =
-        (tempFolder / ("quillsheet-office-" + std::to_string(getpid()) + "-XXXXXX")).string();
-    std::lock_guard<std::mutex> lock(liveMutex);
-    if (!setUp_ || !setUp_->path_.empty() || endingAll || !mkdtemp(&pattern[0]))
+    LiveOffices live;
+    if (!setUp_ || !setUp_->path_.empty() || live.Ending())
         return;
-    std::error_code failed;
-    std::filesystem::copy(profileDir_ + "/user", pattern + "/user",
-                          std::filesystem::copy_options::recursive, failed);
-    if (failed) {
-        std::filesystem::remove_all(pattern, failed);
-        return;
-    }
-    setUp_->path_ = pattern;
-    keptProfiles.insert(setUp_);
+    setUp_->path_ = CopyOfProfile(profileDir_);
+    if (!setUp_->path_.empty())
+        live.Keep(setUp_);
 }
 
-SetUpProfile::~SetUpProfile()
+bool OfficeProcess::Start(SystemFailure& failure)
 {
-    Remove();
-}
-
-void SetUpProfile::Remove()
-{
-    std::lock_guard<std::mutex> lock(liveMutex);
-    std::error_code ignored;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ignored);
-    path_.clear();
-    keptProfiles.erase(this);
-}
-
-bool OfficeProcess::Start(std::string& error)
-{
-    if (profileDir_.empty() && !MakeProfile(error))
+    if (profileDir_.empty() && !MakeProfile(failure))
         return false;
     if (exitCode_ == RestartExitCode)
         KeepSetUpProfile();
@@ -167,7 +116,7 @@ bool OfficeProcess::Start(std::string& error)
     const pid_t parent = getpid();
     const pid_t child = fork();
     if (child < 0) {
-        error = "cannot start the office: " + std::string(strerror(errno));
+        failure = SystemFailureOf("cannot start the office", errno);
         return false;
     }
     if (child == 0) {
@@ -224,29 +173,8 @@ void OfficeProcess::NoteSocketFiles()
     const long pid = pid_;
     if (pid <= 0)
         return;
-    std::vector<std::string> found;
-    std::set<std::string> inodes;
-    std::error_code error;
-    for (const auto& fd :
-         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-        const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
-        if (target.rfind("socket:[", 0) == 0)
-            inodes.insert(target.substr(8, target.size() - 9));
-    }
-    // Lines of /proc/net/unix: Num RefCount Protocol Flags Type St Inode [Path]
-    std::ifstream table("/proc/net/unix");
-    std::string line;
-    std::getline(table, line);
-    while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::string skip, inode, path;
-        for (int i = 0; i < 6; ++i)
-            fields >> skip;
-        fields >> inode >> path;
-        if (!path.empty() && path[0] == '/' && inodes.count(inode))
-            found.push_back(path);
-    }
-    std::lock_guard<std::mutex> lock(liveMutex);
+    const std::vector<std::string> found = SocketFilesOf(SocketInodesOf(pid));
+    LiveOffices live;
     socketFiles_.insert(socketFiles_.end(), found.begin(), found.end());
 }
 
@@ -287,27 +215,25 @@ void OfficeProcess::Stop(std::chrono::milliseconds limit)
 
 bool OfficeProcess::EndAllNow()
 {
-    std::lock_guard<std::mutex> lock(liveMutex);
-    endingAll = true;
-    for (const OfficeProcess* office : liveOffices) {
-        const pid_t pid = office->pid_;
-        if (pid > 0) {
-            // The whole group, and the office itself in case it has not made its group yet.
-            kill(-pid, SIGKILL);
-            kill(pid, SIGKILL);
-            // Dead before its files go, so that it cannot make new ones. Whoever reaps it first
-            // (this or its owner's Stop()), it is gone.
-            waitpid(pid, nullptr, 0);
-        }
-        office->RemoveFiles();
-    }
-    std::error_code ignored;
-    for (SetUpProfile* kept : keptProfiles) {
-        std::filesystem::remove_all(kept->path_, ignored);
-        kept->path_.clear();
-    }
-    keptProfiles.clear();
-    return !liveOffices.empty();
+    LiveOffices live;
+    return live.EndAll(
+        [](const OfficeProcess& office) {
+            const pid_t pid = office.pid_;
+            if (pid > 0) {
+                // The whole group, and the office itself in case it has not made its group yet.
+                kill(-pid, SIGKILL);
+                kill(pid, SIGKILL);
+                // Dead before its files go, so that it cannot make new ones. Whoever reaps it
+                // first (this or its owner's Stop()), it is gone.
+                waitpid(pid, nullptr, 0);
+            }
+            office.RemoveFiles();
+        },
+        [](SetUpProfile& kept) {
+            std::error_code ignored;
+            std::filesystem::remove_all(kept.path_, ignored);
+            kept.path_.clear();
+        });
 }
 
 void OfficeProcess::RemoveFiles() const
@@ -315,7 +241,7 @@ void OfficeProcess::RemoveFiles() const
     // What cannot be removed is left to the next run's clean-up.
     std::error_code ignored;
     if (!pipeName_.empty())
-        std::filesystem::remove("/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipeName_,
+        std::filesystem::remove(PipeSocketFolder + "/" + PipeSocketPrefix(getuid()) + pipeName_,
                                 ignored);
     for (const std::string& path : socketFiles_)
         std::filesystem::remove(path, ignored);
@@ -325,9 +251,9 @@ void OfficeProcess::RemoveFiles() const
 
 void OfficeProcess::RemoveLeftovers()
 {
-    std::lock_guard<std::mutex> lock(liveMutex);
+    LiveOffices live;
     RemoveFiles();
-    liveOffices.erase(this);
+    live.Remove(this);
     socketFiles_.clear();
     profileDir_.clear();
     pipeName_.clear();

@@ -1,30 +1,14 @@
 #pragma once
 
+#include "automation/failureclassification.h"
+#include "automation/officeprofile.h"
+
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
 
 #include <sys/types.h>
-
-// A profile that an office has set up, kept for the offices started after it in its place: on a
-// fresh profile the office asks once to be started again (about 0.4 s of every start). Whoever
-// starts those offices owns it; it is removed with its owner, by Remove(), or by
-// OfficeProcess::EndAllNow().
-class SetUpProfile
-{
-public:
-    SetUpProfile() = default;
-    ~SetUpProfile();
-    SetUpProfile(const SetUpProfile&) = delete;
-    SetUpProfile& operator=(const SetUpProfile&) = delete;
-
-    void Remove();
-
-private:
-    friend class OfficeProcess;
-    std::string path_; // empty until an office has set one up
-};
 
 // One private, headless LibreOffice process: its own seeded profile folder (named with our
 // process id, holding the office's temporary files too) and a unique pipe to accept UNO
@@ -47,9 +31,9 @@ public:
     // set its own up keeps a copy there. Call before the first Start().
     void ShareSetUpProfile(SetUpProfile& profile) { setUp_ = &profile; }
 
-    // Starts soffice.bin. False, with a reason, when the profile cannot be made or the program
+    // Starts soffice.bin. False, with the reason, when the profile cannot be made or the program
     // cannot be started.
-    bool Start(std::string& error);
+    bool Start(SystemFailure& failure);
 
     // The UNO URL that reaches the office's component context.
     std::string ConnectUrl() const;
@@ -78,7 +62,7 @@ public:
     static bool EndAllNow();
 
 private:
-    bool MakeProfile(std::string& error);
+    bool MakeProfile(SystemFailure& failure);
     // Keeps this office's profile, just set up, for the offices started after it.
     void KeepSetUpProfile();
     void RemoveFiles() const;

@@ -44,7 +44,7 @@ public:
     bool ExportPdf(int workbook, int sheet, const QString& pdfPath) override;
     bool Close(int workbook) override;
     void Quit() override;
-    const QString& LastError() const override;
+    const ServerFailure& LastFailure() const override;
     // The running office's process id, or -1.
     long ProcessId() const override;
 

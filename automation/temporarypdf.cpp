@@ -1,5 +1,8 @@
 #include "automation/temporarypdf.h"
 
+#include "automation/failureclassification.h"
+#include "automation/officenames.h"
+
 #include <QFile>
 
 #include <atomic>
@@ -11,24 +14,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
-QString SystemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-} // namespace
-
 TemporaryPdf::TemporaryPdf(const QString& folder)
 {
     static std::atomic<unsigned> counter{0};
     static thread_local std::mt19937 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString candidate = folder + QStringLiteral("/.quillsheet-%1-%2-%3.pdf")
-                                               .arg(getpid())
-                                               .arg(++counter)
-                                               .arg(random() % 1000000);
+        const QString candidate =
+            folder + '/' + QString::fromStdString(TemporaryPdfPrefix(getpid())) +
+            QStringLiteral("%1-%2.pdf").arg(++counter).arg(random() % 1000000);
         const int fd = open(QFile::encodeName(candidate).constData(),
                             O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
@@ -39,7 +32,11 @@ TemporaryPdf::TemporaryPdf(const QString& folder)
         if (errno != EEXIST)
             break;
     }
-    error_ = QStringLiteral("the folder cannot be written: ") + SystemError();
+    // Whatever stops it, the folder takes no file of ours; only a name too long says more.
+    const int error = errno;
+    failure_ = {error == ENAMETOOLONG ? FailureKind::NameTooLong : FailureKind::NotWritable,
+                QStringLiteral("the folder cannot be written: ") +
+                    QString::fromLocal8Bit(std::strerror(error))};
 }
 
 TemporaryPdf::~TemporaryPdf()
@@ -52,7 +49,9 @@ bool TemporaryPdf::replace(const QString& target)
 {
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target).constData()) !=
         0) {
-        error_ = QStringLiteral("the PDF cannot take its place: ") + SystemError();
+        const int error = errno;
+        failure_ = {KindOfErrno(error), QStringLiteral("the PDF cannot take its place: ") +
+                                            QString::fromLocal8Bit(std::strerror(error))};
         return false;
     }
     path_.clear();

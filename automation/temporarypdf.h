@@ -1,5 +1,7 @@
 #pragma once
 
+#include "automation/automationserver.h"
+
 #include <QString>
 
 // A fresh, empty file of our own in a PDF's folder that an export writes into before it takes
@@ -13,14 +15,14 @@ public:
     TemporaryPdf(const TemporaryPdf&) = delete;
     TemporaryPdf& operator=(const TemporaryPdf&) = delete;
 
-    // Empty when none could be made; error() then says why.
+    // Empty when none could be made; failure() then says why.
     const QString& path() const { return path_; }
-    const QString& error() const { return error_; }
+    const ServerFailure& failure() const { return failure_; }
 
-    // Puts the written file in target's place; false, with error(), when it cannot.
+    // Puts the written file in target's place; false, with failure(), when it cannot.
     bool replace(const QString& target);
 
 private:
     QString path_;
-    QString error_;
+    ServerFailure failure_;
 };

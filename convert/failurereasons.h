@@ -1,6 +1,17 @@
 #pragma once
 
+#include "support/failurekind.h"
+
 #include <QString>
+
+// A failure that the spreadsheet application reported: its kind, its message, and for NoAnswer
+// the limit in seconds that expired.
+struct ReportedFailure
+{
+    FailureKind kind = FailureKind::None;
+    QString message;
+    double seconds = 0;
+};
 
 // A failure's reason in the user's language, and the spreadsheet application's own message
 // behind it, for the report.
@@ -10,12 +21,11 @@ struct ExplainedReason
     QString detail; // the application's message; empty when the reason is our own
 };
 
-// Maps what the spreadsheet application reported to a few plain reasons (the name is too long,
-// the folder cannot be written, the disk is full, the file is in use, …). A reason that is
-// already in the user's language passes unchanged; a message that matches none of them becomes
-// "the application reported an error", with the message kept as detail.
-ExplainedReason Explain(const QString& reported);
+// The plain reason of a kind (the name is too long, the folder cannot be written, the disk is
+// full, the file is in use, …); for NoAnswer with its seconds; for Reported "the application
+// reported an error".
+QString ReasonOf(FailureKind kind, double seconds = 0);
 
-// Whether the application refused an export because the sheet prints no page ("nothing to
-// print"): a sheet left out, not a failure.
-bool IsNothingToPrint(const QString& reported);
+// The reason of a failure's kind, with its message kept as detail. A Reported message that is
+// already in the user's language is the reason itself.
+ExplainedReason Explain(const ReportedFailure& failure);

@@ -32,8 +32,8 @@ struct FileStamp
     qint64 size;
 };
 
-// Records one workbook's PDFs, skipped sheets and failures, with the reason the application gave
-// for the last failed call of the objects it watches.
+// Records one workbook's PDFs, skipped sheets and failures, with the failure the application
+// reported for the last failed call of the objects it watches.
 class WorkbookLog
 {
 public:
@@ -50,24 +50,27 @@ public:
     {
         connections.push_back(QObject::connect(
             object, &AutomationObject::exception,
-            [this](int, const QString&, const QString& desc, const QString&) { reason = desc; }));
+            [this](int code, const QString&, const QString& desc, const QString& help) {
+                reported = FailureOfException(code, desc, help);
+            }));
     }
-    // fallback: our own reason, for when the application gave none.
+    // fallback: our own reason, for when the application reported none.
     void Fail(const QString& sheet, const QString& fallback)
     {
-        const ExplainedReason explained =
-            reason.isEmpty() ? ExplainedReason{fallback, QString()} : Explain(reason);
+        const ExplainedReason explained = reported.kind == FailureKind::None
+                                              ? ExplainedReason{fallback, QString()}
+                                              : Explain(reported);
         record.failures.append({sheet, explained.reason, explained.detail});
-        reason.clear();
+        reported = ReportedFailure();
     }
     void Skip(const QString& sheet, SkippedSheet::Why why) { record.skipped.append({sheet, why}); }
     // Exports target into the folder as fileName; the PDF counts only when this export wrote it.
     void Export(AutomationObject* target, const QString& folder, const QString& fileName,
                 const QString& sheet)
     {
-        reason.clear();
+        reported = ReportedFailure();
         if (!FitsFileSystem(folder, fileName)) {
-            Fail(sheet, QStringLiteral("文件名太长，文件系统不允许"));
+            Fail(sheet, ReasonOf(FailureKind::NameTooLong));
             return;
         }
         const QString pdf = PdfPath(folder, fileName);
@@ -75,17 +78,17 @@ public:
         target->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, pdf);
         if (FileStamp(pdf).WrittenSince(before)) {
             record.pdfs.append({sheet, pdf});
-        } else if (IsNothingToPrint(reason)) {
-            reason.clear();
+        } else if (reported.kind == FailureKind::NothingToPrint) {
+            reported = ReportedFailure();
             Skip(sheet, SkippedSheet::Why::NothingToPrint);
         } else {
-            Fail(sheet, QStringLiteral("没有写出pdf文件"));
+            Fail(sheet, ReasonOf(FailureKind::NoPdfWritten));
         }
     }
 
 private:
     WorkbookRecord& record;
-    QString reason;
+    ReportedFailure reported;
     std::vector<QMetaObject::Connection> connections;
 };
 
@@ -154,21 +157,26 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
 
 AutomationObject* OpenWorkbooks(AutomationObject& application, QString& failure)
 {
+    ReportedFailure reported;
     const QMetaObject::Connection watch = QObject::connect(
         &application, &AutomationObject::exception,
-        [&failure](int, const QString&, const QString& desc, const QString&) { failure = desc; });
+        [&reported](int code, const QString&, const QString& desc, const QString& help) {
+            reported = FailureOfException(code, desc, help);
+        });
     application.setControl(QStringLiteral("Excel.Application"));
     application.dynamicCall("SetVisible (bool Visible)", "false");
     application.setProperty("DisplayAlerts", false);
     AutomationObject* workbooks = application.querySubObject("WorkBooks");
     QObject::disconnect(watch);
+    if (reported.kind != FailureKind::None)
+        failure = Explain(reported).reason;
     return workbooks;
 }
 
 QString NoApplicationLine(const QString& failure)
 {
     return QStringLiteral("Excel.Application: ") +
-           (failure.isEmpty() ? QStringLiteral("没有可用的办公软件") : Explain(failure).reason);
+           (failure.isEmpty() ? QStringLiteral("没有可用的办公软件") : failure);
 }
 
 void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool mergeSheets,

@@ -6,7 +6,8 @@
 
 // Binds application to "Excel.Application", keeps it hidden and its alerts off, and asks it for
 // its workbooks collection, as every run begins: null when no application answered, and then
-// failure says why (empty when the application gave no reason).
+// failure says why in the user's words, by the failure's kind (empty when the application
+// reported none).
 AutomationObject* OpenWorkbooks(AutomationObject& application, QString& failure);
 
 // The run's failure line when no application answered, from what OpenWorkbooks() gave.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/automationobject.h"
+#include "support/failurekind.h"
 
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
@@ -12,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 // Tests against the real office: a bound application object per test, and no office process of
 // ours left once a test ends.
@@ -34,12 +36,16 @@ protected:
         return application.get();
     }
 
-    // Records the reasons that obj reports for failed calls.
+    // Records the reasons that obj reports for failed calls: message, kind and help.
     void Watch(AutomationObject* obj)
     {
         QObject::connect(
             obj, &AutomationObject::exception,
-            [this](int, const QString&, const QString& desc, const QString&) { errors << desc; });
+            [this](int code, const QString&, const QString& desc, const QString& help) {
+                errors << desc;
+                kinds.push_back(static_cast<FailureKind>(code));
+                helps << help;
+            });
     }
 
     AutomationObject* Open(const std::string& path)
@@ -63,4 +69,6 @@ protected:
 
     std::unique_ptr<AutomationObject> application;
     QStringList errors;
+    std::vector<FailureKind> kinds;
+    QStringList helps;
 };

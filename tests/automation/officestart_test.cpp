@@ -14,6 +14,8 @@ TEST(OfficeStart, TheHandshakeHasTheCallLimit)
     EXPECT_FALSE(hasty.Start());
     EXPECT_TRUE(hasty.LastError().contains(QStringLiteral("at start")))
         << hasty.LastError().toStdString();
+    EXPECT_EQ(hasty.LastFailure().kind, FailureKind::NoAnswer);
+    EXPECT_EQ(hasty.LastFailure().seconds, 0.001);
     EXPECT_EQ(hasty.ProcessId(), -1);
     EXPECT_EQ(OfficesOfThisProcess(), 0);
     // The server may keep a set-up profile for its next office until it quits.

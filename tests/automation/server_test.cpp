@@ -126,6 +126,7 @@ TEST_F(ServerTest, UsedRangeAndValueAsExcelGivesThem)
         book->dynamicCall("Close (Boolean)", false);
     }
     EXPECT_EQ(errors.size(), 4) << errors.join('\n').toStdString();
+    EXPECT_EQ(kinds, std::vector<FailureKind>(4, FailureKind::Reported));
 }
 
 TEST_F(ServerTest, ASheetExportsAloneWithAllItsPagesTheWorkbookWhole)
@@ -157,6 +158,33 @@ TEST_F(ServerTest, ASheetExportsAloneWithAllItsPagesTheWorkbookWhole)
                                 QString::fromStdString(out / "xps.xps"));
     EXPECT_FALSE(fs::exists(out / "xps.xps"));
     EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(kinds, std::vector<FailureKind>{FailureKind::Reported});
+}
+
+// The system's reason for a PDF that cannot be written decides its kind: a folder that is a
+// file takes no PDF, a name longer than the file system allows cannot take its place.
+TEST_F(ServerTest, APdfThatCannotBeWrittenSaysWhy)
+{
+    Bind();
+    AutomationObject* book = Open(Sample("pages.xlsx"));
+    ASSERT_TRUE(book);
+    WriteFile(out / "file", "not a folder");
+    const struct
+    {
+        std::string pdf;
+        FailureKind kind;
+    } cases[] = {
+        {out / "file/pages.pdf", FailureKind::NotWritable},
+        {out / (std::string(300, 'n') + ".pdf"), FailureKind::NameTooLong},
+    };
+    for (const auto& [pdf, kind] : cases) {
+        errors.clear();
+        kinds.clear();
+        book->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
+        ASSERT_EQ(errors.size(), 1) << pdf;
+        EXPECT_EQ(kinds[0], kind) << errors[0].toStdString();
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(ServerTest, ChineseSpacesHashAndPercentInFolderFileAndSheetNames)
@@ -176,24 +204,38 @@ TEST_F(ServerTest, ChineseSpacesHashAndPercentInFolderFileAndSheetNames)
 TEST_F(ServerTest, RefusesWhatExcelRefusesQuicklyAndWithoutPrompts)
 {
     Bind();
-    std::vector<std::string> refused = {Sample("empty.xlsx"), Sample("garbage.xls"),
-                                        Sample("garbage.xlsx"), Sample("missing.xlsx")};
+    std::vector<std::pair<std::string, FailureKind>> refused = {
+        {Sample("empty.xlsx"), FailureKind::FileEmpty},
+        {Sample("garbage.xls"), FailureKind::TextImportOnly},
+        {Sample("garbage.xlsx"), FailureKind::CannotOpen},
+        {Sample("missing.xlsx"), FailureKind::FileMissing}};
     if (!Corpus.empty())
-        for (const char* file : {"apache-poi/test-data/spreadsheet/password.xls",
-                                 "apache-poi/test-data/poifs/protected_sha512.xlsx",
-                                 "apache-poi/test-data/spreadsheet/xlsx-corrupted.xlsx",
-                                 "apache-poi/test-data/openxml4j/invalid.xlsx",
-                                 "libxls/fuzz/corpus/xls2csv_ole_read_MSAT_772.xls"})
-            refused.push_back(Corpus + "/" + file);
-    for (const std::string& path : refused) {
+        for (const auto& [file, kind] : std::initializer_list<std::pair<const char*, FailureKind>>{
+                 {"apache-poi/test-data/spreadsheet/password.xls", FailureKind::CannotOpen},
+                 {"apache-poi/test-data/poifs/protected_sha512.xlsx", FailureKind::CannotOpen},
+                 {"apache-poi/test-data/spreadsheet/xlsx-corrupted.xlsx", FailureKind::CannotOpen},
+                 {"apache-poi/test-data/openxml4j/invalid.xlsx", FailureKind::CannotOpen},
+                 {"libxls/fuzz/corpus/xls2csv_ole_read_MSAT_772.xls", FailureKind::TextImportOnly}})
+            refused.push_back({Corpus + "/" + file, kind});
+    for (const auto& [path, kind] : refused) {
         QElapsedTimer timer;
         timer.start();
         errors.clear();
+        kinds.clear();
         EXPECT_FALSE(Open(path)) << path;
         EXPECT_LT(timer.elapsed(), 10000) << path;
         EXPECT_EQ(errors.size(), 1) << path;
+        EXPECT_EQ(kinds, std::vector<FailureKind>{kind}) << path;
         std::printf("refused in %5lld ms: %s (%s)\n", static_cast<long long>(timer.elapsed()),
                     fs::path(path).filename().c_str(), qPrintable(errors.value(0)));
+    }
+    // The office's own word on an encrypted workbook reaches the detail.
+    if (!Corpus.empty()) {
+        errors.clear();
+        Open(Corpus + "/apache-poi/test-data/poifs/protected_sha512.xlsx");
+        EXPECT_TRUE(errors.value(0).startsWith("cannot be opened (damaged, encrypted or not a "
+                                               "workbook): "))
+            << errors.value(0).toStdString();
     }
     // What web applications export as .xls still opens.
     AutomationObject* table = Open(Sample("table.xls"));
@@ -225,6 +267,7 @@ TEST_F(ServerTest, AHiddenSheetIsNotExported)
     EXPECT_FALSE(fs::exists(hidden));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("hidden"));
+    EXPECT_EQ(kinds[0], FailureKind::SheetHidden);
 }
 
 TEST_F(ServerTest, ACallThatOutlivesItsLimitIsKilledAndTheNextWorkbookConverts)
@@ -241,6 +284,8 @@ TEST_F(ServerTest, ACallThatOutlivesItsLimitIsKilledAndTheNextWorkbookConverts)
     EXPECT_LT(timer.elapsed(), 12000);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("no answer within 6 s")) << errors[0].toStdString();
+    EXPECT_EQ(kinds[0], FailureKind::NoAnswer);
+    EXPECT_EQ(helps[0], "6"); // the limit, for the reason the user reads
     EXPECT_NE(kill(static_cast<pid_t>(firstOffice), 0), 0) << "the hung office still runs";
 
     AutomationObject* book = Open(Sample("pages.xlsx"));
@@ -266,7 +311,7 @@ TEST_F(ServerTest, ACutOffExportLeavesTheOlderPdfWhole)
         // The export has begun once its temporary file exists.
         for (int i = 0; i < 20000; ++i) {
             for (const auto& entry : fs::directory_iterator(out.path()))
-                if (entry.path().filename().string().rfind(".quillsheet-", 0) == 0) {
+                if (entry.path().filename().string().rfind(TemporaryPdfPrefix(getpid()), 0) == 0) {
                     kill(static_cast<pid_t>(office), SIGKILL);
                     return;
                 }
@@ -280,6 +325,7 @@ TEST_F(ServerTest, ACutOffExportLeavesTheOlderPdfWhole)
     EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("ended unexpectedly")) << errors[0].toStdString();
+    EXPECT_EQ(kinds[0], FailureKind::OfficeEnded);
 }
 
 // A fresh office after every two workbooks, and only between workbooks: one still open keeps its

@@ -1,10 +1,13 @@
 #pragma once
 
+// Relative, since some test programs have only tests/ on their include path.
+#include "../../automation/officenames.h"
+#include "../../automation/unixsockets.h"
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,40 +15,46 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-// The command line of the process whose /proc folder this is; empty once it has ended, even while
-// it is read (which a stream iterator would throw for).
+// The command line of the process whose /proc folder this is, its arguments apart by NULs; empty
+// once it has ended. Read through the stream, which takes the read error of a process that ends
+// meanwhile as an end: the buffer's own iterator would throw it.
 inline std::string CommandLineOf(const std::filesystem::path& process)
 {
     std::ifstream cmdline(process / "cmdline");
-    std::ostringstream text;
-    text << cmdline.rdbuf();
-    return text.str();
+    std::string text;
+    std::getline(cmdline, text);
+    return text;
 }
 
-// How many offices started by process pid (by default this one) still run: their command lines
-// name a pipe "quillsheet<pid>_…".
-inline int OfficesOfThisProcess(pid_t pid = getpid())
+// The /proc folders of the offices that process pid started and that still run: their command
+// lines name a pipe of that client.
+inline std::vector<std::filesystem::path> OfficeProcessesOf(pid_t pid)
 {
-    const std::string mark = "name=quillsheet" + std::to_string(pid) + "_";
-    int count = 0;
+    const std::string mark = "name=" + OfficePipePrefix(pid);
+    std::vector<std::filesystem::path> offices;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string text = CommandLineOf(entry.path());
         if (text.find(mark) != std::string::npos)
-            ++count;
+            offices.push_back(entry.path());
     }
-    return count;
+    return offices;
+}
+
+// How many offices started by process pid (by default this one) still run.
+inline int OfficesOfThisProcess(pid_t pid = getpid())
+{
+    return static_cast<int>(OfficeProcessesOf(pid).size());
 }
 
 // The pipe names of the offices of this process that run now: one name per office, whichever
 // of its processes (a restart on a fresh profile) serves it.
 inline std::set<std::string> OfficePipesOfThisProcess()
 {
-    const std::string mark = "name=quillsheet" + std::to_string(getpid()) + "_";
+    const std::string mark = "name=" + OfficePipePrefix(getpid());
     std::set<std::string> pipes;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string text = CommandLineOf(entry.path());
+    for (const std::filesystem::path& office : OfficeProcessesOf(getpid())) {
+        const std::string text = CommandLineOf(office);
         const std::size_t at = text.find(mark);
         if (at != std::string::npos)
             pipes.insert(text.substr(at, text.find(';', at) - at));
@@ -57,9 +66,8 @@ inline std::set<std::string> OfficePipesOfThisProcess()
 // folder.
 inline std::vector<std::string> OfficeFilesOf(pid_t pid)
 {
-    const std::string profile = "quillsheet-office-" + std::to_string(pid) + "-";
-    const std::string pipe =
-        "OSL_PIPE_" + std::to_string(getuid()) + "_quillsheet" + std::to_string(pid) + "_";
+    const std::string profile = ProfileFolderPrefix(pid);
+    const std::string pipe = PipeSocketPrefix(getuid()) + OfficePipePrefix(pid);
     std::vector<std::string> found;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/tmp", error)) {
@@ -90,35 +98,13 @@ inline int BindSocket(const std::string& path, bool listening)
 // single-instance socket among them).
 inline std::set<std::string> OfficeSocketsOf(pid_t pid)
 {
-    const std::string mark = "name=quillsheet" + std::to_string(pid) + "_";
     std::set<std::string> inodes;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        std::ifstream cmdline(entry.path() / "cmdline");
-        const std::string text((std::istreambuf_iterator<char>(cmdline)),
-                               std::istreambuf_iterator<char>());
-        if (text.find(mark) == std::string::npos)
-            continue;
-        for (const auto& fd : std::filesystem::directory_iterator(entry.path() / "fd", error)) {
-            const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
-            if (target.rfind("socket:[", 0) == 0)
-                inodes.insert(target.substr(8, target.size() - 9));
-        }
+    for (const std::filesystem::path& office : OfficeProcessesOf(pid)) {
+        const std::set<std::string> its = SocketInodesOf(std::stol(office.filename().string()));
+        inodes.insert(its.begin(), its.end());
     }
-    // Lines of /proc/net/unix: Num RefCount Protocol Flags Type St Inode [Path]
-    std::set<std::string> paths;
-    std::ifstream table("/proc/net/unix");
-    std::string line;
-    while (std::getline(table, line)) {
-        std::istringstream fields(line);
-        std::string skip, inode, path;
-        for (int i = 0; i < 6; ++i)
-            fields >> skip;
-        fields >> inode >> path;
-        if (!path.empty() && path[0] == '/' && inodes.count(inode))
-            paths.insert(path);
-    }
-    return paths;
+    const std::vector<std::string> paths = SocketFilesOf(inodes);
+    return std::set<std::string>(paths.begin(), paths.end());
 }
 
 // Those of paths that still exist.

@@ -6,41 +6,61 @@
 
 namespace {
 
-// Messages as the office, our server and the system give them, and the plain reason each maps
-// to; the message is kept as the detail.
-TEST(FailureReasons, TheApplicationsMessagesBecomePlainReasons)
+// Each kind of failure becomes its plain reason; the application's message is kept as the
+// detail.
+TEST(FailureReasons, EachKindBecomesItsPlainReasonWithTheMessageAsDetail)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        // The office's own, from exports whose PDF name was too long, and into a folder the user
-        // may not write to.
-        {"SfxBaseModel::impl_store <file:///out/book(LLLL).pdf> failed: 0x11b(Error Area:Io "
-         "Class:Parameter Code:27) at ./sfx2/source/doc/sfxbasemodel.cxx:3207",
-         "文件名太长，文件系统不允许"},
-        {"SfxBaseModel::impl_store <file:///in/book.pdf> failed: 0xc10(Error Area:Io Class:Write "
-         "Code:16) at ./sfx2/source/doc/sfxbasemodel.cxx:3207 at "
-         "./sfx2/source/doc/sfxbasemodel.cxx:1783",
-         "文件夹无法写入"},
-        {"the folder cannot be written: Permission denied", "文件夹无法写入"},
-        {"the PDF cannot take its place: File name too long", "文件名太长，文件系统不允许"},
-        {"the PDF cannot take its place: No space left on device", "磁盘已满"},
-        {"cannot be opened (damaged, encrypted or not a workbook)",
-         "无法打开（文件已损坏、已加密或不是工作簿）"},
-        {"no answer within 2.5 s; the spreadsheet application was stopped",
-         "办公软件2.5秒内没有响应，已被停止"},
-        {"the spreadsheet application ended unexpectedly", "办公软件意外退出"},
-        {"the workbook is no longer open (the spreadsheet application was stopped)",
-         "办公软件已被停止，此工作簿未能继续转换"},
-        {"Something nobody foresaw", "办公软件报告了错误"},
+    const std::pair<FailureKind, const char*> cases[] = {
+        {FailureKind::Reported, "办公软件报告了错误"},
+        {FailureKind::NameTooLong, "文件名太长，文件系统不允许"},
+        {FailureKind::NotWritable, "文件夹无法写入"},
+        {FailureKind::DiskFull, "磁盘已满"},
+        {FailureKind::FileBusy, "文件被占用"},
+        {FailureKind::FileEmpty, "文件是空的"},
+        {FailureKind::FileMissing, "文件不存在"},
+        {FailureKind::TextImportOnly, "不是工作簿（只能作为文本导入）"},
+        {FailureKind::CannotOpen, "无法打开（文件已损坏、已加密或不是工作簿）"},
+        {FailureKind::SheetHidden, "工作表已隐藏"},
+        {FailureKind::NothingToPrint, "没有可打印的内容"},
+        {FailureKind::NoPdfWritten, "没有写出pdf文件"},
+        {FailureKind::OfficeEnded, "办公软件意外退出"},
+        {FailureKind::OfficeStopped, "办公软件已被停止，此工作簿未能继续转换"},
+        {FailureKind::CannotStart, "办公软件无法启动"},
     };
-    for (const auto& [message, reason] : cases) {
-        const ExplainedReason explained = Explain(QString::fromUtf8(message));
-        EXPECT_EQ(explained.reason, QString::fromUtf8(reason)) << message;
-        EXPECT_EQ(explained.detail, QString::fromUtf8(message));
+    const QString message = QStringLiteral("Something nobody foresaw");
+    for (const auto& [kind, reason] : cases) {
+        const ExplainedReason explained = Explain({kind, message});
+        EXPECT_EQ(explained.reason, QString::fromUtf8(reason)) << static_cast<int>(kind);
+        EXPECT_EQ(explained.detail, message);
+        EXPECT_EQ(ReasonOf(kind), QString::fromUtf8(reason));
     }
-    // A reason of our own, already in the user's language, stays as it is, with no detail.
-    const ExplainedReason own = Explain(QStringLiteral("无法读取工作表"));
-    EXPECT_EQ(own.reason, QStringLiteral("无法读取工作表"));
+    // However the message is worded, the kind decides.
+    EXPECT_EQ(Explain({FailureKind::CannotOpen, QStringLiteral("the file is empty")}).reason,
+              QStringLiteral("无法打开（文件已损坏、已加密或不是工作簿）"));
+}
+
+TEST(FailureReasons, NoAnswerNamesTheLimitThatExpired)
+{
+    const QString message = QStringLiteral("no answer within 2.5 s; the spreadsheet application "
+                                           "was stopped");
+    const ExplainedReason explained = Explain({FailureKind::NoAnswer, message, 2.5});
+    EXPECT_EQ(explained.reason, QStringLiteral("办公软件2.5秒内没有响应，已被停止"));
+    EXPECT_EQ(explained.detail, message);
+    EXPECT_EQ(ReasonOf(FailureKind::NoAnswer, 120),
+              QStringLiteral("办公软件120秒内没有响应，已被停止"));
+}
+
+// The application's message, already in the user's language (WPS or a Chinese Excel), is the
+// reason itself, with no detail; of a plainer kind it is only the detail.
+TEST(FailureReasons, AMessageInTheUsersLanguageIsTheReason)
+{
+    const QString chinese = QStringLiteral("无法读取工作表");
+    const ExplainedReason own = Explain({FailureKind::Reported, chinese});
+    EXPECT_EQ(own.reason, chinese);
     EXPECT_TRUE(own.detail.isEmpty());
+    const ExplainedReason full = Explain({FailureKind::DiskFull, QStringLiteral("磁盘空间不足")});
+    EXPECT_EQ(full.reason, QStringLiteral("磁盘已满"));
+    EXPECT_EQ(full.detail, QStringLiteral("磁盘空间不足"));
 }
 
 } // namespace

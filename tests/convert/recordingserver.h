@@ -43,7 +43,7 @@ public:
     bool Start() override
     {
         const std::lock_guard<std::recursive_mutex> lock(mutex);
-        return Fail(starts, "not installed");
+        return Fail(starts, FailureKind::CannotStart, "not installed");
     }
     int Open(const QString& path) override
     {
@@ -51,7 +51,7 @@ public:
         if (onOpen)
             onOpen();
         if (!workbooks.contains(path) || !workbooks[path].opens) {
-            Error() = "damaged";
+            Failure() = {FailureKind::Reported, "damaged"};
             return 0;
         }
         opened << path;
@@ -65,13 +65,14 @@ public:
     bool HasSheet(int workbook, int sheet) override
     {
         const std::lock_guard<std::recursive_mutex> lock(mutex);
-        return Fail(sheet >= 1 && sheet <= Book(workbook).sheets.size(), "no such sheet");
+        return Fail(sheet >= 1 && sheet <= Book(workbook).sheets.size(), FailureKind::Reported,
+                    "no such sheet");
     }
     bool UsedRange(int workbook, int sheet, UsedRangeInfo& range) override
     {
         const std::lock_guard<std::recursive_mutex> lock(mutex);
         range = Book(workbook).sheets[sheet - 1].range;
-        return Fail(Book(workbook).sheets[sheet - 1].readable, "unreadable");
+        return Fail(Book(workbook).sheets[sheet - 1].readable, FailureKind::Reported, "unreadable");
     }
     bool CellValue(int workbook, int sheet, int, int, QVariant& value) override
     {
@@ -100,7 +101,7 @@ public:
     {
         const std::lock_guard<std::recursive_mutex> lock(mutex);
         if (sheet > 0 && !Book(workbook).sheets[sheet - 1].prints)
-            return Fail(false, "the worksheet has nothing to print");
+            return Fail(false, FailureKind::NothingToPrint, "the worksheet has nothing to print");
         if (exportsWrite) {
             QFile pdf(pdfPath);
             pdf.open(QIODevice::WriteOnly);
@@ -110,10 +111,10 @@ public:
     }
     bool Close(int) override { return true; }
     void Quit() override {}
-    const QString& LastError() const override
+    const ServerFailure& LastFailure() const override
     {
         const std::lock_guard<std::recursive_mutex> lock(mutex);
-        return errors[std::this_thread::get_id()];
+        return failures[std::this_thread::get_id()];
     }
     void Called(const QString& call) override
     {
@@ -123,15 +124,15 @@ public:
 
 private:
     const Workbook& Book(int workbook) const { return *workbooks.constFind(opened[workbook - 1]); }
-    bool Fail(bool ok, const char* reason)
+    bool Fail(bool ok, FailureKind kind, const char* reason)
     {
         if (!ok)
-            Error() = reason;
+            Failure() = {kind, reason};
         return ok;
     }
-    QString& Error() { return errors[std::this_thread::get_id()]; }
+    ServerFailure& Failure() { return failures[std::this_thread::get_id()]; }
 
     mutable std::recursive_mutex mutex;
     QStringList opened;
-    mutable std::map<std::thread::id, QString> errors;
+    mutable std::map<std::thread::id, ServerFailure> failures;
 };

@@ -1,0 +1,48 @@
+#include "automation/failureclassification.h"
+
+#include <cerrno>
+#include <cstring>
+
+SystemFailure SystemFailureOf(const std::string& what, int error)
+{
+    return {KindOfErrno(error), what + ": " + std::strerror(error)};
+}
+
+FailureKind KindOfErrno(int error)
+{
+    switch (error) {
+    case ENAMETOOLONG:
+        return FailureKind::NameTooLong;
+    case EACCES:
+    case EROFS:
+        return FailureKind::NotWritable;
+    case ENOSPC:
+    case EDQUOT:
+        return FailureKind::DiskFull;
+    case EBUSY:
+    case ETXTBSY:
+        return FailureKind::FileBusy;
+    default:
+        return FailureKind::Reported;
+    }
+}
+
+FailureKind KindOfOfficeMessage(const std::string& message)
+{
+    // The office's I/O error codes (its ErrCode "Class:… Code:N") that have a plain reason.
+    const struct
+    {
+        const char* code;
+        FailureKind kind;
+    } codes[] = {
+        {"Class:Parameter Code:27)", FailureKind::NameTooLong}, // ERRCODE_IO_NAMETOOLONG
+        {"Class:Write Code:16)", FailureKind::NotWritable},     // ERRCODE_IO_CANTWRITE
+        {"Code:7)", FailureKind::NotWritable},                  // ERRCODE_IO_ACCESSDENIED
+        {"Code:9)", FailureKind::DiskFull},                     // ERRCODE_IO_OUTOFSPACE
+        {"Code:8)", FailureKind::FileBusy},                     // ERRCODE_IO_LOCKVIOLATION
+    };
+    for (const auto& known : codes)
+        if (message.find(known.code) != std::string::npos)
+            return known.kind;
+    return FailureKind::Reported;
+}

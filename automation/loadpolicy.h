@@ -1,0 +1,23 @@
+#pragma once
+
+// How the server opens workbooks: hidden (a headless office crashes otherwise), read-only (never
+// a lock file, never a save), with macros off and links not updated, never waiting for a person;
+// and which files it refuses, as Excel refuses them.
+
+#include "automation/automationserver.h"
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+
+#include <QString>
+
+// Why a file is refused before the office sees it: it does not exist, or it is empty (the office
+// would open it as a new workbook). Kind None when it may be loaded.
+ServerFailure RefusalBeforeLoading(const QString& path);
+
+// Loads a workbook; null, with the reason in refusal, when the office cannot open it (the
+// office's message, if it gave one, kept in refusal's) or only its plain-text import would read
+// it. Other exceptions of the office pass.
+css::uno::Reference<css::sheet::XSpreadsheetDocument>
+LoadWorkbook(const css::uno::Reference<css::frame::XDesktop2>& desktop, const QString& path,
+             ServerFailure& refusal);

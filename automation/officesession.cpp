@@ -1,0 +1,224 @@
+#include "automation/officesession.h"
+
+#include "automation/pdfexport.h"
+#include "automation/unoclient.h"
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <algorithm>
+#include <thread>
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
+
+namespace {
+
+constexpr long long MemoryLimitBytes = 1LL << 30;
+
+} // namespace
+
+OfficeSession::OfficeSession(std::chrono::milliseconds callLimit, int restartInterval)
+    : limit_(callLimit), restartInterval_(restartInterval), deadline_([this] {
+          if (const OfficeProcess* process = watched_)
+              process->Kill();
+      })
+{
+}
+
+bool OfficeSession::Start()
+{
+    return !quit_ && (office_ || StartOffice());
+}
+
+ServerFailure OfficeSession::OfficeFailure(const QString& message)
+{
+    if (message.isEmpty())
+        return {FailureKind::Reported,
+                QStringLiteral("the spreadsheet application reported an error")};
+    return {KindOfOfficeMessage(message.toStdString()), message};
+}
+
+ServerFailure OfficeSession::NoAnswer(const QString& message) const
+{
+    const double seconds = limit_.count() / 1000.0;
+    return {FailureKind::NoAnswer, message.arg(seconds), seconds};
+}
+
+bool OfficeSession::StartOffice()
+{
+    auto started = std::make_unique<Office>();
+    started->process.ShareSetUpProfile(setUpProfile_);
+    SystemFailure notStarted;
+    if (!started->process.Start(notStarted)) {
+        failure = {notStarted.kind, QString::fromStdString(notStarted.message)};
+        return false;
+    }
+    // The handshake has the same limit as a call: an office that accepts the connection but
+    // never answers is killed like a hung call.
+    watched_ = &started->process;
+    ArmedCall armed(deadline_, limit_);
+    bool connected = false;
+    try {
+        connected = Connect(*started);
+        if (connected) {
+            started->desktop = css::frame::Desktop::create(started->context);
+            started->pdfSettings = ConfiguredPdfSettings(started->context);
+        }
+    } catch (const css::uno::Exception& e) {
+        connected = false;
+        failure = {FailureKind::CannotStart,
+                   QStringLiteral("cannot reach the spreadsheet application: ") +
+                       FromUno(e.Message)};
+    }
+    if (armed.Expired()) {
+        connected = false;
+        failure = NoAnswer(QStringLiteral("no answer within %1 s at start; the spreadsheet "
+                                          "application was stopped"));
+    }
+    if (!connected) {
+        watched_ = nullptr;
+        started->process.Kill();
+        started->desktop.clear();
+        started->context.clear();
+        return false;
+    }
+    started->process.NoteSocketFiles();
+    office_ = std::move(started);
+    return true;
+}
+
+// Connects to the office just started, waiting for it to accept: false, with a reason, when it
+// ends first.
+bool OfficeSession::Connect(Office& started)
+{
+    const Reference<css::bridge::XUnoUrlResolver> resolver =
+        css::bridge::UnoUrlResolver::create(LocalContext());
+    const OUString url = OUString::createFromAscii(started.process.ConnectUrl().c_str());
+    SystemFailure notRestarted;
+    while (!started.context.is()) {
+        try {
+            started.context.set(resolver->resolve(url), UNO_QUERY_THROW);
+        } catch (const css::connection::NoConnectException&) {
+            // A fresh profile makes the office ask once to be started again.
+            if (!started.process.Running() &&
+                (started.process.ExitCode() != OfficeProcess::RestartExitCode ||
+                 !started.process.Start(notRestarted))) {
+                failure = {FailureKind::CannotStart,
+                           QStringLiteral("the spreadsheet application ended at start "
+                                          "(exit code %1)")
+                               .arg(started.process.ExitCode())};
+                // A second start that failed says why.
+                if (!notRestarted.message.empty())
+                    failure.message += "; " + QString::fromStdString(notRestarted.message);
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    return true;
+}
+
+void OfficeSession::DropOffice()
+{
+    watched_ = nullptr;
+    office_->process.Kill();
+    sheets_.clear();
+    workbooks_.clear();
+    office_->desktop.clear();
+    office_->context.clear();
+    office_->process.Stop(std::chrono::milliseconds(0));
+    office_.reset();
+}
+
+void OfficeSession::ReplaceOfficeIfDue()
+{
+    // Only between workbooks: none of the office's is open then.
+    if (office_ && workbooks_.empty() &&
+        (office_->opened >= restartInterval_ ||
+         office_->process.ResidentBytes() > MemoryLimitBytes))
+        QuitOffice();
+}
+
+void OfficeSession::Quit()
+{
+    if (quit_)
+        return;
+    quit_ = true;
+    if (office_)
+        QuitOffice();
+    setUpProfile_.Remove();
+}
+
+// Ends the office as a quit does; the next call starts a fresh one.
+void OfficeSession::QuitOffice()
+{
+    watched_ = &office_->process;
+    sheets_.clear();
+    try {
+        ArmedCall armed(deadline_, std::min(limit_, std::chrono::milliseconds(10000)));
+        for (auto& [number, workbook] : workbooks_) {
+            const Reference<css::util::XCloseable> closeable(workbook, UNO_QUERY);
+            if (closeable.is())
+                closeable->close(true);
+        }
+        workbooks_.clear();
+        office_->desktop->terminate();
+    } catch (const css::uno::Exception&) {
+        // Terminating disposes the bridge under the call: the office is going either way.
+    }
+    workbooks_.clear();
+    office_->desktop.clear();
+    office_->context.clear();
+    watched_ = nullptr;
+    office_->process.Stop(std::chrono::milliseconds(10000));
+    office_.reset();
+}
+
+int OfficeSession::Add(const Reference<css::sheet::XSpreadsheetDocument>& workbook)
+{
+    const int number = ++lastWorkbook_;
+    workbooks_[number] = workbook;
+    ++office_->opened;
+    return number;
+}
+
+Reference<css::sheet::XSpreadsheetDocument> OfficeSession::Workbook(int workbook)
+{
+    const auto found = workbooks_.find(workbook);
+    if (found == workbooks_.end())
+        throw ServerFailure{FailureKind::OfficeStopped,
+                            QStringLiteral("the workbook is no longer open (the spreadsheet "
+                                           "application was stopped)")};
+    return found->second;
+}
+
+Reference<css::sheet::XSpreadsheet> OfficeSession::Sheet(int workbook, int sheet)
+{
+    Reference<css::sheet::XSpreadsheet>& found = sheets_[{workbook, sheet}];
+    if (found.is())
+        return found;
+    const Reference<css::container::XIndexAccess> all(Workbook(workbook)->getSheets(),
+                                                      UNO_QUERY_THROW);
+    if (sheet < 1 || sheet > all->getCount())
+        throw ServerFailure{FailureKind::Reported,
+                            QStringLiteral("the workbook has no worksheet %1").arg(sheet)};
+    found.set(all->getByIndex(sheet - 1), UNO_QUERY_THROW);
+    return found;
+}
+
+bool OfficeSession::Remove(int workbook, Reference<css::sheet::XSpreadsheetDocument>& removed)
+{
+    const auto found = workbooks_.find(workbook);
+    if (found == workbooks_.end())
+        return false;
+    removed = found->second;
+    workbooks_.erase(found);
+    sheets_.erase(sheets_.lower_bound({workbook, 0}), sheets_.lower_bound({workbook + 1, 0}));
+    return true;
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "automation/automationserver.h"
+#include "automation/calldeadline.h"
+#include "automation/failureclassification.h"
+#include "automation/officeprocess.h"
+#include "automation/unohelpers.h"
+
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+// One running office and what we hold of it.
+struct Office
+{
+    OfficeProcess process;
+    int opened = 0; // workbooks opened by this office
+    css::uno::Reference<css::uno::XComponentContext> context;
+    css::uno::Reference<css::frame::XDesktop2> desktop;
+    std::vector<css::beans::PropertyValue> pdfSettings; // as the office is configured
+};
+
+// The office behind one server and the workbooks open in it: an office starts when a call needs
+// one; every call into it has a time limit; one that outlives it or dies is killed, fails its
+// call and leaves its workbooks behind, and the next call starts a fresh office. Workbooks are
+// numbered, never reusing a number. All calls come from one thread.
+class OfficeSession
+{
+public:
+    // restartInterval: workbooks after which the office is replaced between workbooks.
+    OfficeSession(std::chrono::milliseconds callLimit, int restartInterval);
+    OfficeSession(const OfficeSession&) = delete;
+    OfficeSession& operator=(const OfficeSession&) = delete;
+
+    // Starts an office unless one runs; false when none can start (the reason in failure, unless
+    // the session has quit).
+    bool Start();
+
+    // Runs body against the office under the time limit. On an exception the reason is kept: a
+    // ServerFailure that body throws as it is, the office's own classified by its error code;
+    // when the limit expired or the office died, that office is gone for good.
+    template <typename Body> bool Call(Body&& body);
+
+    // Between workbooks: replaces an office that has opened restartInterval workbooks or holds
+    // more than 1 GB, as its memory grows with every document it has loaded.
+    void ReplaceOfficeIfDue();
+
+    // Ends the office and the session; later calls fail.
+    void Quit();
+
+    // The running office: for the body of a Call().
+    Office& office() { return *office_; }
+    long ProcessId() const { return office_ ? office_->process.ProcessId() : -1; }
+
+    // The workbooks open in the office. Workbook() and Sheet() throw when there is none such.
+    int Add(const css::uno::Reference<css::sheet::XSpreadsheetDocument>& workbook);
+    css::uno::Reference<css::sheet::XSpreadsheetDocument> Workbook(int workbook);
+    css::uno::Reference<css::sheet::XSpreadsheet> Sheet(int workbook, int sheet);
+    // Forgets a workbook and gives it back to be closed; false when it is not open.
+    bool Remove(int workbook, css::uno::Reference<css::sheet::XSpreadsheetDocument>& removed);
+
+    // Why the last call that failed failed; the server sets it for its own refusals too.
+    ServerFailure failure;
+
+private:
+    // The office's message, classified by its error code.
+    static ServerFailure OfficeFailure(const QString& message);
+    // The limit expired: message with %1 for its seconds.
+    ServerFailure NoAnswer(const QString& message) const;
+    bool StartOffice();
+    bool Connect(Office& started);
+    void DropOffice();
+    void QuitOffice();
+
+    std::chrono::milliseconds limit_;
+    int restartInterval_;
+    // Every office this session starts in turn starts from the first one's set-up profile.
+    // Before office_, so that it goes after it.
+    SetUpProfile setUpProfile_;
+    std::unique_ptr<Office> office_;
+    // The office that an expired limit kills: the one in use, or the one being started.
+    std::atomic<const OfficeProcess*> watched_{nullptr};
+    std::map<int, css::uno::Reference<css::sheet::XSpreadsheetDocument>> workbooks_;
+    // Sheets already looked up, by workbook and index: a run asks for each several times, and
+    // every lookup costs three round trips to the office.
+    std::map<std::pair<int, int>, css::uno::Reference<css::sheet::XSpreadsheet>> sheets_;
+    int lastWorkbook_ = 0;
+    bool quit_ = false;
+    // Last: its thread may touch office_ while armed, so it stops first.
+    CallDeadline deadline_;
+};
+
+template <typename Body> bool OfficeSession::Call(Body&& body)
+{
+    if (quit_) {
+        failure = {FailureKind::CannotStart,
+                   QStringLiteral("the spreadsheet application has quit")};
+        return false;
+    }
+    if (!office_ && !StartOffice())
+        return false;
+    watched_ = &office_->process;
+    bool disposed = false;
+    ArmedCall armed(deadline_, limit_);
+    try {
+        body();
+        if (!armed.Expired())
+            return true;
+    } catch (const ServerFailure& refused) {
+        failure = refused;
+    } catch (const css::lang::DisposedException&) {
+        disposed = true;
+    } catch (const css::uno::Exception& e) {
+        failure = OfficeFailure(FromUno(e.Message));
+    }
+    const bool expired = armed.Expired();
+    if (expired) {
+        failure = NoAnswer(QStringLiteral("no answer within %1 s; the spreadsheet application was "
+                                          "stopped"));
+        DropOffice();
+    } else if (disposed || !office_->process.Running()) {
+        failure = {FailureKind::OfficeEnded,
+                   QStringLiteral("the spreadsheet application ended unexpectedly")};
+        DropOffice();
+    }
+    return false;
+}

@@ -1,0 +1,53 @@
+#include "automation/failureclassification.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// The office's messages, as it gives them, by the I/O error code they carry.
+TEST(FailureClassification, TheOfficesMessagesByTheirErrorCode)
+{
+    const std::pair<const char*, FailureKind> cases[] = {
+        // From exports whose PDF name was too long, and into a folder the user may not write to.
+        {"SfxBaseModel::impl_store <file:///out/book(LLLL).pdf> failed: 0x11b(Error Area:Io "
+         "Class:Parameter Code:27) at ./sfx2/source/doc/sfxbasemodel.cxx:3207",
+         FailureKind::NameTooLong},
+        {"SfxBaseModel::impl_store <file:///in/book.pdf> failed: 0xc10(Error Area:Io Class:Write "
+         "Code:16) at ./sfx2/source/doc/sfxbasemodel.cxx:3207 at "
+         "./sfx2/source/doc/sfxbasemodel.cxx:1783",
+         FailureKind::NotWritable},
+        {"failed: 0x507(Error Area:Io Class:Access Code:7)", FailureKind::NotWritable},
+        {"failed: 0x1a09(Error Area:Io Class:Space Code:9)", FailureKind::DiskFull},
+        {"failed: 0x808(Error Area:Io Class:Locking Code:8)", FailureKind::FileBusy},
+        // Codes without a plainer reason, and a code's number inside another's.
+        {"failed: 0x11b(Error Area:Io Class:General Code:27)", FailureKind::Reported},
+        {"failed: 0x1d17(Error Area:Io Class:NotExists Code:17)", FailureKind::Reported},
+        // Words are not codes: only the office's codes decide.
+        {"the folder cannot be written: Permission denied", FailureKind::Reported},
+        {"Something nobody foresaw", FailureKind::Reported},
+    };
+    for (const auto& [message, kind] : cases)
+        EXPECT_EQ(KindOfOfficeMessage(message), kind) << message;
+}
+
+TEST(FailureClassification, TheSystemsErrorsByErrno)
+{
+    const std::pair<int, FailureKind> cases[] = {
+        {ENAMETOOLONG, FailureKind::NameTooLong}, {EACCES, FailureKind::NotWritable},
+        {EROFS, FailureKind::NotWritable},        {ENOSPC, FailureKind::DiskFull},
+        {EDQUOT, FailureKind::DiskFull},          {EBUSY, FailureKind::FileBusy},
+        {ETXTBSY, FailureKind::FileBusy},         {EIO, FailureKind::Reported},
+        {ENOENT, FailureKind::Reported},          {EAGAIN, FailureKind::Reported},
+    };
+    for (const auto& [error, kind] : cases)
+        EXPECT_EQ(KindOfErrno(error), kind) << std::strerror(error);
+    const SystemFailure full = SystemFailureOf("cannot create a profile folder", ENOSPC);
+    EXPECT_EQ(full.kind, FailureKind::DiskFull);
+    EXPECT_EQ(full.message,
+              std::string("cannot create a profile folder: ") + std::strerror(ENOSPC));
+}
+
+} // namespace

@@ -178,8 +178,10 @@ bool SpreadsheetServer::Close(int workbook)
                               QStringLiteral("the workbook is no longer open")};
         return false;
     }
-    const Reference<css::util::XCloseable> closeable(removed, UNO_QUERY);
+    // The query goes to the office too: inside the guard, so that an office gone since the last
+    // call fails the close instead of throwing out of it.
     return d->session.Call([&] {
+        const Reference<css::util::XCloseable> closeable(removed, UNO_QUERY);
         if (closeable.is())
             closeable->close(true);
     });

@@ -378,6 +378,17 @@ TEST_F(ServerTest, AnOfficeKilledBetweenWorkbooksIsReplaced)
     const std::string pdf = out / "second.pdf";
     second->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
     EXPECT_GE(PdfPages(pdf), 2);
+
+    // A close can be the first call to meet the dead office: it fails like any other.
+    const long secondOffice = application->serverProcessId();
+    ASSERT_EQ(kill(static_cast<pid_t>(secondOffice), SIGKILL), 0);
+    QString closeFailure;
+    QObject::connect(
+        second, &AutomationObject::exception,
+        [&](int, const QString&, const QString& desc, const QString&) { closeFailure = desc; });
+    second->dynamicCall("Close (Boolean)", false);
+    EXPECT_EQ(closeFailure, "the spreadsheet application ended unexpectedly");
+    EXPECT_TRUE(Open(Sample("pages.xlsx")));
     application->dynamicCall("Quit(void)");
     EXPECT_EQ(application->serverProcessId(), -1);
 }

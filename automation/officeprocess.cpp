@@ -219,6 +219,13 @@ bool OfficeProcess::EndAllNow()
     return live.EndAll(
         [](const OfficeProcess& office) {
             const pid_t pid = office.pid_;
+            // An office still starting has not had its socket files noted: read them while it
+            // lives, keeping only the office's own pipes.
+            std::vector<std::string> unnoted;
+            if (pid > 0 && office.socketFiles_.empty())
+                for (const std::string& path : SocketFilesOf(SocketInodesOf(pid)))
+                    if (path.rfind(PipeSocketFolder + "/" + PipeSocketPrefix(getuid()), 0) == 0)
+                        unnoted.push_back(path);
             if (pid > 0) {
                 // The whole group, and the office itself in case it has not made its group yet.
                 kill(-pid, SIGKILL);
@@ -228,6 +235,9 @@ bool OfficeProcess::EndAllNow()
                 waitpid(pid, nullptr, 0);
             }
             office.RemoveFiles();
+            std::error_code ignored;
+            for (const std::string& path : unnoted)
+                std::filesystem::remove(path, ignored);
         },
         [](SetUpProfile& kept) {
             std::error_code ignored;

@@ -1,0 +1,157 @@
+#include "convert/updatestate.h"
+
+#include "common/tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A workbook and its two PDFs, and the update state of the run that converted them, in a cache
+// folder of the test's own.
+class UpdateStateTest : public ::testing::Test
+{
+protected:
+    TempFolder folder;
+    const std::string book = folder / "\xe6\x8a\xa5\xe8\xa1\xa8.xlsx"; // 报表.xlsx
+    const std::string pdfs[2] = {folder / "A.pdf", folder / "B.pdf"};
+
+    void SetUp() override
+    {
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(folder / "cache"));
+    }
+    UpdateState State() const { return {"/in", "/out", false, false}; }
+    FileVersion Now() const { return FileVersion::Of(QString::fromStdString(book)); }
+
+    // Takes in a run in which the workbook, planned at that version, had that outcome.
+    void Take(WorkbookRecord::Outcome outcome, const FileVersion& planned)
+    {
+        WorkbookRecord workbook;
+        workbook.path = QString::fromStdString(book);
+        workbook.outcome = outcome;
+        if (outcome == WorkbookRecord::Outcome::Converted)
+            for (const std::string& pdf : pdfs)
+                workbook.pdfs.append({"", QString::fromStdString(pdf)});
+        RunRecord run;
+        run.workbooks << workbook;
+        UpdateState state = State();
+        state.Load();
+        state.Update(run, {{workbook.path, planned}});
+        QString error;
+        ASSERT_TRUE(state.Save(error)) << error.toStdString();
+    }
+    void Convert()
+    {
+        for (const std::string& file : {book, pdfs[0], pdfs[1]})
+            WriteFile(file, "x");
+        Take(WorkbookRecord::Outcome::Converted, Now());
+    }
+    bool UpToDate(UpdateState state) const
+    {
+        state.Load();
+        return state.UpToDate(QString::fromStdString(book), Now());
+    }
+};
+
+void Later(const std::string& path)
+{
+    fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(1));
+}
+
+TEST_F(UpdateStateTest, UpToDateOnlyWhileTheWorkbookAndEveryPdfOfItsLastConversionAreUnchanged)
+{
+    const struct
+    {
+        const char* change;
+        std::function<void()> make;
+        bool upToDate;
+    } cases[] = {
+        {"none", [] {}, true},
+        {"workbook rewritten at its size", [this] { Later(book); }, false},
+        {"workbook grown", [this] { WriteFile(book, "xy"); }, false},
+        {"workbook gone", [this] { fs::remove(book); }, false},
+        {"PDF gone", [this] { fs::remove(pdfs[1]); }, false},
+        {"PDF rewritten at its size", [this] { Later(pdfs[0]); }, false},
+        {"PDF grown", [this] { WriteFile(pdfs[1], "xy"); }, false},
+        {"failed since", [this] { Take(WorkbookRecord::Outcome::Failed, Now()); }, false},
+        {"left out since", [this] { Take(WorkbookRecord::Outcome::UpToDate, Now()); }, true},
+        {"not reached since", [this] { Take(WorkbookRecord::Outcome::NotReached, Now()); }, true},
+        {"not reached since, then a PDF gone",
+         [this] {
+             Take(WorkbookRecord::Outcome::NotReached, Now());
+             fs::remove(pdfs[0]);
+         },
+         false},
+        {"changed while converted",
+         [this] {
+             const FileVersion planned = Now();
+             WriteFile(book, "changed");
+             Take(WorkbookRecord::Outcome::Converted, planned);
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        Convert();
+        c.make();
+        EXPECT_EQ(UpToDate(State()), c.upToDate);
+    }
+}
+
+TEST_F(UpdateStateTest, EachKindOfRunKeepsAStateOfItsOwn)
+{
+    Convert();
+    for (const UpdateState& other : {UpdateState("/in", "", false, false),
+                                     {"/in", "/o", false, false},
+                                     {"/in", "/out", true, false},
+                                     {"/in", "/out", false, true},
+                                     {"/", "/out", false, false}}) {
+        EXPECT_NE(other.FilePath(), State().FilePath());
+        EXPECT_FALSE(UpToDate(other)) << other.FilePath().toStdString();
+    }
+}
+
+TEST_F(UpdateStateTest, ADamagedOrUnreadableStateIsNoState)
+{
+    Convert();
+    const std::string path = State().FilePath().toStdString(), saved = ReadFile(path);
+    const std::string entry = "{\"workbooks\": {\"" + book +
+                              "\": {\"size\": 1, \"modified\": " + std::to_string(Now().modified) +
+                              ", \"pdfs\": ";
+    UpdateState state = State();
+    // Whether state, loaded from what was saved, forgets it all once loaded again after damage.
+    const auto forgetsAfter = [&](const std::function<void()>& damage) {
+        WriteFile(path, saved);
+        state.Load();
+        EXPECT_TRUE(state.UpToDate(QString::fromStdString(book), Now()));
+        damage();
+        state.Load();
+        return !state.UpToDate(QString::fromStdString(book), Now());
+    };
+    for (const std::string& damaged :
+         {std::string(), std::string("garbage"), saved.substr(0, saved.size() / 2),
+          std::string("[]"), std::string("{\"workbooks\": 5}"), entry + "[{}]}}}"})
+        EXPECT_TRUE(forgetsAfter([&] { WriteFile(path, damaged); })) << damaged;
+    EXPECT_TRUE(forgetsAfter([&] {
+        fs::remove(path);
+        fs::create_directory(path); // unreadable
+    }));
+}
+
+TEST_F(UpdateStateTest, AStateThatCannotBeSavedSaysWhy)
+{
+    fs::create_directories(State().FilePath().toStdString()); // a folder where the file goes
+    WriteFile(folder / "file", "");
+    for (const std::string& cache : {folder / "cache", folder / "file/cache"}) {
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(cache));
+        QString error;
+        EXPECT_FALSE(State().Save(error)) << cache;
+        EXPECT_FALSE(error.isEmpty()) << cache;
+    }
+}
+
+} // namespace

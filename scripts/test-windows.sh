@@ -21,7 +21,7 @@ fi
 
 build=build-windows
 cmake -S tests/windows -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Debug
+    -DCMAKE_BUILD_TYPE=Debug -DQUILLSHEET_WERROR=ON
 cmake --build "$build" -j "$(nproc)"
 
 run=()

@@ -149,9 +149,9 @@ bool OfficeProcess::Start(SystemFailure& failure)
     return true;
 }
 
-std::string OfficeProcess::ConnectUrl() const
+std::string OfficeProcess::ConnectionDescription() const
 {
-    return "uno:pipe,name=" + pipeName_ + ";urp;StarOffice.ComponentContext";
+    return "pipe,name=" + pipeName_;
 }
 
 bool OfficeProcess::Running()

@@ -35,8 +35,8 @@ public:
     // cannot be started.
     bool Start(SystemFailure& failure);
 
-    // The UNO URL that reaches the office's component context.
-    std::string ConnectUrl() const;
+    // Where the office accepts connections, as a UNO connector names it.
+    std::string ConnectionDescription() const;
 
     // True while the process runs; once it ended, ExitCode() tells how.
     bool Running();

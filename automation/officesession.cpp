@@ -3,10 +3,12 @@
 #include "automation/pdfexport.h"
 #include "automation/unoclient.h"
 
-#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <algorithm>
@@ -84,8 +86,7 @@ bool OfficeSession::StartOffice()
     if (!connected) {
         watched_ = nullptr;
         started->process.Kill();
-        started->desktop.clear();
-        started->context.clear();
+        Release(*started);
         return false;
     }
     started->process.NoteSocketFiles();
@@ -97,13 +98,18 @@ bool OfficeSession::StartOffice()
 // ends first.
 bool OfficeSession::Connect(Office& started)
 {
-    const Reference<css::bridge::XUnoUrlResolver> resolver =
-        css::bridge::UnoUrlResolver::create(LocalContext());
-    const OUString url = OUString::createFromAscii(started.process.ConnectUrl().c_str());
+    const Reference<css::connection::XConnector> connector =
+        css::connection::Connector::create(LocalContext());
+    const OUString where =
+        OUString::createFromAscii(started.process.ConnectionDescription().c_str());
     SystemFailure notRestarted;
     while (!started.context.is()) {
         try {
-            started.context.set(resolver->resolve(url), UNO_QUERY_THROW);
+            started.bridge =
+                css::bridge::BridgeFactory::create(LocalContext())
+                    ->createBridge(OUString(), "urp", connector->connect(where), nullptr);
+            started.context.set(started.bridge->getInstance("StarOffice.ComponentContext"),
+                                UNO_QUERY_THROW);
         } catch (const css::connection::NoConnectException&) {
             // A fresh profile makes the office ask once to be started again.
             if (!started.process.Running() &&
@@ -124,14 +130,25 @@ bool OfficeSession::Connect(Office& started)
     return true;
 }
 
+// Lets go of a dead or ending office's objects and disposes its bridge, which waits for the
+// bridge's threads, so that nothing of it outlives the office.
+void OfficeSession::Release(Office& office)
+{
+    office.desktop.clear();
+    office.context.clear();
+    const Reference<css::lang::XComponent> bridge(office.bridge, UNO_QUERY);
+    office.bridge.clear();
+    if (bridge.is())
+        bridge->dispose();
+}
+
 void OfficeSession::DropOffice()
 {
     watched_ = nullptr;
     office_->process.Kill();
     sheets_.clear();
     workbooks_.clear();
-    office_->desktop.clear();
-    office_->context.clear();
+    Release(*office_);
     office_->process.Stop(std::chrono::milliseconds(0));
     office_.reset();
 }
@@ -173,10 +190,9 @@ void OfficeSession::QuitOffice()
         // Terminating disposes the bridge under the call: the office is going either way.
     }
     workbooks_.clear();
-    office_->desktop.clear();
-    office_->context.clear();
     watched_ = nullptr;
     office_->process.Stop(std::chrono::milliseconds(10000));
+    Release(*office_);
     office_.reset();
 }
 

@@ -7,6 +7,7 @@
 #include "automation/unohelpers.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -27,6 +28,9 @@ struct Office
 {
     OfficeProcess process;
     int opened = 0; // workbooks opened by this office
+    // Ours to dispose once the office is gone: left to itself, the bridge of a killed office is
+    // torn down by its own threads some time later.
+    css::uno::Reference<css::bridge::XBridge> bridge;
     css::uno::Reference<css::uno::XComponentContext> context;
     css::uno::Reference<css::frame::XDesktop2> desktop;
     std::vector<css::beans::PropertyValue> pdfSettings; // as the office is configured
@@ -81,6 +85,7 @@ private:
     ServerFailure NoAnswer(const QString& message) const;
     bool StartOffice();
     bool Connect(Office& started);
+    static void Release(Office& office);
     void DropOffice();
     void QuitOffice();
 

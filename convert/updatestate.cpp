@@ -72,8 +72,9 @@ bool UpdateState::UpToDate(const QString& workbook, const FileVersion& version) 
     const auto found = conversions.constFind(workbook);
     if (found == conversions.constEnd() || version.size < 0 || found->workbook != version)
         return false;
+    // A PDF already gone when the state was kept reads as "no such file" then and now.
     for (const Pdf& pdf : found->pdfs)
-        if (pdf.path.isEmpty() || FileVersion::Of(pdf.path) != pdf.version)
+        if (pdf.path.isEmpty() || pdf.version.size < 0 || FileVersion::Of(pdf.path) != pdf.version)
             return false;
     return true;
 }

@@ -86,6 +86,12 @@ TEST_F(UpdateStateTest, UpToDateOnlyWhileTheWorkbookAndEveryPdfOfItsLastConversi
              fs::remove(pdfs[0]);
          },
          false},
+        {"a PDF gone before the state was kept",
+         [this] {
+             fs::remove(pdfs[1]);
+             Take(WorkbookRecord::Outcome::Converted, Now());
+         },
+         false},
         {"changed while converted",
          [this] {
              const FileVersion planned = Now();

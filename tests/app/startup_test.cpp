@@ -425,8 +425,6 @@ TEST_F(StartupTest, ASignalQuitsTheWindowAfterTheWorkbookInWork)
     EXPECT_TRUE(Existing(sockets).empty());
 }
 
-// Qt ends the program with exit(1) when its X display goes away; the run's office and files go
-// with it, and nothing crashes.
 // Qt ends the program with exit(1) when its X display goes away: idle, or in the middle of a run,
 // whose office and files go with it; nothing crashes.
 TEST_F(StartupTest, LosingTheDisplayEndsTheProgramAndAnyOfficeCleanly)

@@ -1,5 +1,5 @@
+#include "automation/officenames.h"
 #include "cli/clitest.h"
-
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
 #include "common/strictskips.h"
@@ -202,15 +202,12 @@ TEST_F(CliTest, ARunRemovesWhatKilledRunsLeftAndNothingElse)
     ASSERT_EQ(leftovers.size(), 3u) << "two profile folders and a pipe socket";
     ASSERT_EQ(Existing(sockets).size(), 2u) << "the pipe and the single-instance socket";
 
-    const std::string uid = std::to_string(getuid());
-    const std::string live = "/tmp/quillsheet-office-" + std::to_string(getpid()) + "-test";
-    const std::string livePipe =
-        "/tmp/OSL_PIPE_" + uid + "_quillsheet" + std::to_string(getpid()) + "_test";
-    const std::string othersPipe =
-        "/tmp/OSL_PIPE_" + uid + "_quillsheet" + std::to_string(killed) + "_others";
-    const std::string othersProfile =
-        "/tmp/quillsheet-office-" + std::to_string(killed) + "-others";
-    const std::string listening = "/tmp/OSL_PIPE_" + uid + "_SingleOfficeIPC_quillsheettest";
+    const std::string pipes = PipeSocketFolder + "/" + PipeSocketPrefix(getuid());
+    const std::string live = "/tmp/" + ProfileFolderPrefix(getpid()) + "test";
+    const std::string livePipe = pipes + OfficePipePrefix(getpid()) + "test";
+    const std::string othersPipe = pipes + OfficePipePrefix(killed) + "others";
+    const std::string othersProfile = "/tmp/" + ProfileFolderPrefix(killed) + "others";
+    const std::string listening = pipes + SingleInstancePipeStem + "quillsheettest";
     fs::create_directories(live + "/user");
     fs::create_directories(othersProfile);
     const int livePipeSocket = BindSocket(livePipe, false);

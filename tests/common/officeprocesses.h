@@ -1,8 +1,7 @@
 #pragma once
 
-// Relative, since some test programs have only tests/ on their include path.
-#include "../../automation/officenames.h"
-#include "../../automation/unixsockets.h"
+#include "automation/officenames.h"
+#include "automation/unixsockets.h"
 
 #include <cstring>
 #include <filesystem>

@@ -21,7 +21,10 @@
 
 namespace {
 
-TEST_F(CliTest, BadArgumentsAndMissingFoldersExitWithTwo)
+// What the program answers before it starts an office: the quick tests of the command line.
+using CliArgumentsTest = CliTest;
+
+TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
 {
     fs::create_directories(folder / "in");
     WriteFile(folder / "a-file", "x");
@@ -64,7 +67,7 @@ TEST_F(CliTest, BadArgumentsAndMissingFoldersExitWithTwo)
     }
 }
 
-TEST_F(CliTest, HelpAndVersion)
+TEST_F(CliArgumentsTest, HelpAndVersion)
 {
     const Outcome help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);

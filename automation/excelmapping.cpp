@@ -16,11 +16,6 @@
 #include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/text/XText.hpp>
 
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::UNO_QUERY_THROW;
-using rtl::OUString;
-
 UsedRangeInfo UsedRangeOf(const Reference<css::sheet::XSpreadsheet>& sheet)
 {
     const Reference<css::sheet::XSheetCellCursor> cursor = sheet->createCursor();

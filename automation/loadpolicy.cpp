@@ -17,12 +17,6 @@
 
 #include <QFileInfo>
 
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::Sequence;
-using css::uno::UNO_QUERY;
-using rtl::OUString;
-
 namespace {
 
 // Answers the questions the office asks while loading, so that no load ever waits for a

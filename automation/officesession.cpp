@@ -14,11 +14,6 @@
 #include <algorithm>
 #include <thread>
 
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
-using rtl::OUString;
-
 namespace {
 
 constexpr long long MemoryLimitBytes = 1LL << 30;

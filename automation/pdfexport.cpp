@@ -1,5 +1,7 @@
 #include "automation/pdfexport.h"
 
+#include "automation/unohelpers.h"
+
 #include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
@@ -7,12 +9,6 @@
 #include <com/sun/star/view/XRenderable.hpp>
 
 #include <algorithm>
-
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::Sequence;
-using css::uno::UNO_QUERY_THROW;
-using rtl::OUString;
 
 std::vector<css::beans::PropertyValue>
 ConfiguredPdfSettings(const Reference<css::uno::XComponentContext>& office)

@@ -4,6 +4,7 @@
 #include "automation/loadpolicy.h"
 #include "automation/officesession.h"
 #include "automation/temporarypdf.h"
+#include "automation/unohelpers.h"
 #include "support/calltimelimit.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -15,10 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
 
 namespace {
 

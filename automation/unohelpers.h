@@ -3,6 +3,8 @@
 // Conversions between our Qt values and the UNO values the office takes.
 
 #include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/uno/Any.hxx>
+#include <com/sun/star/uno/Reference.hxx>
 #include <com/sun/star/uno/Sequence.hxx>
 #include <rtl/ustring.hxx>
 
@@ -10,6 +12,14 @@
 
 #include <initializer_list>
 #include <vector>
+
+// The UNO names that every file of the server that talks to the office uses.
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::Sequence;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
 
 rtl::OUString ToUno(const QString& text);
 QString FromUno(const rtl::OUString& text);

@@ -1,6 +1,7 @@
 #include "automation/leftovers.h"
 
 #include "automation/officenames.h"
+#include "automation/temporaryfolder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -78,11 +79,13 @@ std::vector<fs::path> Entries(const fs::path& folder)
 
 } // namespace
 
-void RemoveLeftoversOfEndedRuns(const std::string& tempFolder)
+void RemoveLeftoversOfEndedRuns()
 {
     // What cannot be removed stays for a later run: nobody waits for it.
     std::error_code ignored;
-    for (const fs::path& entry : Entries(tempFolder)) {
+    std::string tempFolder, problem;
+    const bool usable = UsableTemporaryFolder(tempFolder, problem);
+    for (const fs::path& entry : usable ? Entries(tempFolder) : std::vector<fs::path>()) {
         const long pid = OwnerPid(entry.filename().string(), ProfileFolderStem, '-');
         if (pid > 0 && !RunsAsThisUser(pid) && OwnedByThisUser(entry, S_IFDIR))
             fs::remove_all(entry, ignored);

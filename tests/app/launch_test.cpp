@@ -109,6 +109,35 @@ TEST_F(LaunchTest, MissingFoldersAreRefusedAfterTheTextsAreStored)
     EXPECT_TRUE(server->calls.isEmpty());
 }
 
+TEST_F(LaunchTest, AnUnusableTemporaryFolderIsShownAtTheClickAndNoRunStarts)
+{
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    const QByteArray old = qgetenv("TMPDIR");
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
+    const struct
+    {
+        std::string tmpdir;
+        QString shown;
+    } cases[] = {
+        {"", QStringLiteral("临时文件夹不可用：TMPDIR=\"\"：是空的")},
+        {"reltmp", QStringLiteral("临时文件夹不可用：TMPDIR=\"reltmp\"：不是绝对路径")},
+        {folder / "missing", QStringLiteral("临时文件夹不可用：TMPDIR=\"") +
+                                 QString::fromStdString(folder / "missing") +
+                                 QStringLiteral("\"：不存在")},
+    };
+    for (const auto& c : cases) {
+        qputenv("TMPDIR", QByteArray::fromStdString(c.tmpdir));
+        EXPECT_EQ(ClickExpectingMessage(), c.shown);
+        EXPECT_TRUE(Convert()->isEnabled());
+    }
+    if (wasSet)
+        qputenv("TMPDIR", old);
+    else
+        qunsetenv("TMPDIR");
+    EXPECT_TRUE(server->calls.isEmpty());
+}
+
 TEST_F(LaunchTest, BesideTheSourceTheOutputFolderIsNotChecked)
 {
     Set("lEdt_SourcePath", folder / "in");

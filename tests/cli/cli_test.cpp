@@ -67,6 +67,39 @@ TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
     }
 }
 
+// An unusable temporary folder is refused before anything is made, the output folder included.
+TEST_F(CliArgumentsTest, AnUnusableTemporaryFolderIsRefusedBeforeAnythingIsMade)
+{
+    fs::create_directories(folder / "in");
+    WriteFile(folder / "in/a.xlsx", "x");
+    WriteFile(folder / "a-file", "x");
+    const std::string tmpdirIs = "临时文件夹不可用：TMPDIR=\"";
+    struct Case
+    {
+        std::string tmpdir;
+        std::string problem;
+    };
+    const std::vector<Case> cases = {
+        {"", "\"：是空的"},
+        {"reltmp", "\"：不是绝对路径"},
+        {folder / "missing", "\"：不存在"},
+        {folder / "a-file", "\"：不是文件夹"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tmpdir);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{folder / "in", folder / "out"},
+              std::vector<std::string>{"--beside-source", folder / "in"}}) {
+            const Outcome outcome = Cli(args, {"TMPDIR=" + c.tmpdir});
+            EXPECT_EQ(outcome.exitCode, 2) << outcome.err;
+            EXPECT_EQ(outcome.err, tmpdirIs + c.tmpdir + c.problem + "\n");
+            EXPECT_TRUE(outcome.out.empty());
+            EXPECT_FALSE(fs::exists(folder / "out"));
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder / "in"), {}), 1);
+        }
+    }
+}
+
 TEST_F(CliArgumentsTest, HelpAndVersion)
 {
     const Outcome help = Cli({"--help"});

@@ -77,6 +77,21 @@ std::vector<fs::path> Entries(const fs::path& folder)
     return entries;
 }
 
+// What follows "<pid>-" in a temporary PDF's name: "<n>.pdf.part", or "<n>-<r>.pdf" as earlier
+// versions wrote it.
+bool TemporaryPdfTail(const std::string& tail)
+{
+    for (const std::string& suffix : {TemporaryPdfSuffix, EarlierTemporaryPdfSuffix}) {
+        if (tail.size() <= suffix.size() ||
+            tail.compare(tail.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        const std::string counters = tail.substr(0, tail.size() - suffix.size());
+        if (counters.find_first_not_of("0123456789-") == std::string::npos)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void RemoveLeftoversOfEndedRuns()
@@ -104,4 +119,21 @@ void RemoveLeftoversOfEndedRuns()
         if (stale)
             fs::remove(entry, ignored);
     }
+}
+
+int RemoveTemporaryPdfsOfEndedRuns(const std::string& folder)
+{
+    // One that cannot be removed now is met again by the next run into this folder.
+    int removed = 0;
+    for (const fs::path& entry : Entries(folder)) {
+        const std::string name = entry.filename().string();
+        const long pid = OwnerPid(name, TemporaryPdfStem, '-');
+        if (pid <= 0 || !TemporaryPdfTail(name.substr(TemporaryPdfPrefix(pid).size())) ||
+            RunsAsThisUser(pid) || !OwnedByThisUser(entry, S_IFREG))
+            continue;
+        std::error_code failed;
+        if (fs::remove(entry, failed))
+            ++removed;
+    }
+    return removed;
 }

@@ -33,9 +33,10 @@ inline std::string PipeSocketPrefix(uid_t user)
 inline const std::string SingleInstancePipeStem = "SingleOfficeIPC_";
 
 // A PDF being written, in its target's folder: ".quillsheet-<pid>-<n>.pdf.part", a name that no
-// "*.pdf" pattern takes for a finished PDF.
+// "*.pdf" pattern takes for a finished PDF. Earlier versions wrote ".quillsheet-<pid>-<n>-<r>.pdf".
 inline const std::string TemporaryPdfStem = ".quillsheet-";
 inline const std::string TemporaryPdfSuffix = ".pdf.part";
+inline const std::string EarlierTemporaryPdfSuffix = ".pdf";
 inline std::string TemporaryPdfPrefix(long clientPid)
 {
     return TemporaryPdfStem + std::to_string(clientPid) + "-";

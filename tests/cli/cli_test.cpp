@@ -220,6 +220,47 @@ TEST_F(CliTest, ASecondSignalEndsTheProgramAtOnceWithoutLeftovers)
     EXPECT_TRUE(Existing(sockets).empty());
 }
 
+// The temporary PDFs that killed runs left where a run writes, in the output folder and beside
+// the source, in today's and in the earlier form, are removed and counted; a live run's stay.
+TEST_F(CliTest, ARunRemovesTheTemporaryPdfsThatKilledRunsLeftWhereItWrites)
+{
+    fs::create_directories(folder / "in");
+    fs::create_directories(folder / "out");
+    WriteFile(folder / "in/a.xls", SpreadsheetMl({{"Data", MarkedRows("ROW", 3)}}));
+    const pid_t ended = Start({"--version"});
+    Finish(ended);
+    const std::vector<std::string> dead = {TemporaryPdfPrefix(ended) + "1" + TemporaryPdfSuffix,
+                                           TemporaryPdfPrefix(ended) + "2-417.pdf"};
+    const std::string live = TemporaryPdfPrefix(getpid()) + "1" + TemporaryPdfSuffix;
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string where;
+        std::set<std::string> after;
+    } runs[] = {
+        {{folder / "in", folder / "out"}, folder / "out", {"a(Data).pdf", live}},
+        {{"--beside-source", folder / "in"}, folder / "in", {"a.xls", "a(Data).pdf", live}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.where);
+        for (const std::string& name : dead)
+            WriteFile(run.where + "/" + name, "");
+        WriteFile(run.where + "/" + live, "");
+        std::vector<std::string> args = {"--report", folder / "report.json"};
+        args.insert(args.end(), run.args.begin(), run.args.end());
+        const Outcome outcome = Cli(args);
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(run.where))
+            names.insert(entry.path().filename().string());
+        EXPECT_EQ(names, run.after);
+        const std::string report = ReadFile(folder / "report.json");
+        EXPECT_NE(report.find("\"removedTemporaryPdfs\": 2"), std::string::npos) << report;
+        EXPECT_NE(ReportFacts(folder / "report.json").at(0).find("stopped false"),
+                  std::string::npos);
+    }
+}
+
 // What a killed run leaves is removed by the next run; what belongs to a live process or another
 // user is not.
 TEST_F(CliTest, ARunRemovesWhatKilledRunsLeftAndNothingElse)

@@ -261,6 +261,54 @@ TEST_F(CliTest, ARunRemovesTheTemporaryPdfsThatKilledRunsLeftWhereItWrites)
     }
 }
 
+// Killed while its office writes a PDF, a run leaves the temporary PDF; the next run into that
+// folder removes it. The kill comes as soon as the file appears, so one try nearly always hits.
+TEST_F(CliTest, ARunKilledDuringAnExportLeavesATemporaryPdfThatTheNextRunRemoves)
+{
+    MakeSlowWorkbooks();
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string where;
+    } placements[] = {
+        {{"--jobs", "1", folder / "in", folder / "out"}, folder / "out"},
+        {{"--jobs", "1", "--beside-source", folder / "in"}, folder / "in"},
+    };
+    for (const auto& placement : placements) {
+        SCOPED_TRACE(placement.where);
+        const auto temporaryPdfsOf = [&placement](pid_t pid) {
+            std::set<std::string> found;
+            for (const auto& entry : fs::directory_iterator(placement.where))
+                if (entry.path().filename().string().rfind(TemporaryPdfPrefix(pid), 0) == 0)
+                    found.insert(entry.path().filename().string());
+            return found;
+        };
+        std::set<std::string> left;
+        for (int attempt = 0; attempt < 10 && left.empty(); ++attempt) {
+            const pid_t killed = Start(placement.args);
+            for (int i = 0; i < 60000 && temporaryPdfsOf(killed).empty(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            kill(killed, SIGKILL);
+            Finish(killed);
+            for (int i = 0; i < 100 && OfficesOfThisProcess(killed) > 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            left = temporaryPdfsOf(killed);
+        }
+        ASSERT_EQ(left.size(), 1u) << "no kill came during an export";
+        const std::string name = *left.begin();
+        EXPECT_EQ(name.substr(name.size() - TemporaryPdfSuffix.size()), TemporaryPdfSuffix);
+        EXPECT_EQ(PdfsBelow(placement.where).count(name), 0u) << "a *.pdf pattern takes it";
+
+        std::vector<std::string> args = {"--report", folder / "report.json"};
+        args.insert(args.end(), placement.args.begin(), placement.args.end());
+        const Outcome next = Cli(args);
+        EXPECT_EQ(next.exitCode, 0) << next.out << next.err;
+        EXPECT_FALSE(fs::exists(placement.where + "/" + name));
+        const std::string report = ReadFile(folder / "report.json");
+        EXPECT_NE(report.find("\"removedTemporaryPdfs\": 1"), std::string::npos) << report;
+    }
+}
+
 // What a killed run leaves is removed by the next run; what belongs to a live process or another
 // user is not.
 TEST_F(CliTest, ARunRemovesWhatKilledRunsLeftAndNothingElse)

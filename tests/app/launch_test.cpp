@@ -109,32 +109,22 @@ TEST_F(LaunchTest, MissingFoldersAreRefusedAfterTheTextsAreStored)
     EXPECT_TRUE(server->calls.isEmpty());
 }
 
+// The relative TMPDIR that once left the office unanswering for the whole call limit; each
+// wording is the check's own test.
 TEST_F(LaunchTest, AnUnusableTemporaryFolderIsShownAtTheClickAndNoRunStarts)
 {
     Set("lEdt_SourcePath", folder / "in");
     Set("lEdt_SavePath", folder / "out");
     const QByteArray old = qgetenv("TMPDIR");
     const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
-    const struct
-    {
-        std::string tmpdir;
-        QString shown;
-    } cases[] = {
-        {"", QStringLiteral("临时文件夹不可用：TMPDIR=\"\"：是空的")},
-        {"reltmp", QStringLiteral("临时文件夹不可用：TMPDIR=\"reltmp\"：不是绝对路径")},
-        {folder / "missing", QStringLiteral("临时文件夹不可用：TMPDIR=\"") +
-                                 QString::fromStdString(folder / "missing") +
-                                 QStringLiteral("\"：不存在")},
-    };
-    for (const auto& c : cases) {
-        qputenv("TMPDIR", QByteArray::fromStdString(c.tmpdir));
-        EXPECT_EQ(ClickExpectingMessage(), c.shown);
-        EXPECT_TRUE(Convert()->isEnabled());
-    }
+    qputenv("TMPDIR", "reltmp");
+    EXPECT_EQ(ClickExpectingMessage(),
+              QStringLiteral("临时文件夹不可用：TMPDIR=\"reltmp\"：不是绝对路径"));
     if (wasSet)
         qputenv("TMPDIR", old);
     else
         qunsetenv("TMPDIR");
+    EXPECT_TRUE(Convert()->isEnabled());
     EXPECT_TRUE(server->calls.isEmpty());
 }
 

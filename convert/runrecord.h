@@ -78,6 +78,8 @@ struct RunRecord
     QStringList runFailures;
     QList<WorkbookRecord> workbooks; // in list order
     bool stopped = false;
+    // Temporary PDFs that killed runs had left in the folders this run writes into, removed.
+    int removedTemporaryPdfs = 0;
 
     int OpenedWorkbooks() const;
     int Pdfs() const;

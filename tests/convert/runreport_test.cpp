@@ -30,6 +30,7 @@ RunRecord StoppedRun()
     run.ended = run.started.addSecs(2);
     run.runFailures << "/srv/in/locked: 无法读取文件夹";
     run.stopped = true;
+    run.removedTemporaryPdfs = 3;
     WorkbookRecord converted = Workbook("/srv/in/inventory.xlsx", Outcome::Converted, true);
     converted.pdfs = {{"Stock", "/srv/pdf/inventory(Stock).pdf"}};
     converted.skipped = {{"Notes", SkippedSheet::Why::Blank},
@@ -70,7 +71,7 @@ TEST(RunReports, TheJsonReportHoldsTheWholeRecord)
                      "mergeSheets": false, "jobs": 2},
         "started": "2026-12-08T22:28:06Z", "ended": "2026-12-08T22:28:08Z", "stopped": true,
         "totals": {"workbooks": 5, "converted": 1, "failed": 2, "notConverted": 1, "upToDate": 1,
-                   "opened": 2, "pdfs": 2, "failures": 4},
+                   "opened": 2, "pdfs": 2, "failures": 4, "removedTemporaryPdfs": 3},
         "runFailures": ["/srv/in/locked: 无法读取文件夹"],
         "workbooks": [
           {"path": "/srv/in/inventory.xlsx", "outcome": "converted", "reason": null, "seconds": 0.25,

@@ -163,6 +163,8 @@ int Convert(ConversionRun& run, const CommandLine& command,
     if (!jsonOnly) {
         if (!statusTexts)
             PrintLines(stdout, lastText);
+        if (!failureLines.isEmpty())
+            PrintLine(stdout, QStringLiteral("全部失败："));
         for (const QString& failure : failureLines)
             PrintLine(stdout, failure);
     }
@@ -178,6 +180,8 @@ int Convert(ConversionRun& run, const CommandLine& command,
 // The run the command asks for, with --update's and --watch's state kept as it goes.
 int ConvertAsAsked(CommandLine command)
 {
+    // Convert() prints every failure under the summary.
+    command.run.everyFailureListedAfter = true;
     if (!command.update && !command.watch) {
         MergeObject run(command.run);
         return Convert(run, command);

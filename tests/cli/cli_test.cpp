@@ -127,13 +127,30 @@ TEST_F(CliTest, PrintsEachStatusThenEveryFailureAndExitsByOutcome)
         Cli({"--merge-sheets", "--beside-source", "--timeout", "30", folder / "in"});
     EXPECT_EQ(failed.exitCode, 1) << failed.err;
     const std::string failure = (folder / "in/empty.xlsx") + ": 文件是空的";
-    EXPECT_NE(failed.out.find("成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure + "\n" +
-                              failure + "\n"),
+    EXPECT_NE(failed.out.find("成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure +
+                              "\n全部失败：\n" + failure + "\n"),
               std::string::npos)
         << failed.out;
     EXPECT_TRUE(fs::exists(folder / "in/sub/book.pdf"));
     EXPECT_EQ(OfficesOfThisProcess(clean.pid), 0);
     EXPECT_EQ(OfficesOfThisProcess(failed.pid), 0);
+
+    // Past five failures the summary names the first five and the full list follows it, so
+    // the summary does not count the rest as unlisted.
+    std::vector<std::string> failures = {failure};
+    for (int i = 2; i <= 7; ++i) {
+        WriteFile(folder / ("in/empty" + std::to_string(i) + ".xlsx"), "");
+        failures.push_back((folder / ("in/empty" + std::to_string(i) + ".xlsx")) + ": 文件是空的");
+    }
+    const Outcome many = Cli({"--quiet", "--merge-sheets", "--beside-source", folder / "in"});
+    EXPECT_EQ(many.exitCode, 1) << many.err;
+    std::string expected = "成功将1个excel文件转换为1个pdf文件。\n失败7个：\n";
+    for (int i = 0; i < 5; ++i)
+        expected += failures[i] + "\n";
+    expected += "全部失败：\n";
+    for (const std::string& line : failures)
+        expected += line + "\n";
+    EXPECT_EQ(many.out, expected);
 }
 
 TEST_F(CliTest, TimeLimitsAtTheEndsOfTheRangeAreTakenBadVariablesToldOnce)
@@ -495,7 +512,8 @@ TEST_F(CliTest, QuietJsonOnlyAndTheProgressLine)
 
     const Outcome quiet = Cli({"--quiet", folder / "in", folder / "out"});
     EXPECT_EQ(quiet.exitCode, 1);
-    EXPECT_EQ(quiet.out, "成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure + failure);
+    EXPECT_EQ(quiet.out, "成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure +
+                             "全部失败：\n" + failure);
 
     const Outcome json = Cli({"--report", "-", folder / "in", folder / "out"});
     EXPECT_EQ(json.exitCode, 1);

@@ -4,9 +4,11 @@
 #include "convert/runsettings.h"
 
 #include "automation/automationobject.h"
+#include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
 #include "common/qtprint.h"
+#include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/wait.h"
 #include "common/workbooks.h"
@@ -32,6 +34,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -214,6 +217,39 @@ TEST_F(LaunchTest, TheReportListsEveryFailureAndTheLabelLeadsToIt)
     }
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(report))});
+}
+
+// A report that cannot be written (a full disk) leaves the previous one as it was, and the
+// label's last line says so and why, whether or not the summary named every failure.
+TEST_F(LaunchTest, TheLabelSaysWhenTheReportCannotBeWritten)
+{
+    const std::string old(21000, 'r');
+    FullFileSystem full({{"Quillsheet/转换报告.txt", old}});
+    if (!full.Mounted())
+        OPTIONAL_SKIP(full.Reason());
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(full.path().string()));
+    const std::string report = full / "Quillsheet/转换报告.txt";
+    for (const int failures : {1, 7}) {
+        SCOPED_TRACE(failures);
+        fs::remove_all(folder / "in");
+        fs::create_directories(folder / "in");
+        for (int i = 0; i < failures; ++i) {
+            const std::string book = folder / ("in/bad" + std::to_string(i) + ".xlsx");
+            WriteFile(book, "x");
+            server->workbooks[QString::fromStdString(book)].opens = false;
+        }
+        Set("lEdt_SourcePath", folder / "in");
+        Set("lEdt_SavePath", folder / "out");
+        Convert()->click();
+        ASSERT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }));
+        const QStringList lines = Find<QLabel>("lb_ShowDisposing")->toolTip().split('\n');
+        EXPECT_EQ(lines.first(), QStringLiteral("成功将0个excel文件转换为0个pdf文件。"));
+        EXPECT_EQ(lines.last(), QStringLiteral("转换报告无法写出：") +
+                                    QString::fromStdString(report) +
+                                    QStringLiteral("：No space left on device"));
+        EXPECT_EQ(ReadFile(report), old);
+        EXPECT_EQ(full.Names(), (std::set<std::string>{"Quillsheet", "Quillsheet/转换报告.txt"}));
+    }
 }
 
 // With the real office: closing the window during a run of several workbooks stops it after

@@ -1,5 +1,6 @@
 #include "automation/officenames.h"
 #include "cli/clitest.h"
+#include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
 #include "common/strictskips.h"
@@ -533,6 +534,71 @@ TEST_F(CliTest, QuietJsonOnlyAndTheProgressLine)
                       " /dev/null");
     EXPECT_NE(terminal.find("2/2个excel文件，1个pdf，失败1个，已用0:"), std::string::npos)
         << terminal;
+}
+
+// A report or an update state that cannot be written (a full disk, a full standard output)
+// fails a run that converted everything, says which file and why, and leaves the previous file
+// as it was, with no temporary file beside it.
+TEST_F(CliTest, AReportOrStateThatCannotBeWrittenFailsTheRunAndKeepsTheOldFile)
+{
+    fs::create_directories(folder / "in");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/budget.xls");
+    const Outcome first = Cli({"--update", folder / "in", folder / "out"}, CacheHere());
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const fs::path stateFolder = folder / "cache/quillsheet-cli/update";
+    ASSERT_EQ(std::distance(fs::directory_iterator(stateFolder), fs::directory_iterator()), 1);
+    const fs::path statePath = fs::directory_iterator(stateFolder)->path();
+    const std::string state = "quillsheet-cli/update/" + statePath.filename().string();
+    const std::string oldReport(21000, 'r');
+    FullFileSystem full({{"report.json", oldReport}, {state, ReadFile(statePath)}});
+    if (!full.Mounted())
+        OPTIONAL_SKIP(full.Reason());
+    const std::set<std::string> fullNames = full.Names();
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> args;
+        std::vector<std::string> env;
+        std::string standardOutput;
+        std::string message;
+    };
+    const std::string noSpace = "：No space left on device\n";
+    const std::vector<Case> cases = {
+        {"report",
+         {"--report", full / "report.json"},
+         {},
+         "",
+         "报告无法写出：" + (full / "report.json") + noSpace},
+        {"report on standard output",
+         {"--report", "-"},
+         {},
+         "/dev/full",
+         "报告无法写出：标准输出" + noSpace},
+        {"update state",
+         {"--update"},
+         {"XDG_CACHE_HOME=" + full.path().string()},
+         "",
+         "无法保存更新状态：" + (full / state) + noSpace},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Changed, so that the update run converts it again.
+        fs::last_write_time(folder / "in/budget.xls",
+                            fs::last_write_time(folder / "in/budget.xls") +
+                                std::chrono::seconds(5));
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {folder / "in", folder / "out"});
+        standardOutput = c.standardOutput;
+        const Outcome outcome = Cli(args, c.env);
+        EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+        EXPECT_EQ(ReadFile(full / "report.json"), oldReport);
+        EXPECT_EQ(ReadFile(full / state), ReadFile(statePath));
+        // The office keeps its own dconf cache beside the state; it is not ours to check.
+        std::set<std::string> names = full.Names();
+        names.erase(names.lower_bound("dconf"), names.lower_bound("dconf0"));
+        EXPECT_EQ(names, fullNames);
+    }
 }
 
 // --update leaves out exactly the workbooks that are unchanged and whose PDFs are all still

@@ -51,6 +51,7 @@ public:
     FullFileSystem& operator=(const FullFileSystem&) = delete;
 
     bool Mounted() const { return mounted_; }
+    const std::filesystem::path& path() const { return folder_.path(); }
     const std::string& Reason() const { return reason_; }
     std::string operator/(const std::string& name) const { return folder_ / name; }
     // The names in it besides the filler.

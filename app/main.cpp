@@ -1,3 +1,4 @@
+#include "app/graphicaldisplay.h"
 #include "app/mainwindow.h"
 #include "app/settingslocation.h"
 #include "app/singleinstance.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <cstdlib>
 
 #ifndef _WIN32
@@ -17,7 +19,6 @@
 #ifdef QUILLSHEET_STARTUP_PROBE
 #include <QPushButton>
 #include <QTimer>
-#include <cstdio>
 #endif
 
 namespace {
@@ -48,6 +49,12 @@ int main(int argc, char** argv)
 #endif
     RecordStartupPaths(argc, argv);
 
+    if (DisplayMissing(argc, argv)) {
+        std::fputs("Quillsheet 需要图形界面：DISPLAY 和 WAYLAND_DISPLAY 都没有设置。"
+                   "没有图形界面时请用 quillsheet-cli。\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     // A second start brings the running copy's window up and ends itself: ending the running
     // copy instead could cut off its conversion and orphan its spreadsheet server.

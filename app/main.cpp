@@ -6,6 +6,7 @@
 #include "app/systemtray.h"
 #include "convert/automationobject.h"
 #include "convert/stopsignals.h"
+#include "support/userhome.h"
 
 #include <QApplication>
 
@@ -47,6 +48,8 @@ int main(int argc, char** argv)
     // C locale would otherwise turn every non-ASCII path into question marks.
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
 #endif
+    // Qt takes the user's folders from HOME and, without one, puts them at the root.
+    SetHomeWhenMissing();
     RecordStartupPaths(argc, argv);
 
     if (DisplayMissing(argc, argv)) {

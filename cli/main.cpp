@@ -13,6 +13,7 @@
 #include "convert/updatestate.h"
 #include "convert/visibletext.h"
 #include "convert/watchrun.h"
+#include "support/userhome.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -222,6 +223,8 @@ int main(int argc, char** argv)
 #ifndef Q_OS_WIN
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
 #endif
+    // Qt takes the user's folders from HOME and, without one, puts them at the root.
+    SetHomeWhenMissing();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillsheet-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLSHEET_VERSION));

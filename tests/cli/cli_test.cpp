@@ -5,6 +5,7 @@
 #include "common/pdf.h"
 #include "common/strictskips.h"
 #include "common/tempfolder.h"
+#include "common/unprivileged.h"
 #include "common/workbooks.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,9 @@
 #include <thread>
 #include <vector>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -599,6 +602,32 @@ TEST_F(CliTest, AReportOrStateThatCannotBeWrittenFailsTheRunAndKeepsTheOldFile)
         names.erase(names.lower_bound("dconf"), names.lower_bound("dconf0"));
         EXPECT_EQ(names, fullNames);
     }
+}
+
+// Without HOME the update state goes to the home the password database names, not to the root's
+// folders, and a state folder that cannot be made is told with the system's reason.
+TEST_F(CliTest, WithoutHomeTheStateGoesToTheUsersHomeOrSaysWhyNot)
+{
+    if (geteuid() != 0)
+        OPTIONAL_SKIP("only root can run the program as a user whose home cannot be made");
+    const passwd* nobody = getpwuid(65534);
+    ASSERT_NE(nobody, nullptr);
+    fs::create_directories(folder / "in");
+    fs::permissions(folder.path(), fs::perms::all, fs::perm_options::add);
+    const int exitCode = RunWithoutPrivilege([this] {
+        return Cli({"--update", folder / "in", folder / "out"}, {"HOME=", "XDG_CACHE_HOME="})
+            .exitCode;
+    });
+    if (exitCode == -1000)
+        OPTIONAL_SKIP("no unprivileged child could be made");
+    EXPECT_EQ(exitCode, 1);
+    const std::string err = ReadFile(Err());
+    EXPECT_EQ(err.rfind("无法保存更新状态：" + std::string(nobody->pw_dir) +
+                            "/.cache/quillsheet-cli/update/",
+                        0),
+              0u)
+        << err;
+    EXPECT_NE(err.find(".json：Permission denied\n"), std::string::npos) << err;
 }
 
 // --update leaves out exactly the workbooks that are unchanged and whose PDFs are all still

@@ -309,15 +309,16 @@ TEST_F(LaunchTest, TheWindowRunsOfficesAtOnceAndGivesTheRunOfOne)
     std::cout << "window with " << offices << " offices: " << windowMs
               << " ms; quillsheet-cli --jobs 1: " << clock.elapsed() << " ms\n";
     // The label holds the summary with its failures; the command line prints every failure
-    // line after it.
+    // line after it, under its own line.
     const QStringList summary = Label().split('\n');
     ASSERT_EQ(summary.size(), 4) << Label().toStdString();
     EXPECT_EQ(summary[0], QStringLiteral("成功将20个excel文件转换为20个pdf文件。"));
     const QStringList printed = QString::fromUtf8(cli.readAllStandardOutput()).split('\n');
     const QStringList tail =
-        printed.mid(printed.size() - 1 - summary.size() - 2, summary.size() + 2);
+        printed.mid(printed.size() - 1 - summary.size() - 3, summary.size() + 3);
     EXPECT_EQ(tail.mid(0, summary.size()), summary);
-    EXPECT_EQ(tail.mid(summary.size()), summary.mid(2));
+    EXPECT_EQ(tail.value(summary.size()), QStringLiteral("全部失败："));
+    EXPECT_EQ(tail.mid(summary.size() + 1), summary.mid(2));
 
     const std::set<std::string> pdfs = PdfsBelow(folder / "out");
     EXPECT_EQ(pdfs.size(), 20u);

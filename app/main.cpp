@@ -1,3 +1,4 @@
+#include "app/graphicaldisplay.h"
 #include "app/mainwindow.h"
 #include "app/settingslocation.h"
 #include "app/singleinstance.h"
@@ -5,9 +6,11 @@
 #include "app/systemtray.h"
 #include "convert/automationobject.h"
 #include "convert/stopsignals.h"
+#include "support/userhome.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <cstdlib>
 
 #ifndef _WIN32
@@ -17,7 +20,6 @@
 #ifdef QUILLSHEET_STARTUP_PROBE
 #include <QPushButton>
 #include <QTimer>
-#include <cstdio>
 #endif
 
 namespace {
@@ -46,8 +48,16 @@ int main(int argc, char** argv)
     // C locale would otherwise turn every non-ASCII path into question marks.
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
 #endif
+    // Qt takes the user's folders from HOME and, without one, puts them at the root.
+    SetHomeWhenMissing();
     RecordStartupPaths(argc, argv);
 
+    if (DisplayMissing(argc, argv)) {
+        std::fputs("Quillsheet 需要图形界面：DISPLAY 和 WAYLAND_DISPLAY 都没有设置。"
+                   "没有图形界面时请用 quillsheet-cli。\n",
+                   stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     // A second start brings the running copy's window up and ends itself: ending the running
     // copy instead could cut off its conversion and orphan its spreadsheet server.

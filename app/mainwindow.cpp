@@ -6,6 +6,8 @@
 #ifndef Q_OS_WIN
 #include "automation/temporaryfolder.h"
 #endif
+#include "convert/atomicfile.h"
+#include "convert/folderpath.h"
 #include "convert/mergeobject.h"
 #include "convert/platformtexts.h"
 #include "convert/runreport.h"
@@ -183,7 +185,8 @@ void MainWindow::on_Signal_SetButtonEnable()
 }
 
 // The whole record of the run, every failure included, replacing the previous run's; when the
-// summary could not name every failure, its last line says where they all are.
+// summary could not name every failure, its last line says where they all are, and when the
+// report could not be written, its last line says so and why.
 void MainWindow::WriteRunReport()
 {
     runReport.clear();
@@ -192,16 +195,17 @@ void MainWindow::WriteRunReport()
     const RunRecord& record = worker->Record();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     const QString path = folder + QStringLiteral("/转换报告.txt");
-    QString error;
-    const bool written = !folder.isEmpty() && QDir().mkpath(folder) &&
-                         WriteReportFile(path, TextReport(record).toUtf8(), error);
+    QString error = QStringLiteral("没有用户的数据文件夹");
+    const bool written = !folder.isEmpty() && MakeFolderPath(folder, error) &&
+                         WriteFileAtomically(path, TextReport(record).toUtf8(), error);
     if (written)
         runReport = path;
-    if (record.FailureLines().size() <= SummaryNamedFailures)
+    if (written && record.FailureLines().size() <= SummaryNamedFailures)
         return;
     const QString where =
-        written ? QStringLiteral("完整的失败列表见（点击打开）：") + QDir::toNativeSeparators(path)
-                : QStringLiteral("无法写出完整的失败列表：") + error;
+        written
+            ? QStringLiteral("完整的失败列表见（点击打开）：") + QDir::toNativeSeparators(path)
+            : QStringLiteral("转换报告无法写出：%1：%2").arg(QDir::toNativeSeparators(path), error);
     ui->lb_ShowDisposing->SetWholeText(record.Summary() + '\n' + where);
 }
 

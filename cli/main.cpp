@@ -4,6 +4,7 @@
 #ifndef Q_OS_WIN
 #include "automation/temporaryfolder.h"
 #endif
+#include "convert/atomicfile.h"
 #include "convert/automationobject.h"
 #include "convert/mergeobject.h"
 #include "convert/runreport.h"
@@ -12,6 +13,7 @@
 #include "convert/updatestate.h"
 #include "convert/visibletext.h"
 #include "convert/watchrun.h"
+#include "support/userhome.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,6 +21,7 @@
 #include <QJsonDocument>
 #include <QTextCodec>
 
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 
@@ -72,15 +75,30 @@ bool TakeFolders(const CommandLine& command)
     return true;
 }
 
-// Keeps what a run converted for the next --update or --watch run; a state that cannot be
-// written only costs the next run time.
-void KeepUpdateState(UpdateState& state, const RunRecord& record,
+// Keeps what a run converted for the next --update or --watch run; false, having said why, when
+// the state could not be written (the previous one stays, and the next run goes by it).
+bool KeepUpdateState(UpdateState& state, const RunRecord& record,
                      const QHash<QString, FileVersion>& versions)
 {
     state.Update(record, versions);
     QString error;
-    if (!state.Save(error))
-        PrintLine(stderr, QStringLiteral("无法保存更新状态：%1：%2").arg(state.FilePath(), error));
+    if (state.Save(error))
+        return true;
+    PrintLine(stderr, QStringLiteral("无法保存更新状态：%1：%2").arg(state.FilePath(), error));
+    return false;
+}
+
+// Writes the report to standard output; false with the system's reason when it does not take
+// all of it (a full disk, a closed pipe).
+bool WriteToStandardOutput(const QByteArray& bytes, QString& error)
+{
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()),
+                                     stdout) == static_cast<size_t>(bytes.size()) &&
+                         std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!written)
+        error = qt_error_string(errno);
+    return written;
 }
 
 // Writes the JSON report the command asks for; false when it could not be written.
@@ -93,15 +111,14 @@ bool WriteReport(const CommandLine& command, const RunRecord& record)
     settings.insert(QStringLiteral("pdfa"), command.run.pdf == PdfKind::Archival);
     report.insert(QStringLiteral("settings"), settings);
     const QByteArray json = QJsonDocument(report).toJson();
-    if (command.report == QLatin1String("-")) {
-        std::fwrite(json.constData(), 1, static_cast<size_t>(json.size()), stdout);
-        std::fflush(stdout);
-        return true;
-    }
+    const bool toStandardOutput = command.report == QLatin1String("-");
     QString error;
-    if (WriteReportFile(command.report, json, error))
+    if (toStandardOutput ? WriteToStandardOutput(json, error)
+                         : WriteFileAtomically(command.report, json, error))
         return true;
-    PrintLine(stderr, QStringLiteral("报告无法写出：%1：%2").arg(command.report, error));
+    PrintLine(stderr,
+              QStringLiteral("报告无法写出：%1：%2")
+                  .arg(toStandardOutput ? QStringLiteral("标准输出") : command.report, error));
     return false;
 }
 
@@ -147,6 +164,8 @@ int Convert(ConversionRun& run, const CommandLine& command,
     if (!jsonOnly) {
         if (!statusTexts)
             PrintLines(stdout, lastText);
+        if (!failureLines.isEmpty())
+            PrintLine(stdout, QStringLiteral("全部失败："));
         for (const QString& failure : failureLines)
             PrintLine(stdout, failure);
     }
@@ -162,6 +181,8 @@ int Convert(ConversionRun& run, const CommandLine& command,
 // The run the command asks for, with --update's and --watch's state kept as it goes.
 int ConvertAsAsked(CommandLine command)
 {
+    // Convert() prints every failure under the summary.
+    command.run.everyFailureListedAfter = true;
     if (!command.update && !command.watch) {
         MergeObject run(command.run);
         return Convert(run, command);
@@ -175,19 +196,24 @@ int ConvertAsAsked(CommandLine command)
         planned.insert(path, version);
         return state.UpToDate(path, version);
     };
+    // A state that could not be kept fails the run as a report that could not be written does.
+    bool stateKept = true;
+    const auto exitCode = [&stateKept](int code) {
+        return !stateKept && code == Converted ? SomethingFailed : code;
+    };
     if (command.watch) {
         WatchRun run(command.run);
         // After each batch, so that a watch ended any way keeps what it converted.
-        run.SetBatchDoneHook(
-            [&state](const RunRecord& batch, const QHash<QString, FileVersion>& versions) {
-                KeepUpdateState(state, batch, versions);
-            });
-        return Convert(run, command);
+        run.SetBatchDoneHook([&state, &stateKept](const RunRecord& batch,
+                                                  const QHash<QString, FileVersion>& versions) {
+            stateKept = KeepUpdateState(state, batch, versions) && stateKept;
+        });
+        return exitCode(Convert(run, command));
     }
     MergeObject run(command.run);
-    return Convert(run, command, [&state, &planned](const RunRecord& record) {
-        KeepUpdateState(state, record, planned);
-    });
+    return exitCode(Convert(run, command, [&](const RunRecord& record) {
+        stateKept = KeepUpdateState(state, record, planned);
+    }));
 }
 
 } // namespace
@@ -197,6 +223,8 @@ int main(int argc, char** argv)
 #ifndef Q_OS_WIN
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
 #endif
+    // Qt takes the user's folders from HOME and, without one, puts them at the root.
+    SetHomeWhenMissing();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillsheet-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLSHEET_VERSION));

@@ -68,7 +68,7 @@ void ConversionRun::ConvertOne(AutomationObject* workbooks, const WorkbookTask& 
 
 void ConversionRun::TellSummary(const RunRecord& of)
 {
-    emit ShowDisposingFile(of.Summary());
+    emit ShowDisposingFile(of.Summary(options.everyFailureListedAfter));
 }
 
 void ConversionRun::TellNoApplication(const QString& failure)

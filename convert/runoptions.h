@@ -24,6 +24,9 @@ struct RunOptions
     // workbook while the run is planned, before any export.
     std::function<bool(const QString& workbookPath)> upToDate;
     PdfKind pdf = PdfKind::Standard;
+    // Whoever started the run lists every failure after its summary, so the summary does not
+    // count those it leaves out.
+    bool everyFailureListedAfter = false;
 };
 
 // Applications at once when the user names no number: one per processor core, but no more than

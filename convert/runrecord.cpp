@@ -39,7 +39,7 @@ QStringList RunRecord::FailureLines() const
     return lines;
 }
 
-QString RunRecord::Summary() const
+QString RunRecord::Summary(bool everyFailureListedAfter) const
 {
     QString text =
         QStringLiteral("成功将%1个excel文件转换为%2个pdf文件。").arg(OpenedWorkbooks()).arg(Pdfs());
@@ -51,7 +51,7 @@ QString RunRecord::Summary() const
     text += QStringLiteral("\n失败%1个：").arg(failures.size());
     for (int i = 0; i < failures.size() && i < SummaryNamedFailures; ++i)
         text += '\n' + failures[i];
-    if (failures.size() > SummaryNamedFailures)
+    if (failures.size() > SummaryNamedFailures && !everyFailureListedAfter)
         text +=
             QStringLiteral("\n另有%1个失败未列出。").arg(failures.size() - SummaryNamedFailures);
     return text;

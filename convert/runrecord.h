@@ -92,6 +92,6 @@ struct RunRecord
     QStringList FailureLines() const;
     // "成功将N个excel文件转换为M个pdf文件。", then, when workbooks were left out as up to date,
     // "另有N个excel文件未改动，已跳过。", then, when anything failed, "失败N个：", the first five
-    // failure lines and "另有N个失败未列出。".
-    QString Summary() const;
+    // failure lines and, unless every failure is listed after it, "另有N个失败未列出。".
+    QString Summary(bool everyFailureListedAfter = false) const;
 };

@@ -1,7 +1,6 @@
 #include "convert/runreport.h"
 
 #include <QJsonArray>
-#include <QSaveFile>
 
 namespace {
 
@@ -165,13 +164,4 @@ QJsonObject JsonReport(const RunRecord& record)
         {"runFailures", QJsonArray::fromStringList(record.runFailures)},
         {"workbooks", workbooks},
     };
-}
-
-bool WriteReportFile(const QString& path, const QByteArray& bytes, QString& error)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    error = file.errorString();
-    return false;
 }

@@ -2,7 +2,6 @@
 
 #include "convert/runrecord.h"
 
-#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 
@@ -15,7 +14,3 @@ QString TextReport(const RunRecord& record);
 // The run as JSON (see README, "The report"): settings, times, totals and one entry per workbook
 // in list order.
 QJsonObject JsonReport(const RunRecord& record);
-
-// Writes bytes to path atomically (a report, or what an update run keeps): readers see the old
-// file or the whole new one. False, with a reason, when it cannot.
-bool WriteReportFile(const QString& path, const QByteArray& bytes, QString& error);

@@ -1,10 +1,10 @@
 #include "convert/updatestate.h"
 
-#include "convert/runreport.h"
+#include "convert/atomicfile.h"
+#include "convert/folderpath.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -111,6 +111,6 @@ bool UpdateState::Save(QString& error) const
     }
     const QByteArray bytes =
         QJsonDocument(QJsonObject{{"workbooks", workbooks}}).toJson(QJsonDocument::Compact);
-    QDir().mkpath(QFileInfo(filePath).absolutePath());
-    return WriteReportFile(filePath, bytes, error);
+    return MakeFolderPath(QFileInfo(filePath).absolutePath(), error) &&
+           WriteFileAtomically(filePath, bytes, error);
 }

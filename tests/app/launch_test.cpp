@@ -4,9 +4,11 @@
 #include "convert/runsettings.h"
 
 #include "automation/automationobject.h"
+#include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
 #include "common/qtprint.h"
+#include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/wait.h"
 #include "common/workbooks.h"
@@ -32,6 +34,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -216,6 +219,39 @@ TEST_F(LaunchTest, TheReportListsEveryFailureAndTheLabelLeadsToIt)
     EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(report))});
 }
 
+// A report that cannot be written (a full disk) leaves the previous one as it was, and the
+// label's last line says so and why, whether or not the summary named every failure.
+TEST_F(LaunchTest, TheLabelSaysWhenTheReportCannotBeWritten)
+{
+    const std::string old(21000, 'r');
+    FullFileSystem full({{"Quillsheet/转换报告.txt", old}});
+    if (!full.Mounted())
+        OPTIONAL_SKIP(full.Reason());
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(full.path().string()));
+    const std::string report = full / "Quillsheet/转换报告.txt";
+    for (const int failures : {1, 7}) {
+        SCOPED_TRACE(failures);
+        fs::remove_all(folder / "in");
+        fs::create_directories(folder / "in");
+        for (int i = 0; i < failures; ++i) {
+            const std::string book = folder / ("in/bad" + std::to_string(i) + ".xlsx");
+            WriteFile(book, "x");
+            server->workbooks[QString::fromStdString(book)].opens = false;
+        }
+        Set("lEdt_SourcePath", folder / "in");
+        Set("lEdt_SavePath", folder / "out");
+        Convert()->click();
+        ASSERT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }));
+        const QStringList lines = Find<QLabel>("lb_ShowDisposing")->toolTip().split('\n');
+        EXPECT_EQ(lines.first(), QStringLiteral("成功将0个excel文件转换为0个pdf文件。"));
+        EXPECT_EQ(lines.last(), QStringLiteral("转换报告无法写出：") +
+                                    QString::fromStdString(report) +
+                                    QStringLiteral("：No space left on device"));
+        EXPECT_EQ(ReadFile(report), old);
+        EXPECT_EQ(full.Names(), (std::set<std::string>{"Quillsheet", "Quillsheet/转换报告.txt"}));
+    }
+}
+
 // With the real office: closing the window during a run of several workbooks stops it after
 // the workbook in work and leaves no office behind.
 TEST_F(LaunchTest, QuittingDuringARunEndsItCleanly)
@@ -273,15 +309,16 @@ TEST_F(LaunchTest, TheWindowRunsOfficesAtOnceAndGivesTheRunOfOne)
     std::cout << "window with " << offices << " offices: " << windowMs
               << " ms; quillsheet-cli --jobs 1: " << clock.elapsed() << " ms\n";
     // The label holds the summary with its failures; the command line prints every failure
-    // line after it.
+    // line after it, under its own line.
     const QStringList summary = Label().split('\n');
     ASSERT_EQ(summary.size(), 4) << Label().toStdString();
     EXPECT_EQ(summary[0], QStringLiteral("成功将20个excel文件转换为20个pdf文件。"));
     const QStringList printed = QString::fromUtf8(cli.readAllStandardOutput()).split('\n');
     const QStringList tail =
-        printed.mid(printed.size() - 1 - summary.size() - 2, summary.size() + 2);
+        printed.mid(printed.size() - 1 - summary.size() - 3, summary.size() + 3);
     EXPECT_EQ(tail.mid(0, summary.size()), summary);
-    EXPECT_EQ(tail.mid(summary.size()), summary.mid(2));
+    EXPECT_EQ(tail.value(summary.size()), QStringLiteral("全部失败："));
+    EXPECT_EQ(tail.mid(summary.size() + 1), summary.mid(2));
 
     const std::set<std::string> pdfs = PdfsBelow(folder / "out");
     EXPECT_EQ(pdfs.size(), 20u);

@@ -1,4 +1,5 @@
 #include "common/officeprocesses.h"
+#include "common/pdf.h"
 #include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/unprivileged.h"
@@ -228,6 +229,32 @@ protected:
         return sockets;
     }
 };
+
+// Without a display, and with no platform that draws without one, the window says so on one
+// line and exits with 1 before Qt's platform plugin can abort it; a platform without a display,
+// named in the environment or as an argument, still starts.
+TEST_F(StartupTest, WithoutADisplayTheWindowSaysSoAndPointsAtTheCli)
+{
+    const std::string message = "Quillsheet 需要图形界面：DISPLAY 和 WAYLAND_DISPLAY 都没有设置。"
+                                "没有图形界面时请用 quillsheet-cli。\n";
+    const char* const refused[] = {"", "QT_QPA_PLATFORM=xcb", "QT_QPA_PLATFORM=wayland;xcb"};
+    for (const char* platform : refused) {
+        SCOPED_TRACE(platform);
+        const std::string output =
+            CommandOutput("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                          std::string(*platform ? Quoted(platform) + " " : "") +
+                          Quoted(STARTUP_PROBE) + " 2>&1; echo \"exit $?\"");
+        EXPECT_EQ(output, message + "exit 1\n");
+    }
+    environment = Environment({{"HOME", folder / "home"},
+                               {"XDG_RUNTIME_DIR", folder / "run"},
+                               {"XDG_CONFIG_HOME", ""},
+                               {"DISPLAY", ""},
+                               {"WAYLAND_DISPLAY", ""},
+                               {"QT_QPA_PLATFORM", ""}});
+    Started started = Start(CopyAs("quillsheet-window"), {"-platform", "offscreen"});
+    EXPECT_EQ(started.Startup().rfind("window shown", 0), 0u);
+}
 
 TEST_F(StartupTest, OnlyTheExactFirstArgumentAutorunHidesTheWindow)
 {

@@ -1,9 +1,11 @@
 #include "automation/officenames.h"
 #include "cli/clitest.h"
+#include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
 #include "common/strictskips.h"
 #include "common/tempfolder.h"
+#include "common/unprivileged.h"
 #include "common/workbooks.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +19,9 @@
 #include <thread>
 #include <vector>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -127,13 +131,30 @@ TEST_F(CliTest, PrintsEachStatusThenEveryFailureAndExitsByOutcome)
         Cli({"--merge-sheets", "--beside-source", "--timeout", "30", folder / "in"});
     EXPECT_EQ(failed.exitCode, 1) << failed.err;
     const std::string failure = (folder / "in/empty.xlsx") + ": 文件是空的";
-    EXPECT_NE(failed.out.find("成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure + "\n" +
-                              failure + "\n"),
+    EXPECT_NE(failed.out.find("成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure +
+                              "\n全部失败：\n" + failure + "\n"),
               std::string::npos)
         << failed.out;
     EXPECT_TRUE(fs::exists(folder / "in/sub/book.pdf"));
     EXPECT_EQ(OfficesOfThisProcess(clean.pid), 0);
     EXPECT_EQ(OfficesOfThisProcess(failed.pid), 0);
+
+    // Past five failures the summary names the first five and the full list follows it, so
+    // the summary does not count the rest as unlisted.
+    std::vector<std::string> failures = {failure};
+    for (int i = 2; i <= 7; ++i) {
+        WriteFile(folder / ("in/empty" + std::to_string(i) + ".xlsx"), "");
+        failures.push_back((folder / ("in/empty" + std::to_string(i) + ".xlsx")) + ": 文件是空的");
+    }
+    const Outcome many = Cli({"--quiet", "--merge-sheets", "--beside-source", folder / "in"});
+    EXPECT_EQ(many.exitCode, 1) << many.err;
+    std::string expected = "成功将1个excel文件转换为1个pdf文件。\n失败7个：\n";
+    for (int i = 0; i < 5; ++i)
+        expected += failures[i] + "\n";
+    expected += "全部失败：\n";
+    for (const std::string& line : failures)
+        expected += line + "\n";
+    EXPECT_EQ(many.out, expected);
 }
 
 TEST_F(CliTest, TimeLimitsAtTheEndsOfTheRangeAreTakenBadVariablesToldOnce)
@@ -495,7 +516,8 @@ TEST_F(CliTest, QuietJsonOnlyAndTheProgressLine)
 
     const Outcome quiet = Cli({"--quiet", folder / "in", folder / "out"});
     EXPECT_EQ(quiet.exitCode, 1);
-    EXPECT_EQ(quiet.out, "成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure + failure);
+    EXPECT_EQ(quiet.out, "成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + failure +
+                             "全部失败：\n" + failure);
 
     const Outcome json = Cli({"--report", "-", folder / "in", folder / "out"});
     EXPECT_EQ(json.exitCode, 1);
@@ -515,6 +537,97 @@ TEST_F(CliTest, QuietJsonOnlyAndTheProgressLine)
                       " /dev/null");
     EXPECT_NE(terminal.find("2/2个excel文件，1个pdf，失败1个，已用0:"), std::string::npos)
         << terminal;
+}
+
+// A report or an update state that cannot be written (a full disk, a full standard output)
+// fails a run that converted everything, says which file and why, and leaves the previous file
+// as it was, with no temporary file beside it.
+TEST_F(CliTest, AReportOrStateThatCannotBeWrittenFailsTheRunAndKeepsTheOldFile)
+{
+    fs::create_directories(folder / "in");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/budget.xls");
+    const Outcome first = Cli({"--update", folder / "in", folder / "out"}, CacheHere());
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const fs::path stateFolder = folder / "cache/quillsheet-cli/update";
+    ASSERT_EQ(std::distance(fs::directory_iterator(stateFolder), fs::directory_iterator()), 1);
+    const fs::path statePath = fs::directory_iterator(stateFolder)->path();
+    const std::string state = "quillsheet-cli/update/" + statePath.filename().string();
+    const std::string oldReport(21000, 'r');
+    FullFileSystem full({{"report.json", oldReport}, {state, ReadFile(statePath)}});
+    if (!full.Mounted())
+        OPTIONAL_SKIP(full.Reason());
+    const std::set<std::string> fullNames = full.Names();
+    struct Case
+    {
+        const char* what;
+        std::vector<std::string> args;
+        std::vector<std::string> env;
+        std::string standardOutput;
+        std::string message;
+    };
+    const std::string noSpace = "：No space left on device\n";
+    const std::vector<Case> cases = {
+        {"report",
+         {"--report", full / "report.json"},
+         {},
+         "",
+         "报告无法写出：" + (full / "report.json") + noSpace},
+        {"report on standard output",
+         {"--report", "-"},
+         {},
+         "/dev/full",
+         "报告无法写出：标准输出" + noSpace},
+        {"update state",
+         {"--update"},
+         {"XDG_CACHE_HOME=" + full.path().string()},
+         "",
+         "无法保存更新状态：" + (full / state) + noSpace},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Changed, so that the update run converts it again.
+        fs::last_write_time(folder / "in/budget.xls",
+                            fs::last_write_time(folder / "in/budget.xls") +
+                                std::chrono::seconds(5));
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {folder / "in", folder / "out"});
+        standardOutput = c.standardOutput;
+        const Outcome outcome = Cli(args, c.env);
+        EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+        EXPECT_EQ(ReadFile(full / "report.json"), oldReport);
+        EXPECT_EQ(ReadFile(full / state), ReadFile(statePath));
+        // The office keeps its own dconf cache beside the state; it is not ours to check.
+        std::set<std::string> names = full.Names();
+        names.erase(names.lower_bound("dconf"), names.lower_bound("dconf0"));
+        EXPECT_EQ(names, fullNames);
+    }
+}
+
+// Without HOME the update state goes to the home the password database names, not to the root's
+// folders, and a state folder that cannot be made is told with the system's reason.
+TEST_F(CliTest, WithoutHomeTheStateGoesToTheUsersHomeOrSaysWhyNot)
+{
+    if (geteuid() != 0)
+        OPTIONAL_SKIP("only root can run the program as a user whose home cannot be made");
+    const passwd* nobody = getpwuid(65534);
+    ASSERT_NE(nobody, nullptr);
+    fs::create_directories(folder / "in");
+    fs::permissions(folder.path(), fs::perms::all, fs::perm_options::add);
+    const int exitCode = RunWithoutPrivilege([this] {
+        return Cli({"--update", folder / "in", folder / "out"}, {"HOME=", "XDG_CACHE_HOME="})
+            .exitCode;
+    });
+    if (exitCode == -1000)
+        OPTIONAL_SKIP("no unprivileged child could be made");
+    EXPECT_EQ(exitCode, 1);
+    const std::string err = ReadFile(Err());
+    EXPECT_EQ(err.rfind("无法保存更新状态：" + std::string(nobody->pw_dir) +
+                            "/.cache/quillsheet-cli/update/",
+                        0),
+              0u)
+        << err;
+    EXPECT_NE(err.find(".json：Permission denied\n"), std::string::npos) << err;
 }
 
 // --update leaves out exactly the workbooks that are unchanged and whose PDFs are all still

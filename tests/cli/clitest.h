@@ -38,6 +38,8 @@ class CliTest : public ::testing::Test
 {
 protected:
     TempFolder folder;
+    // Where the program's standard output goes, when not to Out().
+    std::string standardOutput;
 
     // Starts the program with stdout and stderr going to files, the stop signals at their
     // defaults and extra environment entries ("NAME=value", in place of ours of that name).
@@ -64,8 +66,9 @@ protected:
         envp.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, Out().c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 1,
+                                         (standardOutput.empty() ? Out() : standardOutput).c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, Err().c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
         posix_spawnattr_t attributes;

@@ -1,7 +1,9 @@
 #include "automation/failureclassification.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <sstream>
 
 SystemFailure SystemFailureOf(const std::string& what, int error)
 {
@@ -25,6 +27,15 @@ FailureKind KindOfErrno(int error)
     default:
         return FailureKind::Reported;
     }
+}
+
+FailureKind KindOfTooLongPath(const std::string& path)
+{
+    std::istringstream names(path);
+    for (std::string name; std::getline(names, name, '/');)
+        if (name.size() > NAME_MAX)
+            return FailureKind::NameTooLong;
+    return FailureKind::PathTooLong;
 }
 
 FailureKind KindOfOfficeMessage(const std::string& message)

@@ -18,6 +18,10 @@ SystemFailure SystemFailureOf(const std::string& what, int error);
 // The kind of an errno that has a plain reason; Reported for any other.
 FailureKind KindOfErrno(int error);
 
+// ENAMETOOLONG on a path: NameTooLong when one of its names is longer than a file system allows,
+// else PathTooLong (the whole path is).
+FailureKind KindOfTooLongPath(const std::string& path);
+
 // The kind of an office's message by the error code it carries, "0xc10(Error Area:Io Class:Write
 // Code:16)"; Reported when it carries none with a plain reason.
 FailureKind KindOfOfficeMessage(const std::string& message);

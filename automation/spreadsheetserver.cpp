@@ -2,6 +2,7 @@
 
 #include "automation/excelmapping.h"
 #include "automation/loadpolicy.h"
+#include "automation/loadrefusal.h"
 #include "automation/officesession.h"
 #include "automation/temporarypdf.h"
 #include "automation/unohelpers.h"

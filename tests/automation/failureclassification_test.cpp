@@ -44,6 +44,21 @@ TEST(FailureClassification, TheSystemsErrorsByErrno)
     };
     for (const auto& [error, kind] : cases)
         EXPECT_EQ(KindOfErrno(error), kind) << std::strerror(error);
+    const std::pair<std::string, FailureKind> tooLong[] = {
+        {"/tmp/" + std::string(256, 'n') + "/a.xlsx", FailureKind::NameTooLong},
+        {"/tmp/" + std::string(255, 'n') + "/a.xlsx", FailureKind::PathTooLong},
+        {"/tmp" +
+             [] {
+                 std::string deep;
+                 for (int level = 0; level < 40; ++level)
+                     deep += "/" + std::string(120, 'd');
+                 return deep;
+             }() +
+             "/a.xlsx",
+         FailureKind::PathTooLong},
+    };
+    for (const auto& [path, kind] : tooLong)
+        EXPECT_EQ(KindOfTooLongPath(path), kind) << path.size();
     const SystemFailure full = SystemFailureOf("cannot create a profile folder", ENOSPC);
     EXPECT_EQ(full.kind, FailureKind::DiskFull);
     EXPECT_EQ(full.message,

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <sstream>
+#include <sys/statvfs.h>
 
 SystemFailure SystemFailureOf(const std::string& what, int error)
 {
@@ -36,6 +37,19 @@ FailureKind KindOfTooLongPath(const std::string& path)
         if (name.size() > NAME_MAX)
             return FailureKind::NameTooLong;
     return FailureKind::PathTooLong;
+}
+
+FailureKind KindOfFullFileSystem(const std::string& folder)
+{
+    struct statvfs system = {};
+    if (statvfs(folder.c_str(), &system) != 0)
+        return FailureKind::None;
+    if (system.f_bavail == 0)
+        return FailureKind::DiskFull;
+    // A file system without a limit on files (f_files 0) never runs out of them.
+    if (system.f_files != 0 && system.f_favail == 0)
+        return FailureKind::OutOfInodes;
+    return FailureKind::None;
 }
 
 FailureKind KindOfOfficeMessage(const std::string& message)

@@ -1,5 +1,6 @@
 #include "automation/officenames.h"
 #include "cli/clitest.h"
+#include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
 #include "common/strictskips.h"
@@ -101,6 +102,40 @@ TEST_F(CliTest, PrintsEachStatusThenEveryFailureAndExitsByOutcome)
     EXPECT_TRUE(fs::exists(folder / "in/sub/book.pdf"));
     EXPECT_EQ(OfficesOfThisProcess(clean.pid), 0);
     EXPECT_EQ(OfficesOfThisProcess(failed.pid), 0);
+}
+
+// A full output disk is told as such with one office or two, whatever each office says of it
+// (two offices reported "General Code:13"); no file left is told apart from no space.
+TEST_F(CliTest, AFullDiskSaysSoWithOneOrTwoOffices)
+{
+    fs::create_directories(folder / "in");
+    for (const char* name : {"a.xls", "b.xls"})
+        WriteFile(folder / (std::string("in/") + name),
+                  SpreadsheetMl({{"Data", MarkedRows("x", 3)}}));
+    const struct
+    {
+        FullFileSystem::Exhausted what;
+        std::string reason;
+    } cases[] = {
+        {FullFileSystem::Exhausted::Space, "磁盘已满"},
+        {FullFileSystem::Exhausted::Files, "磁盘已满（文件数已达上限）"},
+    };
+    for (const auto& [what, reason] : cases) {
+        for (const char* jobs : {"1", "2"}) {
+            SCOPED_TRACE(reason + ", --jobs " + jobs);
+            fs::create_directories(folder / "out");
+            const FullFileSystem full(folder / "out", what);
+            if (!full.mounted())
+                OPTIONAL_SKIP("mounting a small file system needs root");
+            const Outcome outcome = Cli({"--jobs", jobs, folder / "in", folder / "out"});
+            EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+            for (const char* name : {"a.xls", "b.xls"})
+                EXPECT_NE(outcome.out.find(folder / (std::string("in/") + name) +
+                                           "(Data): " + reason + "\n"),
+                          std::string::npos)
+                    << outcome.out;
+        }
+    }
 }
 
 TEST_F(CliTest, TimeLimitsAtTheEndsOfTheRangeAreTakenBadVariablesToldOnce)

@@ -6,6 +6,9 @@
 #include "automation/automationobject.h"
 #include "common/qtprint.h"
 #include "common/tempfolder.h"
+#ifndef _WIN32
+#include "common/deepfolder.h"
+#endif
 #include "convert/recordingserver.h"
 
 #include <gtest/gtest.h>
@@ -315,6 +318,24 @@ TEST_P(RunCallsTest, TheSummaryNamesTheFirstFiveFailures)
     EXPECT_EQ(lines[7], QStringLiteral("另有2个失败未列出。"));
     EXPECT_EQ(run->Failures().size(), 7);
 }
+
+#ifndef _WIN32
+// A folder the listing cannot give counts in the totals as one failed workbook: what it holds is
+// unknown, but it no longer vanishes from them.
+TEST_P(RunCallsTest, AFolderPastTheLongestPathCountsAsAFailedWorkbook)
+{
+    Add("a.xlsx", {Sheet("S", 2, 2)});
+    const DeepFolder deep(source.path());
+    ASSERT_TRUE(deep.made());
+    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+    Run(*run);
+    EXPECT_EQ(run->Record().AllWorkbooks(), 2);
+    EXPECT_EQ(run->Record().FailedWorkbooks(), 1);
+    ASSERT_EQ(run->Failures().size(), 1);
+    EXPECT_TRUE(run->Failures()[0].endsWith(QStringLiteral(": 路径太长")))
+        << run->Failures()[0].toStdString();
+}
+#endif
 
 TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
 {

@@ -1,9 +1,18 @@
 #include "automation/failureclassification.h"
+#include "automation/startfailure.h"
+
+#include "common/fullfilesystem.h"
+#include "common/strictskips.h"
+#include "common/tempfolder.h"
+#include "common/unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -63,6 +72,45 @@ TEST(FailureClassification, TheSystemsErrorsByErrno)
     EXPECT_EQ(full.kind, FailureKind::DiskFull);
     EXPECT_EQ(full.message,
               std::string("cannot create a profile folder: ") + std::strerror(ENOSPC));
+}
+
+// An office that did not start is blamed on its installation only when its program is missing;
+// a temporary folder that is full, holds no more files or may not be written is named instead.
+TEST(FailureClassification, AnOfficeThatDidNotStart)
+{
+    TempFolder root;
+    fs::permissions(root.path(), fs::perms::all);
+    for (const char* folder : {"fine", "space", "files", "closed"})
+        fs::create_directory(root / folder);
+    fs::permissions(root / "fine", fs::perms::all);
+    fs::permissions(root / "closed", fs::perms::owner_all);
+    const FullFileSystem space(root / "space", FullFileSystem::Exhausted::Space);
+    const FullFileSystem files(root / "files", FullFileSystem::Exhausted::Files);
+    if (!space.mounted() || !files.mounted())
+        OPTIONAL_SKIP("mounting a small file system needs root");
+    const struct
+    {
+        bool installed;
+        const char* folder;
+        FailureKind kind;
+    } cases[] = {
+        {false, "fine", FailureKind::CannotStart},
+        {false, "space", FailureKind::CannotStart},
+        {true, "fine", FailureKind::NoAnswer},
+        {true, "space", FailureKind::TemporaryFolderUnusable},
+        {true, "files", FailureKind::TemporaryFolderUnusable},
+        {true, "closed", FailureKind::TemporaryFolderUnusable},
+        {true, "missing", FailureKind::TemporaryFolderUnusable},
+    };
+    for (const auto& [installed, folder, kind] : cases) {
+        const std::string path = root / folder;
+        const int found = RunWithoutPrivilege([&] {
+            return static_cast<int>(KindOfFailedStart(FailureKind::NoAnswer, installed, path));
+        });
+        if (found == -1000)
+            OPTIONAL_SKIP("cannot run as an unprivileged user here");
+        EXPECT_EQ(found, static_cast<int>(kind)) << folder << (installed ? "" : ", not installed");
+    }
 }
 
 } // namespace

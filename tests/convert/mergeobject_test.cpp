@@ -265,6 +265,15 @@ TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", NoOfficeMessage()}));
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(run->Failures(), QStringList{QStringLiteral("Excel.Application: 办公软件无法启动")});
+
+    // An office that is there but cannot start is not told as missing.
+    server->startFailure = FailureKind::TemporaryFolderUnusable;
+    texts.clear();
+    const std::unique_ptr<ConversionRun> again = MakeRun(GetParam());
+    Run(*again);
+    const QString full = QStringLiteral("临时文件夹已满或不可用，办公软件无法启动");
+    EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", full}));
+    EXPECT_EQ(again->Failures(), QStringList{"Excel.Application: " + full});
 }
 
 TEST_P(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)

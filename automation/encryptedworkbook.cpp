@@ -189,7 +189,8 @@ bool IsEncryptedWorkbook(const std::string& bytes)
 bool IsEncryptedWorkbookFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a compound file is read further: a zip or a text file ends here.
+    if (!file.open(QIODevice::ReadOnly) || file.peek(8) != QByteArray(Signature, 8))
         return false;
     return IsEncryptedWorkbook(file.read(FileBytesRead).toStdString());
 }

@@ -3,6 +3,9 @@
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "app/windowplacement.h"
+#ifndef Q_OS_WIN
+#include "automation/temporaryfolder.h"
+#endif
 #include "convert/mergeobject.h"
 #include "convert/platformtexts.h"
 #include "convert/runreport.h"
@@ -148,6 +151,13 @@ void MainWindow::on_pBtn_Transform_clicked()
         QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("保存文件夹不存在!"));
         return;
     }
+#ifndef Q_OS_WIN
+    std::string tempFolder, problem;
+    if (!UsableTemporaryFolder(tempFolder, problem)) {
+        QMessageBox::about(this, QStringLiteral("Message:"), QString::fromStdString(problem));
+        return;
+    }
+#endif
     ui->lb_ShowDisposing->SetWholeText(QString());
     ui->pBtn_Transform->setEnabled(false);
     MergeSheets = ui->cBox_MergeSheets->isChecked();

@@ -1,6 +1,7 @@
 #include "automation/leftovers.h"
 
 #include "automation/officenames.h"
+#include "automation/temporaryfolder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -76,13 +77,30 @@ std::vector<fs::path> Entries(const fs::path& folder)
     return entries;
 }
 
+// What follows "<pid>-" in a temporary PDF's name: "<n>.pdf.part", or "<n>-<r>.pdf" as earlier
+// versions wrote it.
+bool TemporaryPdfTail(const std::string& tail)
+{
+    for (const std::string& suffix : {TemporaryPdfSuffix, EarlierTemporaryPdfSuffix}) {
+        if (tail.size() <= suffix.size() ||
+            tail.compare(tail.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        const std::string counters = tail.substr(0, tail.size() - suffix.size());
+        if (counters.find_first_not_of("0123456789-") == std::string::npos)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
-void RemoveLeftoversOfEndedRuns(const std::string& tempFolder)
+void RemoveLeftoversOfEndedRuns()
 {
     // What cannot be removed stays for a later run: nobody waits for it.
     std::error_code ignored;
-    for (const fs::path& entry : Entries(tempFolder)) {
+    std::string tempFolder, problem;
+    const bool usable = UsableTemporaryFolder(tempFolder, problem);
+    for (const fs::path& entry : usable ? Entries(tempFolder) : std::vector<fs::path>()) {
         const long pid = OwnerPid(entry.filename().string(), ProfileFolderStem, '-');
         if (pid > 0 && !RunsAsThisUser(pid) && OwnedByThisUser(entry, S_IFDIR))
             fs::remove_all(entry, ignored);
@@ -101,4 +119,21 @@ void RemoveLeftoversOfEndedRuns(const std::string& tempFolder)
         if (stale)
             fs::remove(entry, ignored);
     }
+}
+
+int RemoveTemporaryPdfsOfEndedRuns(const std::string& folder)
+{
+    // One that cannot be removed now is met again by the next run into this folder.
+    int removed = 0;
+    for (const fs::path& entry : Entries(folder)) {
+        const std::string name = entry.filename().string();
+        const long pid = OwnerPid(name, TemporaryPdfStem, '-');
+        if (pid <= 0 || !TemporaryPdfTail(name.substr(TemporaryPdfPrefix(pid).size())) ||
+            RunsAsThisUser(pid) || !OwnedByThisUser(entry, S_IFREG))
+            continue;
+        std::error_code failed;
+        if (fs::remove(entry, failed))
+            ++removed;
+    }
+    return removed;
 }

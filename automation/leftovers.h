@@ -3,7 +3,14 @@
 #include <string>
 
 // Removes what offices of this user's ended runs left behind when their client was killed (names
-// in officenames.h): the profile folders in tempFolder (with the office's temporary files
-// inside), the pipe sockets of clients that no longer run, and single-instance sockets that no
-// office listens on. Never another user's files, never those of a live process.
-void RemoveLeftoversOfEndedRuns(const std::string& tempFolder);
+// in officenames.h): the profile folders in the temporary folder (with the office's temporary
+// files inside; none when the folder cannot serve), the pipe sockets of clients that no longer
+// run, and single-instance sockets that no office listens on. Never another user's files, never
+// those of a live process.
+void RemoveLeftoversOfEndedRuns();
+
+// Removes from folder the temporary PDFs (names in officenames.h, the earlier form too) of this
+// user's runs that no longer run: files no reader opens, left when a run was killed during an
+// export. Returns how many it removed. The office's own "lu*.tmp" files there are left alone:
+// nothing in them tells whose they are.
+int RemoveTemporaryPdfsOfEndedRuns(const std::string& folder);

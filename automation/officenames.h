@@ -32,8 +32,11 @@ inline std::string PipeSocketPrefix(uid_t user)
 // The office's single-instance pipe, after that prefix: "SingleOfficeIPC_<hash>".
 inline const std::string SingleInstancePipeStem = "SingleOfficeIPC_";
 
-// A PDF being written, in its target's folder: ".quillsheet-<pid>-<n>-<random>.pdf".
+// A PDF being written, in its target's folder: ".quillsheet-<pid>-<n>.pdf.part", a name that no
+// "*.pdf" pattern takes for a finished PDF. Earlier versions wrote ".quillsheet-<pid>-<n>-<r>.pdf".
 inline const std::string TemporaryPdfStem = ".quillsheet-";
+inline const std::string TemporaryPdfSuffix = ".pdf.part";
+inline const std::string EarlierTemporaryPdfSuffix = ".pdf";
 inline std::string TemporaryPdfPrefix(long clientPid)
 {
     return TemporaryPdfStem + std::to_string(clientPid) + "-";

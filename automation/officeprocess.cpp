@@ -60,7 +60,7 @@ OfficeProcess::~OfficeProcess()
 
 bool OfficeProcess::MakeProfile(SystemFailure& failure)
 {
-    RemoveLeftoversOfEndedRuns(std::filesystem::temp_directory_path().string());
+    RemoveLeftoversOfEndedRuns();
     LiveOffices live;
     if (live.Ending()) {
         failure = {FailureKind::Reported, "the program is ending"};
@@ -215,7 +215,7 @@ void OfficeProcess::Stop(std::chrono::milliseconds limit)
     RemoveLeftovers();
     // An office killed before its socket files were noted leaves its single-instance socket.
     if (killed)
-        RemoveLeftoversOfEndedRuns(std::filesystem::temp_directory_path().string());
+        RemoveLeftoversOfEndedRuns();
 }
 
 bool OfficeProcess::EndAllNow()

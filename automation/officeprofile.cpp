@@ -3,6 +3,7 @@
 #include "automation/liveoffices.h"
 #include "automation/officenames.h"
 #include "automation/officesettings.h"
+#include "automation/temporaryfolder.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -29,8 +30,12 @@ void SetUpProfile::Remove()
 
 std::string NewProfileFolder(SystemFailure& failure)
 {
-    std::string pattern =
-        (fs::temp_directory_path() / (ProfileFolderPrefix(getpid()) + "XXXXXX")).string();
+    std::string folder, problem;
+    if (!UsableTemporaryFolder(folder, problem)) {
+        failure = {FailureKind::Reported, problem};
+        return std::string();
+    }
+    std::string pattern = folder + '/' + ProfileFolderPrefix(getpid()) + "XXXXXX";
     if (!mkdtemp(&pattern[0])) {
         failure = SystemFailureOf("cannot create a profile folder for the office", errno);
         return std::string();

@@ -9,19 +9,19 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <random>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 TemporaryPdf::TemporaryPdf(const QString& folder)
 {
+    // A name of a dead run whose id we now have is skipped by the exclusive create.
     static std::atomic<unsigned> counter{0};
-    static thread_local std::mt19937 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString candidate =
-            folder + '/' + QString::fromStdString(TemporaryPdfPrefix(getpid())) +
-            QStringLiteral("%1-%2.pdf").arg(++counter).arg(random() % 1000000);
+            folder + '/' +
+            QString::fromStdString(TemporaryPdfPrefix(getpid()) + std::to_string(++counter) +
+                                   TemporaryPdfSuffix);
         const int fd = open(QFile::encodeName(candidate).constData(),
                             O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {

@@ -16,9 +16,11 @@ inline std::set<std::string> SocketInodesOf(long pid)
 {
     std::set<std::string> inodes;
     std::error_code error;
-    for (const auto& fd :
-         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
-        const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+    // Stepped with the error_code form: a descriptor closed meanwhile must not throw.
+    for (std::filesystem::directory_iterator fd("/proc/" + std::to_string(pid) + "/fd", error), end;
+         !error && fd != end; fd.increment(error)) {
+        std::error_code unreadable;
+        const std::string target = std::filesystem::read_symlink(fd->path(), unreadable).string();
         if (target.rfind("socket:[", 0) == 0)
             inodes.insert(target.substr(8, target.size() - 9));
     }

@@ -1,6 +1,9 @@
 // quillsheet-cli: a conversion run without a window, for scripts and servers.
 #include "cli/commandline.h"
 #include "cli/progressline.h"
+#ifndef Q_OS_WIN
+#include "automation/temporaryfolder.h"
+#endif
 #include "convert/automationobject.h"
 #include "convert/mergeobject.h"
 #include "convert/runreport.h"
@@ -210,6 +213,12 @@ int main(int argc, char** argv)
         break;
     }
 #ifndef Q_OS_WIN
+    // Before anything is made: an unusable temporary folder fails every office start.
+    std::string tempFolder, problem;
+    if (!UsableTemporaryFolder(tempFolder, problem)) {
+        PrintLine(stderr, QString::fromStdString(problem));
+        return BadArguments;
+    }
     if (command.callLimitGiven)
         AutomationObject::setCallTimeLimit(command.callLimit);
 #endif

@@ -1,6 +1,7 @@
 #include "convert/conversionrun.h"
 
 #include "convert/failurereasons.h"
+#include "convert/lefttemporarypdfs.h"
 #include "convert/platformtexts.h"
 #include "convert/runsettings.h"
 #include "convert/visibletext.h"
@@ -35,6 +36,7 @@ ConversionRun::Plan(const std::function<bool(const QString& workbookPath)>& leav
     QStringList unlisted, upToDate;
     const QList<WorkbookTask> tasks = PlanRun(options.shard, leaveOut, unlisted, upToDate);
     record = BeginRecord(tasks, unlisted, options.jobs, upToDate);
+    record.removedTemporaryPdfs = RemoveLeftTemporaryPdfs(tasks);
     return tasks;
 }
 

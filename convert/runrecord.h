@@ -81,6 +81,8 @@ struct RunRecord
     int unlisted = 0;
     QList<WorkbookRecord> workbooks; // in list order
     bool stopped = false;
+    // Temporary PDFs that killed runs had left in the folders this run writes into, removed.
+    int removedTemporaryPdfs = 0;
 
     int OpenedWorkbooks() const;
     int Pdfs() const;

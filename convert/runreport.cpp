@@ -160,7 +160,8 @@ QJsonObject JsonReport(const RunRecord& record)
                      {"upToDate", record.UpToDate()},
                      {"opened", record.OpenedWorkbooks()},
                      {"pdfs", record.Pdfs()},
-                     {"failures", record.FailureLines().size()}}},
+                     {"failures", record.FailureLines().size()},
+                     {"removedTemporaryPdfs", record.removedTemporaryPdfs}}},
         {"runFailures", QJsonArray::fromStringList(record.runFailures)},
         {"workbooks", workbooks},
     };

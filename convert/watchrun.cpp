@@ -59,6 +59,7 @@ void WatchRun::Convert()
         record.workbooks.append(batchStart.workbooks);
         record.runFailures += batchStart.runFailures;
         record.unlisted += batchStart.unlisted;
+        record.removedTemporaryPdfs += batchStart.removedTemporaryPdfs;
         RunRecord batch = batchStart;
         for (int i = 0; i < tasks.size(); ++i) {
             const WorkbookTask& task = tasks[i];

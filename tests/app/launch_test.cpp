@@ -109,6 +109,25 @@ TEST_F(LaunchTest, MissingFoldersAreRefusedAfterTheTextsAreStored)
     EXPECT_TRUE(server->calls.isEmpty());
 }
 
+// The relative TMPDIR that once left the office unanswering for the whole call limit; each
+// wording is the check's own test.
+TEST_F(LaunchTest, AnUnusableTemporaryFolderIsShownAtTheClickAndNoRunStarts)
+{
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    const QByteArray old = qgetenv("TMPDIR");
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
+    qputenv("TMPDIR", "reltmp");
+    EXPECT_EQ(ClickExpectingMessage(),
+              QStringLiteral("临时文件夹不可用：TMPDIR=\"reltmp\"：不是绝对路径"));
+    if (wasSet)
+        qputenv("TMPDIR", old);
+    else
+        qunsetenv("TMPDIR");
+    EXPECT_TRUE(Convert()->isEnabled());
+    EXPECT_TRUE(server->calls.isEmpty());
+}
+
 TEST_F(LaunchTest, BesideTheSourceTheOutputFolderIsNotChecked)
 {
     Set("lEdt_SourcePath", folder / "in");

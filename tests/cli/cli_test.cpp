@@ -68,6 +68,39 @@ TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
     }
 }
 
+// An unusable temporary folder is refused before anything is made, the output folder included.
+TEST_F(CliArgumentsTest, AnUnusableTemporaryFolderIsRefusedBeforeAnythingIsMade)
+{
+    fs::create_directories(folder / "in");
+    WriteFile(folder / "in/a.xlsx", "x");
+    WriteFile(folder / "a-file", "x");
+    const std::string tmpdirIs = "临时文件夹不可用：TMPDIR=\"";
+    struct Case
+    {
+        std::string tmpdir;
+        std::string problem;
+    };
+    const std::vector<Case> cases = {
+        {"", "\"：是空的"},
+        {"reltmp", "\"：不是绝对路径"},
+        {folder / "missing", "\"：不存在"},
+        {folder / "a-file", "\"：不是文件夹"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tmpdir);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{folder / "in", folder / "out"},
+              std::vector<std::string>{"--beside-source", folder / "in"}}) {
+            const Outcome outcome = Cli(args, {"TMPDIR=" + c.tmpdir});
+            EXPECT_EQ(outcome.exitCode, 2) << outcome.err;
+            EXPECT_EQ(outcome.err, tmpdirIs + c.tmpdir + c.problem + "\n");
+            EXPECT_TRUE(outcome.out.empty());
+            EXPECT_FALSE(fs::exists(folder / "out"));
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder / "in"), {}), 1);
+        }
+    }
+}
+
 TEST_F(CliArgumentsTest, HelpAndVersion)
 {
     const Outcome help = Cli({"--help"});
@@ -220,6 +253,95 @@ TEST_F(CliTest, ASecondSignalEndsTheProgramAtOnceWithoutLeftovers)
     EXPECT_EQ(OfficesOfThisProcess(pid), 0);
     EXPECT_TRUE(OfficeFilesOf(pid).empty());
     EXPECT_TRUE(Existing(sockets).empty());
+}
+
+// The temporary PDFs that killed runs left where a run writes, in the output folder and beside
+// the source, in today's and in the earlier form, are removed and counted; a live run's stay.
+TEST_F(CliTest, ARunRemovesTheTemporaryPdfsThatKilledRunsLeftWhereItWrites)
+{
+    fs::create_directories(folder / "in");
+    fs::create_directories(folder / "out");
+    WriteFile(folder / "in/a.xls", SpreadsheetMl({{"Data", MarkedRows("ROW", 3)}}));
+    const pid_t ended = Start({"--version"});
+    Finish(ended);
+    const std::vector<std::string> dead = {TemporaryPdfPrefix(ended) + "1" + TemporaryPdfSuffix,
+                                           TemporaryPdfPrefix(ended) + "2-417.pdf"};
+    const std::string live = TemporaryPdfPrefix(getpid()) + "1" + TemporaryPdfSuffix;
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string where;
+        std::set<std::string> after;
+    } runs[] = {
+        {{folder / "in", folder / "out"}, folder / "out", {"a(Data).pdf", live}},
+        {{"--beside-source", folder / "in"}, folder / "in", {"a.xls", "a(Data).pdf", live}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.where);
+        for (const std::string& name : dead)
+            WriteFile(run.where + "/" + name, "");
+        WriteFile(run.where + "/" + live, "");
+        std::vector<std::string> args = {"--report", folder / "report.json"};
+        args.insert(args.end(), run.args.begin(), run.args.end());
+        const Outcome outcome = Cli(args);
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(run.where))
+            names.insert(entry.path().filename().string());
+        EXPECT_EQ(names, run.after);
+        const std::string report = ReadFile(folder / "report.json");
+        EXPECT_NE(report.find("\"removedTemporaryPdfs\": 2"), std::string::npos) << report;
+        EXPECT_NE(ReportFacts(folder / "report.json").at(0).find("stopped false"),
+                  std::string::npos);
+    }
+}
+
+// Killed while its office writes a PDF, a run leaves the temporary PDF; the next run into that
+// folder removes it. The kill comes as soon as the file appears, so one try nearly always hits.
+TEST_F(CliTest, ARunKilledDuringAnExportLeavesATemporaryPdfThatTheNextRunRemoves)
+{
+    MakeSlowWorkbooks();
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string where;
+    } placements[] = {
+        {{"--jobs", "1", folder / "in", folder / "out"}, folder / "out"},
+        {{"--jobs", "1", "--beside-source", folder / "in"}, folder / "in"},
+    };
+    for (const auto& placement : placements) {
+        SCOPED_TRACE(placement.where);
+        const auto temporaryPdfsOf = [&placement](pid_t pid) {
+            std::set<std::string> found;
+            for (const auto& entry : fs::directory_iterator(placement.where))
+                if (entry.path().filename().string().rfind(TemporaryPdfPrefix(pid), 0) == 0)
+                    found.insert(entry.path().filename().string());
+            return found;
+        };
+        std::set<std::string> left;
+        for (int attempt = 0; attempt < 10 && left.empty(); ++attempt) {
+            const pid_t killed = Start(placement.args);
+            for (int i = 0; i < 60000 && temporaryPdfsOf(killed).empty(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            kill(killed, SIGKILL);
+            Finish(killed);
+            for (int i = 0; i < 100 && OfficesOfThisProcess(killed) > 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            left = temporaryPdfsOf(killed);
+        }
+        ASSERT_EQ(left.size(), 1u) << "no kill came during an export";
+        const std::string name = *left.begin();
+        EXPECT_EQ(name.substr(name.size() - TemporaryPdfSuffix.size()), TemporaryPdfSuffix);
+        EXPECT_EQ(PdfsBelow(placement.where).count(name), 0u) << "a *.pdf pattern takes it";
+
+        std::vector<std::string> args = {"--report", folder / "report.json"};
+        args.insert(args.end(), placement.args.begin(), placement.args.end());
+        const Outcome next = Cli(args);
+        EXPECT_EQ(next.exitCode, 0) << next.out << next.err;
+        EXPECT_FALSE(fs::exists(placement.where + "/" + name));
+        const std::string report = ReadFile(folder / "report.json");
+        EXPECT_NE(report.find("\"removedTemporaryPdfs\": 1"), std::string::npos) << report;
+    }
 }
 
 // What a killed run leaves is removed by the next run; what belongs to a live process or another

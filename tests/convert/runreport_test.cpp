@@ -31,6 +31,7 @@ RunRecord StoppedRun()
     run.runFailures << "/srv/in/locked: 无法读取文件夹";
     run.unlisted = 1;
     run.stopped = true;
+    run.removedTemporaryPdfs = 3;
     WorkbookRecord converted = Workbook("/srv/in/inventory.xlsx", Outcome::Converted, true);
     converted.pdfs = {{"Stock", "/srv/pdf/inventory(Stock).pdf"}};
     converted.skipped = {{"Notes", SkippedSheet::Why::Blank},
@@ -71,7 +72,7 @@ TEST(RunReports, TheJsonReportHoldsTheWholeRecord)
                      "mergeSheets": false, "jobs": 2},
         "started": "2026-12-08T22:28:06Z", "ended": "2026-12-08T22:28:08Z", "stopped": true,
         "totals": {"workbooks": 6, "converted": 1, "failed": 3, "notConverted": 1, "upToDate": 1,
-                   "opened": 2, "pdfs": 2, "failures": 4},
+                   "opened": 2, "pdfs": 2, "failures": 4, "removedTemporaryPdfs": 3},
         "runFailures": ["/srv/in/locked: 无法读取文件夹"],
         "workbooks": [
           {"path": "/srv/in/inventory.xlsx", "outcome": "converted", "reason": null, "seconds": 0.25,

@@ -1,7 +1,10 @@
 #include "automation/failureclassification.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <sstream>
+#include <sys/statvfs.h>
 
 SystemFailure SystemFailureOf(const std::string& what, int error)
 {
@@ -25,6 +28,28 @@ FailureKind KindOfErrno(int error)
     default:
         return FailureKind::Reported;
     }
+}
+
+FailureKind KindOfTooLongPath(const std::string& path)
+{
+    std::istringstream names(path);
+    for (std::string name; std::getline(names, name, '/');)
+        if (name.size() > NAME_MAX)
+            return FailureKind::NameTooLong;
+    return FailureKind::PathTooLong;
+}
+
+FailureKind KindOfFullFileSystem(const std::string& folder)
+{
+    struct statvfs system = {};
+    if (statvfs(folder.c_str(), &system) != 0)
+        return FailureKind::None;
+    if (system.f_bavail == 0)
+        return FailureKind::DiskFull;
+    // A file system without a limit on files (f_files 0) never runs out of them.
+    if (system.f_files != 0 && system.f_favail == 0)
+        return FailureKind::OutOfInodes;
+    return FailureKind::None;
 }
 
 FailureKind KindOfOfficeMessage(const std::string& message)

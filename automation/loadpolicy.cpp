@@ -1,5 +1,6 @@
 #include "automation/loadpolicy.h"
 
+#include "automation/encryptedworkbook.h"
 #include "automation/unohelpers.h"
 
 #include <com/sun/star/document/FilterOptionsRequest.hpp>
@@ -14,8 +15,6 @@
 #include <com/sun/star/task/XInteractionRequest.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/implbase1.hxx>
-
-#include <QFileInfo>
 
 namespace {
 
@@ -76,16 +75,6 @@ bool IsTextImport(const Reference<css::frame::XModel>& model)
 
 } // namespace
 
-ServerFailure RefusalBeforeLoading(const QString& path)
-{
-    const QFileInfo file(path);
-    if (!file.isFile())
-        return {FailureKind::FileMissing, QStringLiteral("the file does not exist")};
-    if (file.size() == 0)
-        return {FailureKind::FileEmpty, QStringLiteral("the file is empty")};
-    return {};
-}
-
 Reference<css::sheet::XSpreadsheetDocument>
 LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& path,
              ServerFailure& refusal)
@@ -108,6 +97,10 @@ LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& pat
     if (workbook.is()) {
         refusal = {FailureKind::TextImportOnly,
                    QStringLiteral("not a workbook (only a text import reads it)")};
+    } else if (IsEncryptedWorkbookFile(path)) {
+        refusal = {FailureKind::Encrypted, QStringLiteral("encrypted: a password is needed")};
+        if (!said.isEmpty())
+            refusal.message += QStringLiteral(": ") + said;
     } else {
         refusal = {FailureKind::CannotOpen,
                    QStringLiteral("cannot be opened (damaged, encrypted or not a workbook)")};

@@ -2,7 +2,8 @@
 
 // How the server opens workbooks: hidden (a headless office crashes otherwise), read-only (never
 // a lock file, never a save), with macros off and links not updated, never waiting for a person;
-// and which files it refuses, as Excel refuses them.
+// and which files it refuses, as Excel refuses them, once the office has seen them
+// (automation/loadrefusal.h refuses before).
 
 #include "automation/automationserver.h"
 
@@ -10,10 +11,6 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 
 #include <QString>
-
-// Why a file is refused before the office sees it: it does not exist, or it is empty (the office
-// would open it as a new workbook). Kind None when it may be loaded.
-ServerFailure RefusalBeforeLoading(const QString& path);
 
 // Loads a workbook; null, with the reason in refusal, when the office cannot open it (the
 // office's message, if it gave one, kept in refusal's) or only its plain-text import would read

@@ -85,6 +85,11 @@ void OfficeProcess::KeepSetUpProfile()
         live.Keep(setUp_);
 }
 
+bool OfficeProcess::Installed()
+{
+    return access(OfficeProgram, X_OK) == 0;
+}
+
 bool OfficeProcess::Start(SystemFailure& failure)
 {
     if (profileDir_.empty() && !MakeProfile(failure))

@@ -27,6 +27,9 @@ public:
     // profile.
     static constexpr int RestartExitCode = 81;
 
+    // Whether the office's program is there: without it no office is installed.
+    static bool Installed();
+
     // Offices started with one kept set-up profile start from a copy of it; the first of them to
     // set its own up keeps a copy there. Call before the first Start().
     void ShareSetUpProfile(SetUpProfile& profile) { setUp_ = &profile; }

@@ -1,6 +1,7 @@
 #include "automation/officesession.h"
 
 #include "automation/pdfexport.h"
+#include "automation/startfailure.h"
 #include "automation/unoclient.h"
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
@@ -12,6 +13,7 @@
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -48,6 +50,15 @@ ServerFailure OfficeSession::NoAnswer(const QString& message) const
 }
 
 bool OfficeSession::StartOffice()
+{
+    if (LaunchOffice())
+        return true;
+    failure.kind = KindOfFailedStart(failure.kind, OfficeProcess::Installed(),
+                                     std::filesystem::temp_directory_path().string());
+    return false;
+}
+
+bool OfficeSession::LaunchOffice()
 {
     auto started = std::make_unique<Office>();
     started->process.ShareSetUpProfile(setUpProfile_);

@@ -83,7 +83,9 @@ private:
     static ServerFailure OfficeFailure(const QString& message);
     // The limit expired: message with %1 for its seconds.
     ServerFailure NoAnswer(const QString& message) const;
+    // Starts the office; on failure, says why as the user can act on it.
     bool StartOffice();
+    bool LaunchOffice();
     bool Connect(Office& started);
     static void Release(Office& office);
     void DropOffice();

@@ -1,7 +1,9 @@
 #include "automation/spreadsheetserver.h"
 
 #include "automation/excelmapping.h"
+#include "automation/failureclassification.h"
 #include "automation/loadpolicy.h"
+#include "automation/loadrefusal.h"
 #include "automation/officesession.h"
 #include "automation/temporarypdf.h"
 #include "automation/unohelpers.h"
@@ -141,10 +143,19 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
 {
     const QFileInfo target(pdfPath);
     QDir().mkpath(target.absolutePath());
+    // The office words a full disk in many ways (with two offices even "General Code:13"), and
+    // some not at all: the file system says which.
+    const auto failed = [&] {
+        const FailureKind full =
+            KindOfFullFileSystem(QFile::encodeName(target.absolutePath()).toStdString());
+        if (full != FailureKind::None)
+            d->session.failure.kind = full;
+        return false;
+    };
     TemporaryPdf written(target.absolutePath());
     if (written.path().isEmpty()) {
         d->session.failure = written.failure();
-        return false;
+        return failed();
     }
     const bool exported = d->session.Call([&] {
         const Reference<css::sheet::XSpreadsheetDocument> book = d->session.Workbook(workbook);
@@ -155,14 +166,14 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
                  FileUrl(written.path()));
     });
     if (!exported)
-        return false;
+        return failed();
     if (QFileInfo(written.path()).size() == 0) {
         d->session.failure = {FailureKind::NoPdfWritten, QStringLiteral("no PDF was written")};
-        return false;
+        return failed();
     }
     if (!written.replace(target.absoluteFilePath())) {
         d->session.failure = written.failure();
-        return false;
+        return failed();
     }
     return true;
 }

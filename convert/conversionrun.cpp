@@ -1,5 +1,6 @@
 #include "convert/conversionrun.h"
 
+#include "convert/failurereasons.h"
 #include "convert/lefttemporarypdfs.h"
 #include "convert/platformtexts.h"
 #include "convert/runsettings.h"
@@ -74,5 +75,7 @@ void ConversionRun::TellSummary(const RunRecord& of)
 void ConversionRun::TellNoApplication(const QString& failure)
 {
     record.runFailures << NoApplicationLine(failure);
-    emit ShowDisposingFile(NoOfficeMessage());
+    // Only an office missing is told as one; one that is there but cannot start, as it is.
+    const bool missing = failure.isEmpty() || failure == ReasonOf(FailureKind::CannotStart);
+    emit ShowDisposingFile(missing ? NoOfficeMessage() : failure);
 }

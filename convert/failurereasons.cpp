@@ -22,11 +22,17 @@ QString ReasonOf(FailureKind kind, double seconds)
     case FailureKind::NameTooLong:
         reason = "文件名太长，文件系统不允许";
         break;
+    case FailureKind::PathTooLong:
+        reason = "路径太长";
+        break;
     case FailureKind::NotWritable:
         reason = "文件夹无法写入";
         break;
     case FailureKind::DiskFull:
         reason = "磁盘已满";
+        break;
+    case FailureKind::OutOfInodes:
+        reason = "磁盘已满（文件数已达上限）";
         break;
     case FailureKind::FileBusy:
         reason = "文件被占用";
@@ -36,6 +42,12 @@ QString ReasonOf(FailureKind kind, double seconds)
         break;
     case FailureKind::FileMissing:
         reason = "文件不存在";
+        break;
+    case FailureKind::NotReadable:
+        reason = "没有读取权限";
+        break;
+    case FailureKind::Encrypted:
+        reason = "已加密，需要密码";
         break;
     case FailureKind::TextImportOnly:
         reason = "不是工作簿（只能作为文本导入）";
@@ -62,6 +74,9 @@ QString ReasonOf(FailureKind kind, double seconds)
         break;
     case FailureKind::CannotStart:
         reason = "办公软件无法启动";
+        break;
+    case FailureKind::TemporaryFolderUnusable:
+        reason = "临时文件夹已满或不可用，办公软件无法启动";
         break;
     }
     return QString::fromUtf8(reason);

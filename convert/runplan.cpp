@@ -50,6 +50,7 @@ RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlis
     record.jobs = jobs;
     record.started = QDateTime::currentDateTime();
     record.runFailures = unlisted;
+    record.unlisted = unlisted.size();
     for (const WorkbookTask& task : tasks) {
         record.workbooks.append(WorkbookRecord());
         record.workbooks.last().path = task.path;

@@ -76,6 +76,9 @@ struct RunRecord
 
     // What could not be listed, or no application at all: lines as the summary names them.
     QStringList runFailures;
+    // How many of those the listing could not give (a folder unreadable or too long, a name that
+    // is not text): what they hold is unknown, so each counts in the totals as a failed workbook.
+    int unlisted = 0;
     QList<WorkbookRecord> workbooks; // in list order
     bool stopped = false;
     // Temporary PDFs that killed runs had left in the folders this run writes into, removed.
@@ -85,6 +88,9 @@ struct RunRecord
     int Pdfs() const;
     // How many workbooks had this outcome.
     int WithOutcome(WorkbookRecord::Outcome outcome) const;
+    // The totals: every workbook, and every failed one, each with what could not be listed.
+    int AllWorkbooks() const { return workbooks.size() + unlisted; }
+    int FailedWorkbooks() const { return WithOutcome(WorkbookRecord::Outcome::Failed) + unlisted; }
     int NotConverted() const { return WithOutcome(WorkbookRecord::Outcome::NotReached); }
     int UpToDate() const { return WithOutcome(WorkbookRecord::Outcome::UpToDate); }
     // Every failure line, "file: reason" or "file(sheet): reason", in list order; names are shown

@@ -58,6 +58,7 @@ void WatchRun::Convert()
         const int first = record.workbooks.size();
         record.workbooks.append(batchStart.workbooks);
         record.runFailures += batchStart.runFailures;
+        record.unlisted += batchStart.unlisted;
         record.removedTemporaryPdfs += batchStart.removedTemporaryPdfs;
         RunRecord batch = batchStart;
         for (int i = 0; i < tasks.size(); ++i) {

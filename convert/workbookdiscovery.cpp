@@ -8,6 +8,8 @@
 #ifndef Q_OS_WIN
 #include <QFile>
 
+#include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <sys/stat.h>
 #endif
@@ -58,7 +60,8 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
     DIR* dir = opendir(encoded.constData());
     if (!dir) {
         unlisted << VisibleText(QDir::toNativeSeparators(folder)) +
-                        QStringLiteral(": 无法读取文件夹");
+                        (errno == ENAMETOOLONG ? QStringLiteral(": 路径太长")
+                                               : QStringLiteral(": 无法读取文件夹"));
         return;
     }
     while (const dirent* entry = readdir(dir)) {
@@ -97,6 +100,15 @@ void ListFolder(const QString& path, QSet<QString>& ancestors, QFileInfoList& re
 {
     const QDir folder(path);
     const QString canonical = folder.canonicalPath();
+#ifndef Q_OS_WIN
+    // Its parent listed it, but a path too long for the system has no canonical form: it is
+    // named, where one that vanished meanwhile is not.
+    if (canonical.isEmpty() && unlisted &&
+        QFile::encodeName(folder.absolutePath()).size() >= PATH_MAX) {
+        NoteUnlisted(path, *unlisted);
+        return;
+    }
+#endif
     if (canonical.isEmpty() || ancestors.contains(canonical))
         return;
     if (unlisted)

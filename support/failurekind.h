@@ -6,21 +6,27 @@
 // (convert/, Windows too) both need it.
 enum class FailureKind
 {
-    None,           // nothing known: no failure was reported
-    Reported,       // the application's message says it all: no plainer reason
-    NameTooLong,    // a file name longer than the file system allows
-    NotWritable,    // the folder cannot be written
-    DiskFull,       // no space left, or the disk quota is used up
-    FileBusy,       // the file is in use (busy, locked)
-    FileEmpty,      // a workbook file of 0 bytes
-    FileMissing,    // the workbook file does not exist
-    TextImportOnly, // only a plain-text import reads the file: no workbook
-    CannotOpen,     // damaged, encrypted or not a workbook
-    SheetHidden,    // a hidden worksheet, which Excel does not export
-    NothingToPrint, // the worksheet prints no page
-    NoPdfWritten,   // the export ended without a PDF
-    NoAnswer,       // no answer within the call limit: the application was stopped
-    OfficeEnded,    // the application ended unexpectedly
-    OfficeStopped,  // the application was stopped: the workbook is no longer open
-    CannotStart,    // the application cannot be started or reached, or has quit
+    None,                    // nothing known: no failure was reported
+    Reported,                // the application's message says it all: no plainer reason
+    NameTooLong,             // a file name longer than the file system allows
+    PathTooLong,             // a whole path longer than the system allows, though each name fits
+    NotWritable,             // the folder cannot be written
+    DiskFull,                // no space left, or the disk quota is used up
+    OutOfInodes,             // the file system can hold no more files, though space is left
+    FileBusy,                // the file is in use (busy, locked)
+    FileEmpty,               // a workbook file of 0 bytes
+    FileMissing,             // the workbook file does not exist
+    NotReadable,             // the workbook file may not be read by this user
+    Encrypted,               // a workbook locked with a password to open
+    TextImportOnly,          // only a plain-text import reads the file: no workbook
+    CannotOpen,              // damaged, encrypted or not a workbook
+    SheetHidden,             // a hidden worksheet, which Excel does not export
+    NothingToPrint,          // the worksheet prints no page
+    NoPdfWritten,            // the export ended without a PDF
+    NoAnswer,                // no answer within the call limit: the application was stopped
+    OfficeEnded,             // the application ended unexpectedly
+    OfficeStopped,           // the application was stopped: the workbook is no longer open
+    CannotStart,             // the application cannot be started or reached, or has quit
+    TemporaryFolderUnusable, // the application cannot start: the temporary folder is full or
+                             // unusable
 };

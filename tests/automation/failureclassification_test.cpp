@@ -1,9 +1,18 @@
 #include "automation/failureclassification.h"
+#include "automation/startfailure.h"
+
+#include "common/fullfilesystem.h"
+#include "common/strictskips.h"
+#include "common/tempfolder.h"
+#include "common/unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -44,10 +53,64 @@ TEST(FailureClassification, TheSystemsErrorsByErrno)
     };
     for (const auto& [error, kind] : cases)
         EXPECT_EQ(KindOfErrno(error), kind) << std::strerror(error);
+    const std::pair<std::string, FailureKind> tooLong[] = {
+        {"/tmp/" + std::string(256, 'n') + "/a.xlsx", FailureKind::NameTooLong},
+        {"/tmp/" + std::string(255, 'n') + "/a.xlsx", FailureKind::PathTooLong},
+        {"/tmp" +
+             [] {
+                 std::string deep;
+                 for (int level = 0; level < 40; ++level)
+                     deep += "/" + std::string(120, 'd');
+                 return deep;
+             }() +
+             "/a.xlsx",
+         FailureKind::PathTooLong},
+    };
+    for (const auto& [path, kind] : tooLong)
+        EXPECT_EQ(KindOfTooLongPath(path), kind) << path.size();
     const SystemFailure full = SystemFailureOf("cannot create a profile folder", ENOSPC);
     EXPECT_EQ(full.kind, FailureKind::DiskFull);
     EXPECT_EQ(full.message,
               std::string("cannot create a profile folder: ") + std::strerror(ENOSPC));
+}
+
+// An office that did not start is blamed on its installation only when its program is missing;
+// a temporary folder that is full, holds no more files or may not be written is named instead.
+TEST(FailureClassification, AnOfficeThatDidNotStart)
+{
+    TempFolder root;
+    fs::permissions(root.path(), fs::perms::all);
+    for (const char* folder : {"fine", "space", "files", "closed"})
+        fs::create_directory(root / folder);
+    fs::permissions(root / "fine", fs::perms::all);
+    fs::permissions(root / "closed", fs::perms::owner_all);
+    const FullFileSystem space(root / "space", FullFileSystem::Exhausted::Space);
+    const FullFileSystem files(root / "files", FullFileSystem::Exhausted::Files);
+    if (!space.Mounted() || !files.Mounted())
+        OPTIONAL_SKIP("mounting a small file system needs root");
+    const struct
+    {
+        bool installed;
+        const char* folder;
+        FailureKind kind;
+    } cases[] = {
+        {false, "fine", FailureKind::CannotStart},
+        {false, "space", FailureKind::CannotStart},
+        {true, "fine", FailureKind::NoAnswer},
+        {true, "space", FailureKind::TemporaryFolderUnusable},
+        {true, "files", FailureKind::TemporaryFolderUnusable},
+        {true, "closed", FailureKind::TemporaryFolderUnusable},
+        {true, "missing", FailureKind::TemporaryFolderUnusable},
+    };
+    for (const auto& [installed, folder, kind] : cases) {
+        const std::string path = root / folder;
+        const int found = RunWithoutPrivilege([&] {
+            return static_cast<int>(KindOfFailedStart(FailureKind::NoAnswer, installed, path));
+        });
+        if (found == -1000)
+            OPTIONAL_SKIP("cannot run as an unprivileged user here");
+        EXPECT_EQ(found, static_cast<int>(kind)) << folder << (installed ? "" : ", not installed");
+    }
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 #include "automation/spreadsheetserver.h"
 
+#include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
+#include "common/strictskips.h"
+#include "common/tempfolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <unistd.h>
 
 // A limit the start-up handshake cannot meet: the office being started is killed when it
@@ -28,4 +32,28 @@ TEST(OfficeStart, TheHandshakeHasTheCallLimit)
     patient.Quit();
     EXPECT_EQ(OfficesOfThisProcess(), 0);
     EXPECT_TRUE(OfficeFilesOf(getpid()).empty());
+}
+
+// An office whose temporary folder is full, or holds no more files, cannot start: it is told as
+// that, not as an office missing.
+TEST(OfficeStart, AFullTemporaryFolderIsToldAsSuch)
+{
+    const std::string saved = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    for (const auto what : {FullFileSystem::Exhausted::Space, FullFileSystem::Exhausted::Files}) {
+        TempFolder folder;
+        const FullFileSystem full(folder.path(), what);
+        if (!full.Mounted())
+            OPTIONAL_SKIP("mounting a small file system needs root");
+        setenv("TMPDIR", folder.path().c_str(), 1);
+        SpreadsheetServer server(std::chrono::seconds(30));
+        EXPECT_FALSE(server.Start());
+        EXPECT_EQ(server.LastFailure().kind, FailureKind::TemporaryFolderUnusable)
+            << server.LastError().toStdString();
+        server.Quit();
+        if (saved.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", saved.c_str(), 1);
+    }
+    EXPECT_EQ(OfficesOfThisProcess(), 0);
 }

@@ -211,8 +211,10 @@ TEST_F(ServerTest, RefusesWhatExcelRefusesQuicklyAndWithoutPrompts)
         {Sample("missing.xlsx"), FailureKind::FileMissing}};
     if (!Corpus.empty())
         for (const auto& [file, kind] : std::initializer_list<std::pair<const char*, FailureKind>>{
-                 {"apache-poi/test-data/spreadsheet/password.xls", FailureKind::CannotOpen},
-                 {"apache-poi/test-data/poifs/protected_sha512.xlsx", FailureKind::CannotOpen},
+                 {"apache-poi/test-data/spreadsheet/password.xls", FailureKind::Encrypted},
+                 {"apache-poi/test-data/spreadsheet/xor-encryption-abc.xls",
+                  FailureKind::Encrypted},
+                 {"apache-poi/test-data/poifs/protected_sha512.xlsx", FailureKind::Encrypted},
                  {"apache-poi/test-data/spreadsheet/xlsx-corrupted.xlsx", FailureKind::CannotOpen},
                  {"apache-poi/test-data/openxml4j/invalid.xlsx", FailureKind::CannotOpen},
                  {"libxls/fuzz/corpus/xls2csv_ole_read_MSAT_772.xls", FailureKind::TextImportOnly}})
@@ -233,8 +235,7 @@ TEST_F(ServerTest, RefusesWhatExcelRefusesQuicklyAndWithoutPrompts)
     if (!Corpus.empty()) {
         errors.clear();
         Open(Corpus + "/apache-poi/test-data/poifs/protected_sha512.xlsx");
-        EXPECT_TRUE(errors.value(0).startsWith("cannot be opened (damaged, encrypted or not a "
-                                               "workbook): "))
+        EXPECT_TRUE(errors.value(0).startsWith("encrypted: a password is needed: "))
             << errors.value(0).toStdString();
     }
     // What web applications export as .xls still opens.

@@ -157,6 +157,40 @@ TEST_F(CliTest, PrintsEachStatusThenEveryFailureAndExitsByOutcome)
     EXPECT_EQ(many.out, expected);
 }
 
+// A full output disk is told as such with one office or two, whatever each office says of it
+// (two offices reported "General Code:13"); no file left is told apart from no space.
+TEST_F(CliTest, AFullDiskSaysSoWithOneOrTwoOffices)
+{
+    fs::create_directories(folder / "in");
+    for (const char* name : {"a.xls", "b.xls"})
+        WriteFile(folder / (std::string("in/") + name),
+                  SpreadsheetMl({{"Data", MarkedRows("x", 3)}}));
+    const struct
+    {
+        FullFileSystem::Exhausted what;
+        std::string reason;
+    } cases[] = {
+        {FullFileSystem::Exhausted::Space, "磁盘已满"},
+        {FullFileSystem::Exhausted::Files, "磁盘已满（文件数已达上限）"},
+    };
+    for (const auto& [what, reason] : cases) {
+        for (const char* jobs : {"1", "2"}) {
+            SCOPED_TRACE(reason + ", --jobs " + jobs);
+            fs::create_directories(folder / "out");
+            const FullFileSystem full(folder / "out", what);
+            if (!full.Mounted())
+                OPTIONAL_SKIP("mounting a small file system needs root");
+            const Outcome outcome = Cli({"--jobs", jobs, folder / "in", folder / "out"});
+            EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+            for (const char* name : {"a.xls", "b.xls"})
+                EXPECT_NE(outcome.out.find(folder / (std::string("in/") + name) +
+                                           "(Data): " + reason + "\n"),
+                          std::string::npos)
+                    << outcome.out;
+        }
+    }
+}
+
 TEST_F(CliTest, TimeLimitsAtTheEndsOfTheRangeAreTakenBadVariablesToldOnce)
 {
     fs::create_directories(folder / "in");
@@ -443,7 +477,7 @@ TEST_F(CliTest, OneOrTwoOfficesGiveTheSameRunAndTheReportSaysWhatHappened)
     std::set<std::string> expectedPdfs = {"a(Budget).pdf", "a.xlsx(Budget).pdf",
                                           "inventory(Stock).pdf", "inventory(Orders).pdf"};
     if (!Corpus.empty()) {
-        expected.insert({"workbook bad/password.xls failed " + unreadable,
+        expected.insert({"workbook bad/password.xls failed 已加密，需要密码",
                          "workbook vis.xlsx converted -", "pdf vis.xlsx Visible -",
                          "pdf vis.xlsx Hidden hidden", "pdf vis.xlsx VeryHidden hidden"});
         expectedPdfs.insert("vis(Visible).pdf");

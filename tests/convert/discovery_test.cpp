@@ -1,5 +1,8 @@
 #include "convert/workbookdiscovery.h"
 
+#ifndef _WIN32
+#include "common/deepfolder.h"
+#endif
 #include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/unprivileged.h"
@@ -9,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -123,6 +127,21 @@ TEST_F(DiscoveryTest, EmptyMissingAndFileOnlyFreeTrees)
     EXPECT_TRUE(List().empty());
     EXPECT_TRUE(GetFileInfoList(QString::fromStdString(root / "missing")).isEmpty());
 }
+
+#ifndef _WIN32
+// A folder deeper than the system's longest path is named as too long, not left out silently
+// and not blamed on its permissions.
+TEST_F(DiscoveryTest, AFolderPastTheLongestPathIsNamedAsTooLong)
+{
+    Touch("a.xlsx");
+    const DeepFolder deep(root.path());
+    ASSERT_TRUE(deep.made());
+    EXPECT_EQ(List(), std::vector<std::string>{"a.xlsx"});
+    ASSERT_EQ(unlisted.size(), 1u);
+    EXPECT_EQ(unlisted[0].substr(0, DeepFolder::Name.size()), DeepFolder::Name);
+    EXPECT_EQ(unlisted[0].substr(unlisted[0].size() - std::strlen(": 路径太长")), ": 路径太长");
+}
+#endif
 
 TEST_F(DiscoveryTest, UnreadableFoldersAreSkippedAndNamed)
 {

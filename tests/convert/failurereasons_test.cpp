@@ -13,11 +13,15 @@ TEST(FailureReasons, EachKindBecomesItsPlainReasonWithTheMessageAsDetail)
     const std::pair<FailureKind, const char*> cases[] = {
         {FailureKind::Reported, "办公软件报告了错误"},
         {FailureKind::NameTooLong, "文件名太长，文件系统不允许"},
+        {FailureKind::PathTooLong, "路径太长"},
         {FailureKind::NotWritable, "文件夹无法写入"},
         {FailureKind::DiskFull, "磁盘已满"},
+        {FailureKind::OutOfInodes, "磁盘已满（文件数已达上限）"},
         {FailureKind::FileBusy, "文件被占用"},
         {FailureKind::FileEmpty, "文件是空的"},
         {FailureKind::FileMissing, "文件不存在"},
+        {FailureKind::NotReadable, "没有读取权限"},
+        {FailureKind::Encrypted, "已加密，需要密码"},
         {FailureKind::TextImportOnly, "不是工作簿（只能作为文本导入）"},
         {FailureKind::CannotOpen, "无法打开（文件已损坏、已加密或不是工作簿）"},
         {FailureKind::SheetHidden, "工作表已隐藏"},
@@ -26,6 +30,7 @@ TEST(FailureReasons, EachKindBecomesItsPlainReasonWithTheMessageAsDetail)
         {FailureKind::OfficeEnded, "办公软件意外退出"},
         {FailureKind::OfficeStopped, "办公软件已被停止，此工作簿未能继续转换"},
         {FailureKind::CannotStart, "办公软件无法启动"},
+        {FailureKind::TemporaryFolderUnusable, "临时文件夹已满或不可用，办公软件无法启动"},
     };
     const QString message = QStringLiteral("Something nobody foresaw");
     for (const auto& [kind, reason] : cases) {

@@ -6,6 +6,9 @@
 #include "automation/automationobject.h"
 #include "common/qtprint.h"
 #include "common/tempfolder.h"
+#ifndef _WIN32
+#include "common/deepfolder.h"
+#endif
 #include "convert/recordingserver.h"
 
 #include <gtest/gtest.h>
@@ -262,6 +265,15 @@ TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", NoOfficeMessage()}));
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(run->Failures(), QStringList{QStringLiteral("Excel.Application: 办公软件无法启动")});
+
+    // An office that is there but cannot start is not told as missing.
+    server->startFailure = FailureKind::TemporaryFolderUnusable;
+    texts.clear();
+    const std::unique_ptr<ConversionRun> again = MakeRun(GetParam());
+    Run(*again);
+    const QString full = QStringLiteral("临时文件夹已满或不可用，办公软件无法启动");
+    EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", full}));
+    EXPECT_EQ(again->Failures(), QStringList{"Excel.Application: " + full});
 }
 
 TEST_P(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
@@ -315,6 +327,24 @@ TEST_P(RunCallsTest, TheSummaryNamesTheFirstFiveFailures)
     EXPECT_EQ(lines[7], QStringLiteral("另有2个失败未列出。"));
     EXPECT_EQ(run->Failures().size(), 7);
 }
+
+#ifndef _WIN32
+// A folder the listing cannot give counts in the totals as one failed workbook: what it holds is
+// unknown, but it no longer vanishes from them.
+TEST_P(RunCallsTest, AFolderPastTheLongestPathCountsAsAFailedWorkbook)
+{
+    Add("a.xlsx", {Sheet("S", 2, 2)});
+    const DeepFolder deep(source.path());
+    ASSERT_TRUE(deep.made());
+    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+    Run(*run);
+    EXPECT_EQ(run->Record().AllWorkbooks(), 2);
+    EXPECT_EQ(run->Record().FailedWorkbooks(), 1);
+    ASSERT_EQ(run->Failures().size(), 1);
+    EXPECT_TRUE(run->Failures()[0].endsWith(QStringLiteral(": 路径太长")))
+        << run->Failures()[0].toStdString();
+}
+#endif
 
 TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
 {

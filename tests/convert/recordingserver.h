@@ -36,14 +36,15 @@ public:
 
     QMap<QString, Workbook> workbooks; // by native path
     bool starts = true;
-    bool exportsWrite = true;     // an export writes its PDF
-    std::function<void()> onOpen; // runs inside each Open
+    FailureKind startFailure = FailureKind::CannotStart; // why it does not start
+    bool exportsWrite = true;                            // an export writes its PDF
+    std::function<void()> onOpen;                        // runs inside each Open
     QStringList calls;
 
     bool Start() override
     {
         const std::lock_guard<std::recursive_mutex> lock(mutex);
-        return Fail(starts, FailureKind::CannotStart, "not installed");
+        return Fail(starts, startFailure, "not started");
     }
     int Open(const QString& path) override
     {

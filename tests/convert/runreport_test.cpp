@@ -29,6 +29,7 @@ RunRecord StoppedRun()
     run.started = QDateTime({2026, 12, 9}, {6, 28, 6}, Qt::OffsetFromUTC, 8 * 3600);
     run.ended = run.started.addSecs(2);
     run.runFailures << "/srv/in/locked: 无法读取文件夹";
+    run.unlisted = 1;
     run.stopped = true;
     run.removedTemporaryPdfs = 3;
     WorkbookRecord converted = Workbook("/srv/in/inventory.xlsx", Outcome::Converted, true);
@@ -70,7 +71,7 @@ TEST(RunReports, TheJsonReportHoldsTheWholeRecord)
         "settings": {"source": "/srv/in", "output": "/srv/pdf", "besideSource": false,
                      "mergeSheets": false, "jobs": 2},
         "started": "2026-12-08T22:28:06Z", "ended": "2026-12-08T22:28:08Z", "stopped": true,
-        "totals": {"workbooks": 5, "converted": 1, "failed": 2, "notConverted": 1, "upToDate": 1,
+        "totals": {"workbooks": 6, "converted": 1, "failed": 3, "notConverted": 1, "upToDate": 1,
                    "opened": 2, "pdfs": 2, "failures": 4, "removedTemporaryPdfs": 3},
         "runFailures": ["/srv/in/locked: 无法读取文件夹"],
         "workbooks": [

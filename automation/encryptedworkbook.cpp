@@ -152,9 +152,14 @@ std::string EntryName(const std::string& directory, std::size_t entry)
 // Whether a BIFF workbook stream's globals, from its first record to their end, hold FILEPASS.
 bool GlobalsHoldFilePass(const std::string& stream)
 {
-    if (Read16(stream, 0) != BeginningOfFileRecord)
+    // The globals begin at the first BOF record; empty records before it (a damaged file's
+    // padding) are passed over.
+    std::size_t at = 0;
+    while (at + 4 <= stream.size() && Read16(stream, at) == 0)
+        at += 4 + Read16(stream, at + 2);
+    if (Read16(stream, at) != BeginningOfFileRecord)
         return false;
-    for (std::size_t at = 0; at + 4 <= stream.size();) {
+    while (at + 4 <= stream.size()) {
         const std::uint32_t type = Read16(stream, at);
         if (type == FilePassRecord)
             return true;

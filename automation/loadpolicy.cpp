@@ -94,13 +94,15 @@ LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& pat
     const Reference<css::frame::XModel> model(component, UNO_QUERY);
     if (workbook.is() && model.is() && !IsTextImport(model))
         return workbook;
-    if (workbook.is()) {
-        refusal = {FailureKind::TextImportOnly,
-                   QStringLiteral("not a workbook (only a text import reads it)")};
-    } else if (IsEncryptedWorkbookFile(path)) {
+    // A locked workbook the office cannot decrypt may still be taken in as text: the lock is
+    // the cause either way.
+    if (IsEncryptedWorkbookFile(path)) {
         refusal = {FailureKind::Encrypted, QStringLiteral("encrypted: a password is needed")};
         if (!said.isEmpty())
             refusal.message += QStringLiteral(": ") + said;
+    } else if (workbook.is()) {
+        refusal = {FailureKind::TextImportOnly,
+                   QStringLiteral("not a workbook (only a text import reads it)")};
     } else {
         refusal = {FailureKind::CannotOpen,
                    QStringLiteral("cannot be opened (damaged, encrypted or not a workbook)")};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/automationobject.h"
+#include "convert/failurereasons.h"
 
 #include <QString>
 
@@ -16,9 +17,9 @@ public:
     BoundApplication& operator=(const BoundApplication&) = delete;
 
     // Its workbooks collection; null when no application answered, and then Failure() says why
-    // (empty when the application gave no reason).
+    // (kind None when the application gave no reason).
     AutomationObject* Workbooks() const { return workbooks; }
-    const QString& Failure() const { return failure; }
+    const ReportedFailure& Failure() const { return failure; }
 
 private:
     // Enters the thread into COM before the application object exists (Windows).
@@ -29,6 +30,6 @@ private:
 
     ThreadApartment apartment;
     AutomationObject application;
-    QString failure;
+    ReportedFailure failure;
     AutomationObject* workbooks;
 };

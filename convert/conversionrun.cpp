@@ -72,10 +72,11 @@ void ConversionRun::TellSummary(const RunRecord& of)
     emit ShowDisposingFile(of.Summary(options.everyFailureListedAfter));
 }
 
-void ConversionRun::TellNoApplication(const QString& failure)
+void ConversionRun::TellNoApplication(const ReportedFailure& failure)
 {
     record.runFailures << NoApplicationLine(failure);
     // Only an office missing is told as one; one that is there but cannot start, as it is.
-    const bool missing = failure.isEmpty() || failure == ReasonOf(FailureKind::CannotStart);
-    emit ShowDisposingFile(missing ? NoOfficeMessage() : failure);
+    const bool missing =
+        failure.kind == FailureKind::None || failure.kind == FailureKind::CannotStart;
+    emit ShowDisposingFile(missing ? NoOfficeMessage() : Explain(failure).reason);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/automationobject.h"
+#include "convert/failurereasons.h"
 #include "convert/runoptions.h"
 #include "convert/runplan.h"
 #include "convert/runrecord.h"
@@ -65,7 +66,7 @@ protected:
     // The end of a run, or of a batch of one: its summary, with the failures.
     void TellSummary(const RunRecord& of);
     // No application answered: the run's failure line and the no-office text.
-    void TellNoApplication(const QString& failure);
+    void TellNoApplication(const ReportedFailure& failure);
 
     const RunOptions options;
     RunRecord record;

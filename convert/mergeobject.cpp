@@ -16,13 +16,13 @@ struct Progress
 {
     std::mutex mutex;
     std::condition_variable changed;
-    int next = 0;          // the next workbook to take
-    int answered = 0;      // applications that have answered "WorkBooks", with or without one
-    int collections = 0;   // of them with a workbooks collection
-    int finished = 0;      // threads done
-    QString bindFailure;   // the last reason an application gave for not starting
-    std::deque<int> begun; // workbooks whose conversion began, not yet told
-    std::deque<int> done;  // workbooks whose conversion ended, not yet told
+    int next = 0;                // the next workbook to take
+    int answered = 0;            // applications that have answered "WorkBooks", with or without one
+    int collections = 0;         // of them with a workbooks collection
+    int finished = 0;            // threads done
+    ReportedFailure bindFailure; // the last reason an application gave for not starting
+    std::deque<int> begun;       // workbooks whose conversion began, not yet told
+    std::deque<int> done;        // workbooks whose conversion ended, not yet told
 };
 
 // One application's share of the run, in a thread of its own.
@@ -35,7 +35,7 @@ void Work(int tasks, const std::atomic<bool>& stop, Progress& progress, ConvertO
         ++progress.answered;
         if (excel.Workbooks())
             ++progress.collections;
-        else if (!excel.Failure().isEmpty())
+        else if (excel.Failure().kind != FailureKind::None)
             progress.bindFailure = excel.Failure();
     }
     progress.changed.notify_all();

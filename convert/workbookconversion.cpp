@@ -155,28 +155,26 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
 
 } // namespace
 
-AutomationObject* OpenWorkbooks(AutomationObject& application, QString& failure)
+AutomationObject* OpenWorkbooks(AutomationObject& application, ReportedFailure& failure)
 {
-    ReportedFailure reported;
     const QMetaObject::Connection watch = QObject::connect(
         &application, &AutomationObject::exception,
-        [&reported](int code, const QString&, const QString& desc, const QString& help) {
-            reported = FailureOfException(code, desc, help);
+        [&failure](int code, const QString&, const QString& desc, const QString& help) {
+            failure = FailureOfException(code, desc, help);
         });
     application.setControl(QStringLiteral("Excel.Application"));
     application.dynamicCall("SetVisible (bool Visible)", "false");
     application.setProperty("DisplayAlerts", false);
     AutomationObject* workbooks = application.querySubObject("WorkBooks");
     QObject::disconnect(watch);
-    if (reported.kind != FailureKind::None)
-        failure = Explain(reported).reason;
     return workbooks;
 }
 
-QString NoApplicationLine(const QString& failure)
+QString NoApplicationLine(const ReportedFailure& failure)
 {
-    return QStringLiteral("Excel.Application: ") +
-           (failure.isEmpty() ? QStringLiteral("没有可用的办公软件") : failure);
+    return QStringLiteral("Excel.Application: ") + (failure.kind == FailureKind::None
+                                                        ? QStringLiteral("没有可用的办公软件")
+                                                        : Explain(failure).reason);
 }
 
 void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool mergeSheets,

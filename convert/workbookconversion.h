@@ -8,10 +8,10 @@
 // its workbooks collection, as every run begins: null when no application answered, and then
 // failure says why in the user's words, by the failure's kind (empty when the application
 // reported none).
-AutomationObject* OpenWorkbooks(AutomationObject& application, QString& failure);
+AutomationObject* OpenWorkbooks(AutomationObject& application, ReportedFailure& failure);
 
 // The run's failure line when no application answered, from what OpenWorkbooks() gave.
-QString NoApplicationLine(const QString& failure);
+QString NoApplicationLine(const ReportedFailure& failure);
 
 // Converts one workbook through an application's workbooks collection: opens it, creates its
 // PDF folder, exports each visible, non-blank worksheet to a PDF of its own (or, with

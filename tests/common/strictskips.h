@@ -6,10 +6,11 @@
 #include <memory>
 #include <string>
 
-// A test may skip only for a documented, optional reason (no corpus, no unprivileged user), given
-// with OPTIONAL_SKIP. Any other skip, such as the one GoogleTest gives every test of a suite whose
-// set-up failed, is a fault: it is printed as a failure, without the "[  SKIPPED ]" mark that
-// CTest counts as not run, and the test program fails.
+// A test may skip only for a documented, optional reason (no corpus, no unprivileged user, not
+// root to mount a small file system), given with OPTIONAL_SKIP. Any other skip, such as the one
+// GoogleTest gives every test of a suite whose set-up failed, is a fault: it is printed as a
+// failure, without the "[  SKIPPED ]" mark that CTest counts as not run, and the test program
+// fails.
 #define OPTIONAL_SKIP(reason) GTEST_SKIP() << "optional skip: " << (reason)
 
 // GoogleTest's own printer, but for skips without a documented reason.

@@ -59,11 +59,10 @@ void AutomationObject::Fail()
 
 void AutomationObject::Fail(const ServerFailure& failure)
 {
-    emit exception(static_cast<int>(failure.kind), QStringLiteral("Excel.Application"),
-                   failure.message,
-                   failure.kind == FailureKind::NoAnswer
-                       ? QString::number(failure.seconds, 'g', QLocale::FloatingPointShortest)
-                       : QString());
+    emit exception(
+        static_cast<int>(failure.kind), QStringLiteral("Excel.Application"), failure.message,
+        failure.limit != 0 ? QString::number(failure.limit, 'g', QLocale::FloatingPointShortest)
+                           : QString());
 }
 
 void AutomationObject::Record(const char* how, const char* member, const QVariantList& args) const

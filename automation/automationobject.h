@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QVariant>
 
 #include <chrono>
@@ -59,6 +60,18 @@ public:
     // Whether servers bound from now on write PDF/A-2b with every font embedded.
     static void setArchivalPdf(bool archival);
 
+    // For servers bound from now on: whether their office runs in a sandbox, where one can be had
+    // (by default not: a run asks for it), and the folders it may read and write there besides
+    // its own.
+    static void setSandbox(bool sandbox, const QStringList& readable, const QStringList& writable);
+
+    // For servers bound from now on, the limits of one workbook's conversion: the office's memory
+    // in GB (0: the machine's memory shared among offices and one more, at most 4 GB), and its
+    // time (0: 10 times the call limit).
+    static void setWorkbookLimits(double memoryGB, std::chrono::milliseconds time, int offices);
+    // The memory ceiling when none is set, in bytes, rounded down to a tenth of a GB.
+    static long long defaultMemoryCeiling(int offices);
+
     // What binding to "Excel.Application" creates from now on: a stand-in server for tests, or
     // (with an empty factory) the LibreOffice server again.
     using ServerFactory =
@@ -70,7 +83,7 @@ public:
 
 signals:
     // QAxObject's signal, its arguments filled as this server can: code, the failure's kind
-    // (FailureKind); desc, the server's message; help, for NoAnswer, the limit in seconds.
+    // (FailureKind); desc, the server's message; help, the limit that was exceeded, if any.
     void exception(int code, const QString& source, const QString& desc, const QString& help);
 
 private:

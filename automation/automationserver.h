@@ -20,7 +20,9 @@ struct ServerFailure
 {
     FailureKind kind = FailureKind::None;
     QString message;
-    double seconds = 0; // NoAnswer: the limit that expired
+    // The limit that was exceeded: seconds for NoAnswer and WorkbookTooLong, GB for
+    // MemoryExceeded.
+    double limit = 0;
 };
 
 // What answers AutomationObject's calls, with Excel's semantics. Workbooks are identified by

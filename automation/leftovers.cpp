@@ -108,8 +108,9 @@ void RemoveLeftoversOfEndedRuns()
     const std::string pipePrefix = PipeSocketPrefix(getuid());
     for (const fs::path& entry : Entries(PipeSocketFolder)) {
         const std::string name = entry.filename().string();
+        // A sandboxed office's pipe is reached through a link to it.
         if (name.compare(0, pipePrefix.size(), pipePrefix) != 0 ||
-            !OwnedByThisUser(entry, S_IFSOCK))
+            !(OwnedByThisUser(entry, S_IFSOCK) || OwnedByThisUser(entry, S_IFLNK)))
             continue;
         const long pid = OwnerPid(name, pipePrefix + OfficePipeStem, '_');
         const bool stale = pid > 0 ? !RunsAsThisUser(pid)

@@ -3,18 +3,21 @@
 #include "automation/leftovers.h"
 #include "automation/liveoffices.h"
 #include "automation/officenames.h"
+#include "automation/officesandbox.h"
 #include "automation/unixsockets.h"
 
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 #include <vector>
 
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +93,20 @@ bool OfficeProcess::Installed()
     return access(OfficeProgram, X_OK) == 0;
 }
 
+std::vector<std::string> OfficeProcess::Command(const std::vector<std::string>& office)
+{
+    if (!confinement_.sandbox || !SandboxAvailable())
+        return office;
+    std::error_code failed;
+    for (const std::string& folder : confinement_.writableFolders)
+        std::filesystem::create_directories(folder, failed);
+    // Where our side of the pipe looks for the office's socket.
+    const std::string socket = PipeSocketPrefix(getuid()) + pipeName_;
+    std::filesystem::create_symlink(profileDir_ + "/tmp/" + socket, PipeSocketFolder + "/" + socket,
+                                    failed);
+    return SandboxedCommand(office, profileDir_, confinement_);
+}
+
 bool OfficeProcess::Start(SystemFailure& failure)
 {
     if (profileDir_.empty() && !MakeProfile(failure))
@@ -97,7 +114,7 @@ bool OfficeProcess::Start(SystemFailure& failure)
     if (exitCode_ == RestartExitCode)
         KeepSetUpProfile();
 
-    const std::vector<std::string> args = {
+    const std::vector<std::string> args = Command({
         OfficeProgram,
         "-env:UserInstallation=file://" + profileDir_,
         "--headless",
@@ -107,7 +124,7 @@ bool OfficeProcess::Start(SystemFailure& failure)
         "--nodefault",
         "--nolockcheck",
         "--accept=pipe,name=" + pipeName_ + ";urp;StarOffice.ComponentContext",
-    };
+    });
     const std::vector<std::string> env = OfficeEnvironment(profileDir_ + "/tmp");
     // Everything the child needs is prepared before fork: only async-signal-safe calls follow.
     std::vector<char*> argv, envp;
@@ -131,6 +148,8 @@ bool OfficeProcess::Start(SystemFailure& failure)
         sigprocmask(SIG_SETMASK, &none, nullptr);
         // Ignored signals stay ignored across exec; the office gets SIGPIPE as it expects.
         signal(SIGPIPE, SIG_DFL);
+        // Its pipe and files are the user's alone, whatever our caller's umask.
+        umask(077);
         // The office's own messages (a crash prints its stack) are not the program's output.
         const int null = open("/dev/null", O_RDWR);
         if (null >= 0) {
@@ -185,12 +204,31 @@ void OfficeProcess::NoteSocketFiles()
 
 long long OfficeProcess::ResidentBytes() const
 {
-    const long pid = pid_;
-    long long pages = 0, resident = 0;
-    std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
-    if (pid <= 0 || !(statm >> pages >> resident))
+    // The office's process group: in the sandbox, the office runs below bubblewrap's processes.
+    const long group = pid_;
+    if (group <= 0)
         return 0;
-    return resident * sysconf(_SC_PAGESIZE);
+    long long pages = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry("/proc", error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::ifstream stat(entry->path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        // "pid (name) state ppid pgrp …": the name may hold spaces and parentheses.
+        const std::size_t named = line.rfind(')');
+        long parent = 0, pgrp = 0;
+        char state = 0;
+        std::istringstream fields(named == std::string::npos ? std::string()
+                                                             : line.substr(named + 1));
+        if (!(fields >> state >> parent >> pgrp) || pgrp != group)
+            continue;
+        long long size = 0, resident = 0;
+        std::ifstream statm(entry->path() / "statm");
+        if (statm >> size >> resident)
+            pages += resident;
+    }
+    return pages * sysconf(_SC_PAGESIZE);
 }
 
 void OfficeProcess::Kill() const

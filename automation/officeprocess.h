@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/failureclassification.h"
+#include "automation/officeconfinement.h"
 #include "automation/officeprofile.h"
 
 #include <atomic>
@@ -12,9 +13,9 @@
 
 // One private, headless LibreOffice process: its own seeded profile folder (named with our
 // process id, holding the office's temporary files too) and a unique pipe to accept UNO
-// connections on. It dies with the thread that started it, and Stop() or the destructor leaves
-// neither process, pipe nor profile behind. Starting one first removes what offices of ended
-// runs left behind.
+// connections on, both the user's alone. Where it can, it runs in a sandbox (officesandbox.h).
+// It dies with the thread that started it, and Stop() or the destructor leaves neither process,
+// pipe nor profile behind. Starting one first removes what offices of ended runs left behind.
 class OfficeProcess
 {
 public:
@@ -34,8 +35,12 @@ public:
     // set its own up keeps a copy there. Call before the first Start().
     void ShareSetUpProfile(SetUpProfile& profile) { setUp_ = &profile; }
 
-    // Starts soffice.bin. False, with the reason, when the profile cannot be made or the program
-    // cannot be started.
+    // What the office may reach; call before Start(). Its writable folders are made when
+    // missing, since the office sees only those there at its start.
+    void Confine(const OfficeConfinement& confinement) { confinement_ = confinement; }
+
+    // Starts soffice.bin, in the sandbox when the confinement asks for one and one can be had.
+    // False, with the reason, when the profile cannot be made or the program cannot be started.
     bool Start(SystemFailure& failure);
 
     // Where the office accepts connections, as a UNO connector names it.
@@ -45,7 +50,7 @@ public:
     bool Running();
     int ExitCode() const { return exitCode_; }
     long ProcessId() const { return pid_; }
-    // The process's resident memory in bytes, or 0.
+    // The resident memory of the office's processes in bytes, or 0.
     long long ResidentBytes() const;
 
     // Notes the socket files that the running office has made (its single-instance pipe among
@@ -71,7 +76,11 @@ private:
     void RemoveFiles() const;
     void RemoveLeftovers();
 
+    // The office's arguments: in the sandbox, with a link to the pipe it makes there.
+    std::vector<std::string> Command(const std::vector<std::string>& office);
+
     SetUpProfile* setUp_ = nullptr;
+    OfficeConfinement confinement_;
     std::string profileDir_;
     std::string pipeName_;
     std::vector<std::string> socketFiles_;

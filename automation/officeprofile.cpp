@@ -54,6 +54,15 @@ void SeedProfile(const std::string& folder, const std::string& setUpPath)
         fs::create_directories(folder + "/user", failed);
         std::ofstream(folder + "/user/registrymodifications.xcu") << OfficeSettings();
     }
+    // Made under the caller's umask: the user's alone, as the office makes its own files.
+    std::error_code walk;
+    for (fs::recursive_directory_iterator entry(folder, walk), end; !walk && entry != end;
+         entry.increment(walk))
+        fs::permissions(entry->path(),
+                        entry->is_directory(failed)
+                            ? fs::perms::owner_all
+                            : fs::perms::owner_read | fs::perms::owner_write,
+                        failed);
 }
 
 std::string CopyOfProfile(const std::string& folder)

@@ -22,8 +22,10 @@ constexpr long long MemoryLimitBytes = 1LL << 30;
 
 } // namespace
 
-OfficeSession::OfficeSession(std::chrono::milliseconds callLimit, int restartInterval)
-    : limit_(callLimit), restartInterval_(restartInterval), deadline_([this] {
+OfficeSession::OfficeSession(std::chrono::milliseconds callLimit, int restartInterval,
+                             const OfficeConfinement& confinement)
+    : limit_(callLimit), restartInterval_(restartInterval), confinement_(confinement),
+      watch_(confinement.memoryCeiling, confinement.workbookLimit), deadline_([this] {
           if (const OfficeProcess* process = watched_)
               process->Kill();
       })
@@ -49,6 +51,24 @@ ServerFailure OfficeSession::NoAnswer(const QString& message) const
     return {FailureKind::NoAnswer, message.arg(seconds), seconds};
 }
 
+ServerFailure OfficeSession::Exceeded(WorkbookWatch::Limit limit) const
+{
+    if (limit == WorkbookWatch::Limit::Time) {
+        const double seconds = watch_.TimeLimit().count() / 1000.0;
+        return {FailureKind::WorkbookTooLong,
+                QStringLiteral("the workbook took more than %1 s; the spreadsheet application was "
+                               "stopped")
+                    .arg(seconds),
+                seconds};
+    }
+    const double gigabytes = static_cast<double>(watch_.MemoryCeiling()) / (1LL << 30);
+    return {FailureKind::MemoryExceeded,
+            QStringLiteral("the workbook needed more than %1 GB of memory; the spreadsheet "
+                           "application was stopped")
+                .arg(gigabytes),
+            gigabytes};
+}
+
 bool OfficeSession::StartOffice()
 {
     if (LaunchOffice())
@@ -62,6 +82,7 @@ bool OfficeSession::LaunchOffice()
 {
     auto started = std::make_unique<Office>();
     started->process.ShareSetUpProfile(setUpProfile_);
+    started->process.Confine(confinement_);
     SystemFailure notStarted;
     if (!started->process.Start(notStarted)) {
         failure = {notStarted.kind, QString::fromStdString(notStarted.message)};
@@ -97,6 +118,7 @@ bool OfficeSession::LaunchOffice()
     }
     started->process.NoteSocketFiles();
     office_ = std::move(started);
+    watch_.Watch(&office_->process);
     return true;
 }
 
@@ -151,6 +173,7 @@ void OfficeSession::Release(Office& office)
 void OfficeSession::DropOffice()
 {
     watched_ = nullptr;
+    watch_.Watch(nullptr);
     office_->process.Kill();
     sheets_.clear();
     workbooks_.clear();
@@ -181,6 +204,7 @@ void OfficeSession::Quit()
 // Ends the office as a quit does; the next call starts a fresh one.
 void OfficeSession::QuitOffice()
 {
+    watch_.Watch(nullptr);
     watched_ = &office_->process;
     sheets_.clear();
     try {

@@ -3,8 +3,10 @@
 #include "automation/automationserver.h"
 #include "automation/calldeadline.h"
 #include "automation/failureclassification.h"
+#include "automation/officeconfinement.h"
 #include "automation/officeprocess.h"
 #include "automation/unohelpers.h"
+#include "automation/workbookwatch.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/bridge/XBridge.hpp>
@@ -37,14 +39,16 @@ struct Office
 };
 
 // The office behind one server and the workbooks open in it: an office starts when a call needs
-// one; every call into it has a time limit; one that outlives it or dies is killed, fails its
-// call and leaves its workbooks behind, and the next call starts a fresh office. Workbooks are
-// numbered, never reusing a number. All calls come from one thread.
+// one; every call into it has a time limit, and every workbook a time limit and a memory ceiling;
+// an office that exceeds one or dies is killed, fails its call and leaves its workbooks behind,
+// and the next call starts a fresh office. Workbooks are numbered, never reusing a number. All
+// calls come from one thread.
 class OfficeSession
 {
 public:
     // restartInterval: workbooks after which the office is replaced between workbooks.
-    OfficeSession(std::chrono::milliseconds callLimit, int restartInterval);
+    OfficeSession(std::chrono::milliseconds callLimit, int restartInterval,
+                  const OfficeConfinement& confinement);
     OfficeSession(const OfficeSession&) = delete;
     OfficeSession& operator=(const OfficeSession&) = delete;
 
@@ -60,6 +64,15 @@ public:
     // Between workbooks: replaces an office that has opened restartInterval workbooks or holds
     // more than 1 GB, as its memory grows with every document it has loaded.
     void ReplaceOfficeIfDue();
+
+    // A workbook's work, from before it opens to its closing (or its failed opening): what the
+    // workbook's time limit and memory ceiling watch.
+    void BeginWorkbook() { watch_.Begin(); }
+    void EndWorkbook()
+    {
+        if (workbooks_.empty())
+            watch_.End();
+    }
 
     // Ends the office and the session; later calls fail.
     void Quit();
@@ -83,6 +96,8 @@ private:
     static ServerFailure OfficeFailure(const QString& message);
     // The limit expired: message with %1 for its seconds.
     ServerFailure NoAnswer(const QString& message) const;
+    // The workbook's limit that the watch found exceeded.
+    ServerFailure Exceeded(WorkbookWatch::Limit limit) const;
     // Starts the office; on failure, says why as the user can act on it.
     bool StartOffice();
     bool LaunchOffice();
@@ -93,6 +108,7 @@ private:
 
     std::chrono::milliseconds limit_;
     int restartInterval_;
+    OfficeConfinement confinement_;
     // Every office this session starts in turn starts from the first one's set-up profile.
     // Before office_, so that it goes after it.
     SetUpProfile setUpProfile_;
@@ -105,6 +121,8 @@ private:
     std::map<std::pair<int, int>, css::uno::Reference<css::sheet::XSpreadsheet>> sheets_;
     int lastWorkbook_ = 0;
     bool quit_ = false;
+    // After office_: it kills the office it watches, so it stops first.
+    WorkbookWatch watch_;
     // Last: its thread may touch office_ while armed, so it stops first.
     CallDeadline deadline_;
 };
@@ -133,7 +151,11 @@ template <typename Body> bool OfficeSession::Call(Body&& body)
         failure = OfficeFailure(FromUno(e.Message));
     }
     const bool expired = armed.Expired();
-    if (expired) {
+    const WorkbookWatch::Limit exceeded = watch_.TakeExceeded();
+    if (exceeded != WorkbookWatch::Limit::None) {
+        failure = Exceeded(exceeded);
+        DropOffice();
+    } else if (expired) {
         failure = NoAnswer(QStringLiteral("no answer within %1 s; the spreadsheet application was "
                                           "stopped"));
         DropOffice();

@@ -28,8 +28,9 @@ constexpr int DefaultRestartInterval = 200;
 
 struct SpreadsheetServer::Impl
 {
-    Impl(std::chrono::milliseconds callLimit, int restartInterval, PdfKind pdfKind)
-        : session(callLimit, restartInterval), pdfKind(pdfKind)
+    Impl(std::chrono::milliseconds callLimit, int restartInterval, PdfKind pdfKind,
+         const OfficeConfinement& confinement)
+        : session(callLimit, restartInterval, confinement), pdfKind(pdfKind)
     {
     }
 
@@ -38,9 +39,10 @@ struct SpreadsheetServer::Impl
 };
 
 SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval,
-                                     PdfKind pdfKind)
-    : d(std::make_unique<Impl>(
-          callLimit, restartInterval > 0 ? restartInterval : DefaultRestartInterval, pdfKind))
+                                     PdfKind pdfKind, const OfficeConfinement& confinement)
+    : d(std::make_unique<Impl>(callLimit,
+                               restartInterval > 0 ? restartInterval : DefaultRestartInterval,
+                               pdfKind, confinement))
 {
 }
 
@@ -79,6 +81,8 @@ int SpreadsheetServer::Open(const QString& path)
         return 0;
     }
     d->session.ReplaceOfficeIfDue();
+    // Loading is where a workbook's memory grows most.
+    d->session.BeginWorkbook();
     int opened = 0;
     d->session.Call([&] {
         const Reference<css::sheet::XSpreadsheetDocument> workbook =
@@ -86,6 +90,7 @@ int SpreadsheetServer::Open(const QString& path)
         if (workbook.is())
             opened = d->session.Add(workbook);
     });
+    d->session.EndWorkbook();
     return opened;
 }
 
@@ -182,17 +187,20 @@ bool SpreadsheetServer::Close(int workbook)
 {
     Reference<css::sheet::XSpreadsheetDocument> removed;
     if (!d->session.Remove(workbook, removed)) {
+        d->session.EndWorkbook();
         d->session.failure = {FailureKind::OfficeStopped,
                               QStringLiteral("the workbook is no longer open")};
         return false;
     }
     // The query goes to the office too: inside the guard, so that an office gone since the last
     // call fails the close instead of throwing out of it.
-    return d->session.Call([&] {
+    const bool closed = d->session.Call([&] {
         const Reference<css::util::XCloseable> closeable(removed, UNO_QUERY);
         if (closeable.is())
             closeable->close(true);
     });
+    d->session.EndWorkbook();
+    return closed;
 }
 
 void SpreadsheetServer::Quit()

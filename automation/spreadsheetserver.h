@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/automationserver.h"
+#include "automation/officeconfinement.h"
 
 #include <chrono>
 #include <memory>
@@ -9,8 +10,9 @@
 // over UNO. Each PDF is written to a temporary file in its folder and renamed over its target,
 // so a link standing there is replaced, never followed, and a failed export leaves an older PDF
 // whole.
-// Every call into the office has a time limit; when it expires or the office dies, that office
-// is killed, the call fails, and the next call that needs an office starts a fresh one.
+// Every call into the office has a time limit, and every workbook a time limit and a memory
+// ceiling; when one is exceeded or the office dies, that office is killed, the call fails, and
+// the next call that needs an office starts a fresh one.
 class SpreadsheetServer : public AutomationServer
 {
 public:
@@ -21,9 +23,11 @@ public:
     };
 
     // restartInterval: workbooks after which the office is replaced by a fresh one, between
-    // workbooks, as it is once it holds more than 1 GB (0: the default, 200).
+    // workbooks, as it is once it holds more than 1 GB (0: the default, 200). confinement: what
+    // the office may reach and use.
     explicit SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval = 0,
-                               PdfKind pdfKind = PdfKind::Plain);
+                               PdfKind pdfKind = PdfKind::Plain,
+                               const OfficeConfinement& confinement = OfficeConfinement());
     ~SpreadsheetServer() override;
     SpreadsheetServer(const SpreadsheetServer&) = delete;
     SpreadsheetServer& operator=(const SpreadsheetServer&) = delete;

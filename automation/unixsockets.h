@@ -27,11 +27,13 @@ inline std::set<std::string> SocketInodesOf(long pid)
     return inodes;
 }
 
-// The file paths of the Unix sockets of those inodes that are bound to one, from /proc/net/unix.
-inline std::vector<std::string> SocketFilesOf(const std::set<std::string>& inodes)
+// The file paths of the Unix sockets of those inodes that are bound to one, from the table of a
+// network namespace's Unix sockets (by default our own's).
+inline std::vector<std::string> SocketFilesOf(const std::set<std::string>& inodes,
+                                              const std::string& tableFile = "/proc/net/unix")
 {
     std::vector<std::string> paths;
-    std::ifstream table("/proc/net/unix");
+    std::ifstream table(tableFile);
     std::string line;
     std::getline(table, line); // the heading
     // Num RefCount Protocol Flags Type St Inode [Path]

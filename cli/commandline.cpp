@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int MaxJobs = 64;
+constexpr double MinMemoryGB = 0.1;
+constexpr double MaxMemoryGB = 1024;
 
 // A command that ends once text is printed.
 CommandLine Ending(CommandLine::Action action, const QString& text)
@@ -82,7 +84,25 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         QStringLiteral("After a first run as with --update, keep watching SOURCE with one "
                        "spreadsheet application and convert each workbook that appears or "
                        "changes once it has stayed the same for 2 seconds, until a stop signal."));
-    parser.addOptions({merge, beside, timeout, jobs, report, quiet, shard, update, pdfa, watch});
+    const QCommandLineOption workbookTimeout(
+        QStringLiteral("workbook-timeout"),
+        QStringLiteral("Seconds that one workbook's whole conversion may take, from 1 to 86400 "
+                       "(10 times --timeout); past them its application is stopped and the "
+                       "workbook fails."),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption maxMemory(
+        QStringLiteral("max-memory"),
+        QStringLiteral("Memory that one spreadsheet application may take for a workbook, from "
+                       "0.1 to 1024 GB (the machine's memory shared among the applications and "
+                       "one more, at most 4); past it the application is stopped and the "
+                       "workbook fails."),
+        QStringLiteral("GB"));
+    const QCommandLineOption noSandbox(
+        QStringLiteral("no-sandbox"),
+        QStringLiteral("Run the spreadsheet applications without their sandbox, which keeps them "
+                       "from the network and from files outside SOURCE and OUTPUT."));
+    parser.addOptions({merge, beside, timeout, workbookTimeout, jobs, report, quiet, shard, update,
+                       pdfa, watch, maxMemory, noSandbox});
     parser.addPositionalArgument(QStringLiteral("SOURCE"),
                                  QStringLiteral("The folder that holds the workbooks."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"),
@@ -123,6 +143,24 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         return Refused(QStringLiteral("--timeout takes a number of seconds from 1 to 86400 "
                                       "(e.g. 30 or 2.5), not \"%1\"")
                            .arg(parser.value(timeout)));
+
+    if (parser.isSet(workbookTimeout) &&
+        !ParseCallTimeLimit(parser.value(workbookTimeout).toStdString(), command.run.workbookLimit))
+        return Refused(QStringLiteral("--workbook-timeout takes a number of seconds from 1 to "
+                                      "86400 (e.g. 600), not \"%1\"")
+                           .arg(parser.value(workbookTimeout)));
+    if (parser.isSet(maxMemory)) {
+        bool memoryOk = false;
+        command.run.maxMemoryGB = parser.value(maxMemory).toDouble(&memoryOk);
+        if (!memoryOk || !(command.run.maxMemoryGB >= MinMemoryGB) ||
+            command.run.maxMemoryGB > MaxMemoryGB)
+            return Refused(QStringLiteral("--max-memory takes a number of GB from %1 to %2 (e.g. "
+                                          "2 or 1.5), not \"%3\"")
+                               .arg(MinMemoryGB)
+                               .arg(MaxMemoryGB)
+                               .arg(parser.value(maxMemory)));
+    }
+    command.run.sandbox = !parser.isSet(noSandbox);
 
     bool jobsOk = true;
     command.run.jobs = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : DefaultJobs();

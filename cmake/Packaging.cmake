@@ -24,8 +24,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The metric twins of Excel's fonts (Calibri, Cambria; Arial, Times New Roman, Courier New) are
 # dependencies: without them every workbook in those fonts breaks its pages elsewhere than Excel
 # does, and they are small (about 7 MB together).
+# bubblewrap keeps workbooks from strangers from reading other files or calling out (without
+# it the offices run unsandboxed, and the program says so).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libreoffice-calc-nogui | libreoffice-calc, fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-liberation2")
+    "libreoffice-calc-nogui | libreoffice-calc, fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-liberation2, bubblewrap")
 # Workbooks with Chinese, Japanese or Korean text print with these fonts (about 90 MB, so
 # recommended rather than required).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-noto-cjk)

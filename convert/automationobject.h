@@ -6,6 +6,7 @@
 #include "convert/failurereasons.h"
 #include "convert/runoptions.h"
 
+#include <QStringList>
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
@@ -16,8 +17,9 @@ inline bool EndSpreadsheetApplicationsNow()
 {
     return false;
 }
-// Excel driven through automation writes no PDF/A: the command line refuses it before a run.
-inline void UsePdfKind(PdfKind) {}
+// Excel writes no PDF/A when driven through automation (the command line refuses it before a
+// run), and it is the desktop's own application: no sandbox, no limits of ours.
+inline void ConfigureApplications(const RunOptions&, const QStringList&, const QStringList&) {}
 // What an exception() tells of a failure. COM's code says only that the member failed; Excel's
 // or WPS's message (desc) is the whole reason.
 inline ReportedFailure FailureOfException(int, const QString& desc, const QString&)
@@ -26,16 +28,19 @@ inline ReportedFailure FailureOfException(int, const QString& desc, const QStrin
 }
 #else
 #include "automation/automationobject.h"
-// For the applications bound from now on.
-inline void UsePdfKind(PdfKind kind)
+// For the applications bound from now on: the kind of PDF, the sandbox with the folders that the
+// office may read and write, and the limits of one workbook.
+inline void ConfigureApplications(const RunOptions& options, const QStringList& readable,
+                                  const QStringList& writable)
 {
-    AutomationObject::setArchivalPdf(kind == PdfKind::Archival);
+    AutomationObject::setArchivalPdf(options.pdf == PdfKind::Archival);
+    AutomationObject::setSandbox(options.sandbox, readable, writable);
+    AutomationObject::setWorkbookLimits(options.maxMemoryGB, options.workbookLimit, options.jobs);
 }
 // What an exception() tells of a failure: code is its kind, desc the server's message, help the
-// limit in seconds of a call that got no answer.
+// limit that was exceeded, if any.
 inline ReportedFailure FailureOfException(int code, const QString& desc, const QString& help)
 {
-    const auto kind = static_cast<FailureKind>(code);
-    return {kind, desc, kind == FailureKind::NoAnswer ? help.toDouble() : 0};
+    return {static_cast<FailureKind>(code), desc, help.toDouble()};
 }
 #endif

@@ -7,6 +7,8 @@
 #include "convert/visibletext.h"
 #include "convert/workbookconversion.h"
 
+#include <QFileInfo>
+
 ConversionRun::ConversionRun(RunOptions options, QObject* parent)
     : QObject(parent), options(std::move(options))
 {
@@ -19,7 +21,7 @@ void ConversionRun::RequestStop()
 
 void ConversionRun::Transform()
 {
-    UsePdfKind(options.pdf);
+    ConfigureApplications(QList<WorkbookTask>());
     Convert();
     record.ended = QDateTime::currentDateTime();
     emit Signal_SetButtonEnable();
@@ -37,7 +39,22 @@ ConversionRun::Plan(const std::function<bool(const QString& workbookPath)>& leav
     const QList<WorkbookTask> tasks = PlanRun(options.shard, leaveOut, unlisted, upToDate);
     record = BeginRecord(tasks, unlisted, options.jobs, upToDate);
     record.removedTemporaryPdfs = RemoveLeftTemporaryPdfs(tasks);
+    ConfigureApplications(tasks);
     return tasks;
+}
+
+void ConversionRun::ConfigureApplications(const QList<WorkbookTask>& tasks)
+{
+    QStringList readable{SourcePath};
+    const QString tree = QFileInfo(SourcePath).canonicalFilePath() + '/';
+    for (const WorkbookTask& task : tasks) {
+        const QString folder = QFileInfo(task.path).canonicalPath();
+        if (!folder.isEmpty() && !(folder + '/').startsWith(tree))
+            readable << folder;
+    }
+    readable.removeDuplicates();
+    ::ConfigureApplications(options, readable,
+                            SaveToQuondamPath ? readable : QStringList{SavePath});
 }
 
 void ConversionRun::TellBinding()

@@ -12,7 +12,7 @@ bool IsOurLanguage(const QString& text)
 
 } // namespace
 
-QString ReasonOf(FailureKind kind, double seconds)
+QString ReasonOf(FailureKind kind, double limit)
 {
     const char* reason = "办公软件报告了错误";
     switch (kind) {
@@ -65,7 +65,11 @@ QString ReasonOf(FailureKind kind, double seconds)
         reason = "没有写出pdf文件";
         break;
     case FailureKind::NoAnswer:
-        return QStringLiteral("办公软件%1秒内没有响应，已被停止").arg(seconds);
+        return QStringLiteral("办公软件%1秒内没有响应，已被停止").arg(limit);
+    case FailureKind::WorkbookTooLong:
+        return QStringLiteral("工作簿的转换超过%1秒，已停止").arg(limit);
+    case FailureKind::MemoryExceeded:
+        return QStringLiteral("工作簿需要的内存超过%1 GB，已停止").arg(limit);
     case FailureKind::OfficeEnded:
         reason = "办公软件意外退出";
         break;
@@ -86,5 +90,5 @@ ExplainedReason Explain(const ReportedFailure& failure)
 {
     if (failure.kind == FailureKind::Reported && IsOurLanguage(failure.message))
         return {failure.message, QString()};
-    return {ReasonOf(failure.kind, failure.seconds), failure.message};
+    return {ReasonOf(failure.kind, failure.limit), failure.message};
 }

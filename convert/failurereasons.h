@@ -4,13 +4,13 @@
 
 #include <QString>
 
-// A failure that the spreadsheet application reported: its kind, its message, and for NoAnswer
-// the limit in seconds that expired.
+// A failure that the spreadsheet application reported: its kind, its message, and the limit that
+// was exceeded (seconds for NoAnswer and WorkbookTooLong, GB for MemoryExceeded).
 struct ReportedFailure
 {
     FailureKind kind = FailureKind::None;
     QString message;
-    double seconds = 0;
+    double limit = 0;
 };
 
 // A failure's reason in the user's language, and the spreadsheet application's own message
@@ -22,9 +22,9 @@ struct ExplainedReason
 };
 
 // The plain reason of a kind (the name is too long, the folder cannot be written, the disk is
-// full, the file is in use, …); for NoAnswer with its seconds; for Reported "the application
-// reported an error".
-QString ReasonOf(FailureKind kind, double seconds = 0);
+// full, the file is in use, …); for the kinds of an exceeded limit with that limit; for Reported
+// "the application reported an error".
+QString ReasonOf(FailureKind kind, double limit = 0);
 
 // The reason of a failure's kind, with its message kept as detail. A Reported message that is
 // already in the user's language is the reason itself.

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 // The PDFs a run writes.
@@ -24,6 +25,13 @@ struct RunOptions
     // workbook while the run is planned, before any export.
     std::function<bool(const QString& workbookPath)> upToDate;
     PdfKind pdf = PdfKind::Standard;
+    // Private offices run in a sandbox where one can be had: they reach no network and, of the
+    // user's files, only the source tree and the output folder.
+    bool sandbox = true;
+    // The memory in GB that a private office may take for one workbook (0: its default) and how
+    // long one workbook's conversion may take (0: 10 times the limit of one call).
+    double maxMemoryGB = 0;
+    std::chrono::milliseconds workbookLimit{0};
     // Whoever started the run lists every failure after its summary, so the summary does not
     // count those it leaves out.
     bool everyFailureListedAfter = false;

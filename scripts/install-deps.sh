@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     g++ cmake make clang-format
     googletest libgtest-dev
-    libreoffice-calc-nogui libreoffice-dev poppler-utils libfontconfig-dev
+    libreoffice-calc-nogui libreoffice-dev poppler-utils libfontconfig-dev bubblewrap
     fonts-noto-cjk fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2
     qtbase5-dev qtbase5-dev-tools
     dpkg-dev file xvfb python3-jsonschema python3-openpyxl python3-pil

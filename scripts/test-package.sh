@@ -54,7 +54,7 @@ declares_dependencies() {
     echo "Depends: $depends"
     for needed in 'libreoffice-calc-nogui | libreoffice-calc' libqt5widgets5 libuno-cppu3 \
         libuno-sal3 libuno-cppuhelpergcc3-3 libfontconfig1 fonts-crosextra-carlito \
-        fonts-crosextra-caladea fonts-liberation2; do
+        fonts-crosextra-caladea fonts-liberation2 bubblewrap; do
         [[ $depends == *"$needed"* ]] || return 1
     done
 }

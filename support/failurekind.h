@@ -24,6 +24,10 @@ enum class FailureKind
     NothingToPrint,          // the worksheet prints no page
     NoPdfWritten,            // the export ended without a PDF
     NoAnswer,                // no answer within the call limit: the application was stopped
+    WorkbookTooLong,         // the workbook's conversion outlasted its limit: the application
+                             // was stopped
+    MemoryExceeded,          // the workbook took more memory than allowed: the application was
+                             // stopped
     OfficeEnded,             // the application ended unexpectedly
     OfficeStopped,           // the application was stopped: the workbook is no longer open
     CannotStart,             // the application cannot be started or reached, or has quit

@@ -1,5 +1,7 @@
 #include "automation/spreadsheetserver.h"
 
+#include "automation/officesandbox.h"
+
 #include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
 #include "common/strictskips.h"
@@ -8,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 // A limit the start-up handshake cannot meet: the office being started is killed when it
@@ -19,7 +24,7 @@ TEST(OfficeStart, TheHandshakeHasTheCallLimit)
     EXPECT_TRUE(hasty.LastError().contains(QStringLiteral("at start")))
         << hasty.LastError().toStdString();
     EXPECT_EQ(hasty.LastFailure().kind, FailureKind::NoAnswer);
-    EXPECT_EQ(hasty.LastFailure().seconds, 0.001);
+    EXPECT_EQ(hasty.LastFailure().limit, 0.001);
     EXPECT_EQ(hasty.ProcessId(), -1);
     EXPECT_EQ(OfficesOfThisProcess(), 0);
     // The server may keep a set-up profile for its next office until it quits.
@@ -56,4 +61,46 @@ TEST(OfficeStart, AFullTemporaryFolderIsToldAsSuch)
             setenv("TMPDIR", saved.c_str(), 1);
     }
     EXPECT_EQ(OfficesOfThisProcess(), 0);
+}
+
+// Under any umask the office's profile folder, the files in it and its pipe's socket are the
+// user's alone, in the sandbox and outside it. (The folders inside are reached only through the
+// profile folder.)
+TEST(OfficeStart, TheProfileAndThePipeAreTheUsersAloneWhateverTheUmask)
+{
+    const mode_t saved = umask(0);
+    for (const bool sandbox : {false, true}) {
+        SCOPED_TRACE(sandbox ? "in the sandbox" : "outside the sandbox");
+        if (sandbox && !SandboxAvailable())
+            continue; // told on standard error
+        OfficeConfinement confinement;
+        confinement.sandbox = sandbox;
+        SpreadsheetServer server(std::chrono::seconds(60), 0, SpreadsheetServer::PdfKind::Plain,
+                                 confinement);
+        ASSERT_TRUE(server.Start()) << server.LastError().toStdString();
+        int sockets = 0, checked = 0;
+        for (const std::string& found : OfficeFilesOf(getpid())) {
+            std::error_code error;
+            for (std::filesystem::recursive_directory_iterator entry(found, error), end;
+                 !error && entry != end; entry.increment(error)) {
+                struct stat info;
+                if (lstat(entry->path().c_str(), &info) != 0 || S_ISLNK(info.st_mode) ||
+                    S_ISDIR(info.st_mode))
+                    continue;
+                ++checked;
+                sockets += S_ISSOCK(info.st_mode);
+                EXPECT_EQ(info.st_mode & 077, 0u) << entry->path();
+            }
+            struct stat info;
+            if (lstat(found.c_str(), &info) == 0 && !S_ISLNK(info.st_mode)) {
+                sockets += S_ISSOCK(info.st_mode);
+                EXPECT_EQ(info.st_mode & 077, 0u) << found;
+            }
+        }
+        EXPECT_GT(checked, 2);
+        // The pipe and the office's single-instance pipe.
+        EXPECT_GE(sockets, sandbox ? 2 : 1);
+        server.Quit();
+    }
+    umask(saved);
 }

@@ -62,6 +62,13 @@ TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
         {{"--shard", "0/3", folder / "in", folder / "out"}, "--shard takes K/N"},
         {{"--shard", "4/3", folder / "in", folder / "out"}, "not \"4/3\""},
         {{"--shard", "1", folder / "in", folder / "out"}, "not \"1\""},
+        {{"--workbook-timeout", "0", folder / "in", folder / "out"},
+         "--workbook-timeout takes a number of seconds from 1 to 86400"},
+        {{"--workbook-timeout", "86401", folder / "in", folder / "out"}, "not \"86401\""},
+        {{"--max-memory", "0.05", folder / "in", folder / "out"},
+         "--max-memory takes a number of GB from 0.1 to 1024"},
+        {{"--max-memory", "nan", folder / "in", folder / "out"}, "not \"nan\""},
+        {{"--max-memory", "2000", folder / "in", folder / "out"}, "not \"2000\""},
     };
     for (const Case& c : cases) {
         const Outcome outcome = Cli(c.args);

@@ -40,12 +40,15 @@ protected:
     TempFolder folder;
     // Where the program's standard output goes, when not to Out().
     std::string standardOutput;
+    // The command that the program is started through, when not directly.
+    std::vector<std::string> launcher;
 
     // Starts the program with stdout and stderr going to files, the stop signals at their
     // defaults and extra environment entries ("NAME=value", in place of ours of that name).
     pid_t Start(std::vector<std::string> args, const std::vector<std::string>& env = {})
     {
         args.insert(args.begin(), QUILLSHEET_CLI);
+        args.insert(args.begin(), launcher.begin(), launcher.end());
         std::vector<char*> argv, envp;
         for (std::string& arg : args)
             argv.push_back(&arg[0]);

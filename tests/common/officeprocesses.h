@@ -25,16 +25,20 @@ inline std::string CommandLineOf(const std::filesystem::path& process)
     return text;
 }
 
-// The /proc folders of the offices that process pid started and that still run: their command
-// lines name a pipe of that client.
+// The /proc folders of the offices that process pid started and that still run: soffice.bin
+// processes whose command lines name a pipe of that client (the sandbox's own processes name it
+// too).
 inline std::vector<std::filesystem::path> OfficeProcessesOf(pid_t pid)
 {
     const std::string mark = "name=" + OfficePipePrefix(pid);
+    const std::string program = "soffice.bin";
     std::vector<std::filesystem::path> offices;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string text = CommandLineOf(entry.path());
-        if (text.find(mark) != std::string::npos)
+        const std::string first = text.substr(0, text.find('\0'));
+        if (text.find(mark) != std::string::npos && first.size() >= program.size() &&
+            first.compare(first.size() - program.size(), program.size(), program) == 0)
             offices.push_back(entry.path());
     }
     return offices;
@@ -94,16 +98,31 @@ inline int BindSocket(const std::string& path, bool listening)
 }
 
 // The socket files that the running offices of client pid have made (their pipe and their
-// single-instance socket among them).
+// single-instance socket among them), as paths of our file system: a sandboxed office's /tmp is
+// its profile's tmp/.
 inline std::set<std::string> OfficeSocketsOf(pid_t pid)
 {
-    std::set<std::string> inodes;
+    const std::string profileArgument = "-env:UserInstallation=file://";
+    std::set<std::string> sockets;
     for (const std::filesystem::path& office : OfficeProcessesOf(pid)) {
-        const std::set<std::string> its = SocketInodesOf(std::stol(office.filename().string()));
-        inodes.insert(its.begin(), its.end());
+        const std::string command = CommandLineOf(office);
+        const std::size_t at = command.find(profileArgument);
+        const std::string profile =
+            at == std::string::npos
+                ? std::string()
+                : command.substr(at + profileArgument.size(),
+                                 command.find('\0', at) - at - profileArgument.size());
+        // The table of the office's own network namespace.
+        for (const std::string& path : SocketFilesOf(SocketInodesOf(std::stol(office.filename())),
+                                                     (office / "net/unix").string())) {
+            std::error_code error;
+            const bool inProfile =
+                !profile.empty() && path.rfind("/tmp/", 0) == 0 &&
+                std::filesystem::exists(std::filesystem::symlink_status(profile + path, error));
+            sockets.insert(inProfile ? profile + path : path);
+        }
     }
-    const std::vector<std::string> paths = SocketFilesOf(inodes);
-    return std::set<std::string>(paths.begin(), paths.end());
+    return sockets;
 }
 
 // Those of paths that still exist.

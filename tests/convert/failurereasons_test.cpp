@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 // Each kind of failure becomes its plain reason; the application's message is kept as the
@@ -44,15 +46,21 @@ TEST(FailureReasons, EachKindBecomesItsPlainReasonWithTheMessageAsDetail)
               QStringLiteral("无法打开（文件已损坏、已加密或不是工作簿）"));
 }
 
-TEST(FailureReasons, NoAnswerNamesTheLimitThatExpired)
+TEST(FailureReasons, AnExceededLimitIsNamed)
 {
     const QString message = QStringLiteral("no answer within 2.5 s; the spreadsheet application "
                                            "was stopped");
     const ExplainedReason explained = Explain({FailureKind::NoAnswer, message, 2.5});
     EXPECT_EQ(explained.reason, QStringLiteral("办公软件2.5秒内没有响应，已被停止"));
     EXPECT_EQ(explained.detail, message);
-    EXPECT_EQ(ReasonOf(FailureKind::NoAnswer, 120),
-              QStringLiteral("办公软件120秒内没有响应，已被停止"));
+    const std::tuple<FailureKind, double, const char*> cases[] = {
+        {FailureKind::NoAnswer, 120, "办公软件120秒内没有响应，已被停止"},
+        {FailureKind::WorkbookTooLong, 1200, "工作簿的转换超过1200秒，已停止"},
+        {FailureKind::MemoryExceeded, 1, "工作簿需要的内存超过1 GB，已停止"},
+        {FailureKind::MemoryExceeded, 2.5, "工作簿需要的内存超过2.5 GB，已停止"},
+    };
+    for (const auto& [kind, limit, reason] : cases)
+        EXPECT_EQ(ReasonOf(kind, limit), QString::fromUtf8(reason));
 }
 
 // The application's message, already in the user's language (WPS or a Chinese Excel), is the

@@ -14,6 +14,16 @@ bool EndSpreadsheetApplicationsNow()
     return OfficeProcess::EndAllNow();
 }
 
+bool StopSpreadsheetApplicationsNow()
+{
+    return OfficeProcess::KillAllNow();
+}
+
+void AllowSpreadsheetApplications()
+{
+    OfficeProcess::AllowStarts();
+}
+
 AutomationObject::AutomationObject(QObject* parent) : QObject(parent) {}
 
 AutomationObject::~AutomationObject() = default;

@@ -16,6 +16,13 @@ struct ServerFailure;
 // display). False when none ran.
 bool EndSpreadsheetApplicationsNow();
 
+// Kills every office that servers of this process run, at once and from any thread, so that a
+// run stopped by the user need not wait for the workbooks in work: their calls fail, their
+// servers remove the offices' files, and no office starts until
+// AllowSpreadsheetApplications(). False when none ran.
+bool StopSpreadsheetApplicationsNow();
+void AllowSpreadsheetApplications();
+
 // A late-bound automation object with the calls that ActiveQt's QAxObject offers, for platforms
 // without COM. Binding to "Excel.Application" starts a spreadsheet server (LibreOffice); every
 // object obtained through it is a Qt child of the object it came from, so deleting the

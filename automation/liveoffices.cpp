@@ -9,6 +9,7 @@ std::mutex registryMutex;
 std::set<OfficeProcess*> liveOffices;
 std::set<SetUpProfile*> keptProfiles;
 bool ending = false;
+bool refusing = false;
 
 } // namespace
 
@@ -17,6 +18,21 @@ LiveOffices::LiveOffices() : lock_(registryMutex) {}
 bool LiveOffices::Ending() const
 {
     return ending;
+}
+
+bool LiveOffices::Refusing() const
+{
+    return refusing;
+}
+
+void LiveOffices::RefuseNew()
+{
+    refusing = true;
+}
+
+void LiveOffices::AllowNew()
+{
+    refusing = false;
 }
 
 void LiveOffices::Add(OfficeProcess* office)
@@ -48,5 +64,12 @@ bool LiveOffices::EndAll(const std::function<void(const OfficeProcess&)>& endOff
     for (SetUpProfile* profile : keptProfiles)
         endProfile(*profile);
     keptProfiles.clear();
+    return !liveOffices.empty();
+}
+
+bool LiveOffices::Each(const std::function<void(const OfficeProcess&)>& each) const
+{
+    for (const OfficeProcess* office : liveOffices)
+        each(*office);
     return !liveOffices.empty();
 }

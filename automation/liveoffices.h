@@ -19,6 +19,10 @@ public:
 
     // True once EndAll() has run: no office may get files from then on.
     bool Ending() const;
+    // True from RefuseNew() until AllowNew(): no office may start meanwhile.
+    bool Refusing() const;
+    void RefuseNew();
+    void AllowNew();
 
     void Add(OfficeProcess* office);
     void Remove(OfficeProcess* office);
@@ -29,6 +33,9 @@ public:
     // to endProfile, and forgets the profiles. False when no office was live.
     bool EndAll(const std::function<void(const OfficeProcess&)>& endOffice,
                 const std::function<void(SetUpProfile&)>& endProfile);
+
+    // Hands every live office to each; false when none was live.
+    bool Each(const std::function<void(const OfficeProcess&)>& each) const;
 
 private:
     std::lock_guard<std::mutex> lock_;

@@ -65,8 +65,9 @@ bool OfficeProcess::MakeProfile(SystemFailure& failure)
 {
     RemoveLeftoversOfEndedRuns();
     LiveOffices live;
-    if (live.Ending()) {
-        failure = {FailureKind::Reported, "the program is ending"};
+    if (live.Ending() || live.Refusing()) {
+        failure = {FailureKind::Reported,
+                   live.Ending() ? "the program is ending" : "the run is being stopped"};
         return false;
     }
     profileDir_ = NewProfileFolder(failure);
@@ -287,6 +288,19 @@ bool OfficeProcess::EndAllNow()
             std::filesystem::remove_all(kept.path_, ignored);
             kept.path_.clear();
         });
+}
+
+bool OfficeProcess::KillAllNow()
+{
+    LiveOffices live;
+    live.RefuseNew();
+    return live.Each([](const OfficeProcess& office) { office.Kill(); });
+}
+
+void OfficeProcess::AllowStarts()
+{
+    LiveOffices live;
+    live.AllowNew();
 }
 
 void OfficeProcess::RemoveFiles() const

@@ -69,6 +69,12 @@ public:
     // False when there was none.
     static bool EndAllNow();
 
+    // Kills every office of this process that has not been stopped, from any thread, so that
+    // the calls waiting on them fail at once; their owners remove their files. No office starts
+    // until AllowStarts(). False when there was none.
+    static bool KillAllNow();
+    static void AllowStarts();
+
 private:
     bool MakeProfile(SystemFailure& failure);
     // Keeps this office's profile, just set up, for the offices started after it.

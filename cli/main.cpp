@@ -139,13 +139,10 @@ int Convert(ConversionRun& run, const CommandLine& command,
         PrintLines(stdout, text);
         progress.Show();
     });
-    int done = 0, pdfs = 0, failures = 0;
+    RunProgress counts;
     run.SetWorkbookDoneHook([&](const WorkbookRecord& workbook) {
-        ++done;
-        pdfs += workbook.pdfs.size();
-        failures += workbook.failures.size();
-        const RunRecord& record = run.Record();
-        progress.Update(done, record.workbooks.size() - record.UpToDate(), pdfs, failures);
+        counts.Done(workbook, run.ToConvert());
+        progress.Update(counts);
     });
     // The first signal stops the run after the workbook in work; its summary, failures and
     // report still follow. Declared after the run, so that it stops catching before the run goes.

@@ -10,39 +10,18 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-QString Duration(qint64 ms)
-{
-    const qint64 seconds = ms / 1000;
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
-} // namespace
-
-ProgressLine::ProgressLine() : enabled(isatty(fileno(stderr)))
-{
-    clock.start();
-}
+ProgressLine::ProgressLine() : enabled(isatty(fileno(stderr))) {}
 
 ProgressLine::~ProgressLine()
 {
     Hide();
 }
 
-void ProgressLine::Update(int done, int total, int pdfs, int failures)
+void ProgressLine::Update(const RunProgress& progress)
 {
     if (!enabled)
         return;
-    const qint64 elapsed = clock.elapsed();
-    text = QStringLiteral("%1/%2个excel文件，%3个pdf，失败%4个，已用%5")
-               .arg(done)
-               .arg(total)
-               .arg(pdfs)
-               .arg(failures)
-               .arg(Duration(elapsed));
-    if (done > 0 && done < total)
-        text += QStringLiteral("，约剩%1").arg(Duration(elapsed * (total - done) / done));
+    text = progress.Text();
     Show();
 }
 

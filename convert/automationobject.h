@@ -17,6 +17,13 @@ inline bool EndSpreadsheetApplicationsNow()
 {
     return false;
 }
+// Excel or WPS is the desktop's own application, not ours to kill: a stopped run waits for its
+// workbook.
+inline bool StopSpreadsheetApplicationsNow()
+{
+    return false;
+}
+inline void AllowSpreadsheetApplications() {}
 // Excel writes no PDF/A when driven through automation (the command line refuses it before a
 // run), and it is the desktop's own application: no sandbox, no limits of ours.
 inline void ConfigureApplications(const RunOptions&, const QStringList&, const QStringList&) {}

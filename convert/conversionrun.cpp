@@ -19,8 +19,17 @@ void ConversionRun::RequestStop()
     stopRequested = true;
 }
 
+void ConversionRun::ForceStop()
+{
+    stopRequested = true;
+    stopForced = true;
+    StopSpreadsheetApplicationsNow();
+}
+
 void ConversionRun::Transform()
 {
+    // An earlier run's forced stop refused new applications until now.
+    AllowSpreadsheetApplications();
     ConfigureApplications(QList<WorkbookTask>());
     Convert();
     record.ended = QDateTime::currentDateTime();
@@ -70,6 +79,8 @@ void ConversionRun::TellBound()
 void ConversionRun::TellConverting(const WorkbookTask& task)
 {
     emit ShowDisposingFile(VisibleText(task.path));
+    if (workbookBegun)
+        workbookBegun(task.path);
 }
 
 void ConversionRun::TellConverted(const WorkbookRecord& workbook)
@@ -79,9 +90,14 @@ void ConversionRun::TellConverted(const WorkbookRecord& workbook)
 }
 
 void ConversionRun::ConvertOne(AutomationObject* workbooks, const WorkbookTask& task,
-                               WorkbookRecord& into)
+                               WorkbookRecord& into) const
 {
     ConvertWorkbook(workbooks, task, MergeSheets, into);
+    // What failed then failed because its application was ended: not the workbook's fault.
+    if (stopForced && !into.failures.isEmpty()) {
+        into.outcome = WorkbookRecord::Outcome::NotReached;
+        into.failures.clear();
+    }
 }
 
 void ConversionRun::TellSummary(const RunRecord& of)

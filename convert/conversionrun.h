@@ -24,6 +24,9 @@ class ConversionRun : public QObject
 public:
     // Asks a run in progress to stop after the workbook in work; safe from any thread.
     void RequestStop();
+    // Stops a run at once, its workbooks in work too: their applications are ended, and those
+    // workbooks are recorded as not converted rather than as failed. Safe from any thread.
+    void ForceStop();
 
     // What the last run did; read it once the run has ended.
     const RunRecord& Record() const { return record; }
@@ -31,9 +34,17 @@ public:
     QStringList Failures() const { return record.FailureLines(); }
     // How many workbooks of the last run's list were never reached because it was stopped.
     int NotConverted() const { return record.NotConverted(); }
+    // How many workbooks the run in progress converts: its list without those up to date. For
+    // the hooks, in the thread of Transform().
+    int ToConvert() const { return record.workbooks.size() - record.UpToDate(); }
 
     // Told of each workbook as its conversion ends, in the thread of Transform().
     void SetWorkbookDoneHook(WorkbookDoneHook hook) { workbookDone = std::move(hook); }
+    // Told of each workbook (its path) as its conversion begins, in the thread of Transform().
+    void SetWorkbookBegunHook(std::function<void(const QString& path)> hook)
+    {
+        workbookBegun = std::move(hook);
+    }
 
 signals:
     void Signal_SetButtonEnable();
@@ -65,9 +76,10 @@ protected:
     // A workbook's conversion as it starts (its path) and as it has ended (the hook).
     void TellConverting(const WorkbookTask& task);
     void TellConverted(const WorkbookRecord& workbook);
-    // Converts one workbook through an application's workbooks collection into its record.
-    static void ConvertOne(AutomationObject* workbooks, const WorkbookTask& task,
-                           WorkbookRecord& into);
+    // Converts one workbook through an application's workbooks collection into its record; one
+    // cut off by ForceStop() is recorded as not reached. Safe from the applications' threads.
+    void ConvertOne(AutomationObject* workbooks, const WorkbookTask& task,
+                    WorkbookRecord& into) const;
     // The end of a run, or of a batch of one: its summary, with the failures.
     void TellSummary(const RunRecord& of);
     // No application answered: the run's failure line and the no-office text.
@@ -76,7 +88,9 @@ protected:
     const RunOptions options;
     RunRecord record;
     std::atomic<bool> stopRequested{false};
+    std::atomic<bool> stopForced{false};
 
 private:
     WorkbookDoneHook workbookDone;
+    std::function<void(const QString& path)> workbookBegun;
 };

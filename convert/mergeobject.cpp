@@ -135,7 +135,8 @@ void MergeObject::Convert()
     if (progress.collections == 0) {
         TellNoApplication(progress.bindFailure);
     } else {
-        record.stopped = progress.next < tasks.size();
+        // A workbook cut off by a forced stop is one not reached, even as the list's last.
+        record.stopped = progress.next < tasks.size() || record.NotConverted() > 0;
         TellSummary(record);
     }
 }

@@ -18,6 +18,8 @@
 #endif
 
 #ifdef QUILLSHEET_STARTUP_PROBE
+#include "app/windowplacement.h"
+
 #include <QPushButton>
 #include <QTimer>
 #endif
@@ -71,10 +73,10 @@ int main(int argc, char** argv)
 
     qtMessageHandler = qInstallMessageHandler(OnQtMessage);
     // SIGTERM, SIGHUP (a logout) and SIGINT quit as the tray's quit entry does: a run stops after
-    // the workbook in work and its office quits before the program ends.
+    // the workbook in work, or 5 s later with its offices ended, before the program ends.
     StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::StopRequested, &app, &QCoreApplication::quit);
     MainWindow window;
+    QObject::connect(&stopSignals, &StopSignals::StopRequested, &window, &MainWindow::Quit);
     QObject::connect(&instance, &SingleInstance::showRequested, &window,
                      &MainWindow::ShowSoftWindow);
 #ifdef QUILLSHEET_STARTUP_PROBE
@@ -84,6 +86,12 @@ int main(int argc, char** argv)
         std::printf("window %s, tray %s\nsettings %s\n", window.isVisible() ? "shown" : "hidden",
                     trayIcon && trayIcon->isVisible() ? "shown" : "hidden",
                     StartupPaths.SettingsFile.c_str());
+        // Asked for, where the window went: its frame, and the screen's area it must stay in.
+        if (qEnvironmentVariableIsSet("QUILLSHEET_PROBE_GEOMETRY")) {
+            const QRect frame = window.frameGeometry(), area = PrimaryScreenArea();
+            std::printf("frame %d %d %d %d area %d %d %d %d\n", frame.x(), frame.y(), frame.width(),
+                        frame.height(), area.x(), area.y(), area.width(), area.height());
+        }
         std::fflush(stdout);
     });
     QObject::connect(&instance, &SingleInstance::showRequested, [&window] {

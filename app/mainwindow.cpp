@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "app/folderdrop.h"
+#include "app/runprogressview.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "app/windowplacement.h"
@@ -15,6 +17,7 @@
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
 
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -22,10 +25,18 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QThread>
 #include <QUrl>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
+
+// How long a stopped run may take to finish its workbooks in work before their offices are
+// ended: together with the ending, within the 6 s that a quitting program may take.
+constexpr int ForceStopAfterMs = 5000;
 
 bool IsYes(const std::string& value)
 {
@@ -49,16 +60,52 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     const QRect screen = PrimaryScreenArea();
     screenWidth = screen.width();
     screenHeight = screen.height();
+    // Then kept on the screen, whole where it fits and by its title bar where it cannot. A window
+    // manager gives its frame only once the window is shown: until then its platform's margins
+    // stand in, with at least a title bar above it.
+    winId();
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    frame.setTop(std::max(frame.top(), style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    const QRect kept =
+        KeptInArea(screen, CentredAThirdDown(screen, size()), size(), minimumSizeHint(), frame);
+    resize(kept.size());
+    move(kept.topLeft());
     initialHeight = height();
     initialWidth = width();
-    move(CentredAThirdDown(screen, size()));
 
     setWindowTitle(QStringLiteral("excel文件批量转pdf") + QStringLiteral("4.0"));
     setWindowIcon(QIcon(QStringLiteral(":/images/qlx.ico")));
 
     trayIcon = new SystemTray(this);
     connect(trayIcon, &SystemTray::showWidget, this, &MainWindow::ShowSoftWindow);
+    connect(trayIcon, &SystemTray::quitRequested, this, &MainWindow::Quit);
     connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
+
+    progress = new RunProgressView(ui->widget_Progress, ui->progressBar_Run, ui->lb_Progress, this);
+    const QString trayTip = trayIcon->toolTip();
+    connect(progress, &RunProgressView::Changed, this, [trayTip](const QString& text) {
+        trayIcon->setToolTip(trayTip + QStringLiteral("：") + text);
+    });
+    forceStop.setSingleShot(true);
+    forceStop.setInterval(ForceStopAfterMs);
+    connect(&forceStop, &QTimer::timeout, this, [this] {
+        if (worker)
+            worker->ForceStop();
+    });
+
+    // Enter in a field starts the run, as on the convert button (the default button).
+    for (QLineEdit* field : {ui->lEdt_SourcePath, ui->lEdt_SavePath})
+        connect(field, &QLineEdit::returnPressed, ui->pBtn_Transform, &QPushButton::click);
+    const auto idle = [this] { return !Running(); };
+    new FolderDropTarget(ui->lEdt_SourcePath, idle, [this](const QString& folder) {
+        SetFolder(ui->lEdt_SourcePath, "SourcePath", folder);
+    });
+    new FolderDropTarget(ui->lEdt_SavePath, idle, [this](const QString& folder) {
+        SetFolder(ui->lEdt_SavePath, "SavePath", folder);
+    });
+    new FolderDropTarget(this, idle, [this](const QString& folder) {
+        SetFolder(ui->lEdt_SourcePath, "SourcePath", folder);
+    });
 
     std::string settingsText;
     ReadWholeFile(settingsText, StartupPaths.SettingsFile);
@@ -82,8 +129,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
         show();
 }
 
-// Quitting during a run stops it after the workbook in work and waits until its spreadsheet
-// application has quit, so that no office is left behind.
+// A window destroyed during a run (the program ending by another way than Quit()) still stops
+// the run as a quit does and waits for it, so that no office is left behind.
 MainWindow::~MainWindow()
 {
     if (worker)
@@ -92,12 +139,20 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
+bool MainWindow::Running() const
+{
+    return worker && !ui->pBtn_Transform->isEnabled();
+}
+
 void MainWindow::EndPreviousRun()
 {
     if (!workerThread)
         return;
     workerThread->quit();
-    workerThread->wait();
+    if (!workerThread->wait(ForceStopAfterMs)) {
+        worker->ForceStop();
+        workerThread->wait();
+    }
     delete worker;
     delete workerThread;
     worker = nullptr;
@@ -118,15 +173,42 @@ void MainWindow::SystemTrayActivated(QSystemTrayIcon::ActivationReason reason)
         ShowSoftWindow();
 }
 
+void MainWindow::Quit()
+{
+    if (!Running()) {
+        QCoreApplication::quit();
+        return;
+    }
+    // Up until the program ends, saying that it stops: a program that goes on hidden looks dead.
+    if (!isVisible())
+        ShowSoftWindow();
+    quitWhenStopped = true;
+    StopRun();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!Running()) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    Quit();
+}
+
 void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
 {
-    QString folder = QFileDialog::getExistingDirectory(
+    const QString folder = QFileDialog::getExistingDirectory(
         this, QStringLiteral("选择文件夹"), QStringLiteral("."),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (folder.isEmpty())
-        return;
+    if (!folder.isEmpty())
+        SetFolder(field, key, folder);
+}
+
+void MainWindow::SetFolder(QLineEdit* field, const char* key, const QString& chosen)
+{
     // One trailing separator, also for a root that the dialog already gives with one.
-    folder = QDir::toNativeSeparators(folder);
+    QString folder = QDir::toNativeSeparators(chosen);
     if (!folder.endsWith(QDir::separator()))
         folder += QDir::separator();
     field->setText(folder);
@@ -162,6 +244,8 @@ void MainWindow::on_pBtn_Transform_clicked()
 #endif
     ui->lb_ShowDisposing->SetWholeText(QString());
     ui->pBtn_Transform->setEnabled(false);
+    ui->pBtn_Stop->setEnabled(true);
+    SetChoicesEnabled(false);
     MergeSheets = ui->cBox_MergeSheets->isChecked();
 
     EndPreviousRun();
@@ -171,22 +255,64 @@ void MainWindow::on_pBtn_Transform_clicked()
     options.jobs = WindowJobs();
     worker = new MergeObject(options);
     worker->moveToThread(workerThread);
+    // The hooks are called in the run's thread; the view lives in this one.
+    MergeObject* run = worker;
+    worker->SetWorkbookBegunHook([this, run](const QString& path) {
+        const int total = run->ToConvert();
+        QMetaObject::invokeMethod(
+            this, [this, path, total] { progress->WorkbookBegun(path, total); },
+            Qt::QueuedConnection);
+    });
+    worker->SetWorkbookDoneHook([this, run](const WorkbookRecord& workbook) {
+        const int total = run->ToConvert();
+        QMetaObject::invokeMethod(
+            this, [this, workbook, total] { progress->WorkbookDone(workbook, total); },
+            Qt::QueuedConnection);
+    });
+    progress->Begin();
     connect(worker, SIGNAL(ShowDisposingFile(QString)), this, SLOT(on_ShowDisposingFile(QString)));
     connect(this, SIGNAL(pBtn_Transform_HasClicked()), worker, SLOT(Transform()));
-    connect(worker, SIGNAL(Signal_SetButtonEnable()), this, SLOT(on_Signal_SetButtonEnable()));
+    connect(worker, SIGNAL(Signal_SetButtonEnable()), this, SLOT(RunEnded()));
     emit pBtn_Transform_HasClicked();
 }
 
-// The end of a run: the button comes back, and the run's full report is written.
-void MainWindow::on_Signal_SetButtonEnable()
+void MainWindow::on_pBtn_Stop_clicked()
 {
-    ui->pBtn_Transform->setEnabled(true);
-    WriteRunReport();
+    StopRun();
 }
 
-// The whole record of the run, every failure included, replacing the previous run's; when the
-// summary could not name every failure, its last line says where they all are, and when the
-// report could not be written, its last line says so and why.
+void MainWindow::StopRun()
+{
+    if (!Running() || forceStop.isActive())
+        return;
+    worker->RequestStop();
+    ui->pBtn_Stop->setEnabled(false);
+    ui->lb_ShowDisposing->SetWholeText(
+        QStringLiteral("正在停止：正在转换的工作簿完成后结束，最多等待%1秒……")
+            .arg(ForceStopAfterMs / 1000));
+    forceStop.start();
+}
+
+// The end of a run: the button and the choices come back, the run's full report is written, a
+// user who is not looking is told, and a quit waiting for the run goes on.
+void MainWindow::RunEnded()
+{
+    forceStop.stop();
+    progress->End();
+    ui->pBtn_Transform->setEnabled(true);
+    ui->pBtn_Stop->setEnabled(false);
+    SetChoicesEnabled(true);
+    WriteRunReport();
+    if (worker)
+        NoticeTheEnd(ui->lb_ShowDisposing->toolTip());
+    if (quitWhenStopped)
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+// The whole record of the run, every failure and every workbook not reached included, replacing
+// the previous run's. When the run was stopped, the label's summary ends with the line that
+// says so; when the summary could not name every failure, its last line says where they all are;
+// when the report could not be written, its last line says so and why.
 void MainWindow::WriteRunReport()
 {
     runReport.clear();
@@ -200,13 +326,24 @@ void MainWindow::WriteRunReport()
                          WriteFileAtomically(path, TextReport(record).toUtf8(), error);
     if (written)
         runReport = path;
-    if (written && record.FailureLines().size() <= SummaryNamedFailures)
+    QStringList lines;
+    if (record.stopped)
+        lines << QStringLiteral("转换已中止：%1个excel文件未转换。").arg(record.NotConverted());
+    if (!written)
+        lines << QStringLiteral("转换报告无法写出：%1：%2")
+                     .arg(QDir::toNativeSeparators(path), error);
+    else if (record.FailureLines().size() > SummaryNamedFailures)
+        lines << QStringLiteral("完整的失败列表见（点击打开）：") + QDir::toNativeSeparators(path);
+    if (!lines.isEmpty())
+        ui->lb_ShowDisposing->SetWholeText(record.Summary() + '\n' + lines.join('\n'));
+}
+
+void MainWindow::NoticeTheEnd(const QString& summary)
+{
+    if (isVisible() && !isMinimized())
         return;
-    const QString where =
-        written
-            ? QStringLiteral("完整的失败列表见（点击打开）：") + QDir::toNativeSeparators(path)
-            : QStringLiteral("转换报告无法写出：%1：%2").arg(QDir::toNativeSeparators(path), error);
-    ui->lb_ShowDisposing->SetWholeText(record.Summary() + '\n' + where);
+    trayIcon->showMessage(windowTitle(), summary);
+    QApplication::alert(this);
 }
 
 void MainWindow::on_lb_ShowDisposing_clicked()
@@ -242,4 +379,13 @@ void MainWindow::SetSavePathEnabled(bool enabled)
 {
     ui->pBtn_SavePath->setEnabled(enabled);
     ui->lEdt_SavePath->setEnabled(enabled);
+}
+
+void MainWindow::SetChoicesEnabled(bool enabled)
+{
+    for (QWidget* choice :
+         std::initializer_list<QWidget*>{ui->cBox_MergeSheets, ui->cBox_SaveToQuondamPath,
+                                         ui->lEdt_SourcePath, ui->pBtn_SourcePath})
+        choice->setEnabled(enabled);
+    SetSavePathEnabled(enabled && !ui->cBox_SaveToQuondamPath->isChecked());
 }

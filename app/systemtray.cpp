@@ -1,7 +1,6 @@
 #include "app/systemtray.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
 
@@ -30,7 +29,7 @@ SystemTray::~SystemTray()
 
 void SystemTray::UiQuit()
 {
-    QCoreApplication::quit();
+    emit quitRequested();
 }
 
 void SystemTray::ShowUi()

@@ -20,6 +20,8 @@ public:
 
 signals:
     void showWidget();
+    // The quit entry: the window decides when the program can end.
+    void quitRequested();
 
 private slots:
     void UiQuit();

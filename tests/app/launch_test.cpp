@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/startuppaths.h"
+#include "app/systemtray.h"
 #include "convert/runoptions.h"
 #include "convert/runsettings.h"
 
@@ -7,6 +8,7 @@
 #include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
+#include "common/qteventloop.h"
 #include "common/qtprint.h"
 #include "common/strictskips.h"
 #include "common/tempfolder.h"
@@ -18,11 +20,13 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -30,6 +34,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -77,8 +82,9 @@ protected:
     QPushButton* Convert() { return Find<QPushButton>("pBtn_Transform"); }
     QString Label() { return Find<QLabel>("lb_ShowDisposing")->text(); }
 
-    // Clicks convert and returns the text of the message box it showed ("" for none).
-    QString ClickExpectingMessage()
+    // Presses convert (by default a click) and returns the text of the message box it showed
+    // ("" for none).
+    QString ClickExpectingMessage(const std::function<void()>& press = nullptr)
     {
         QString shown;
         QTimer::singleShot(0, [&shown] {
@@ -89,8 +95,18 @@ protected:
             shown = box->text();
             box->accept();
         });
-        Convert()->click();
+        if (press)
+            press();
+        else
+            Convert()->click();
         return shown;
+    }
+
+    // Enter pressed on a widget.
+    static void PressEnter(QWidget* widget)
+    {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(widget, &enter);
     }
 };
 
@@ -108,6 +124,11 @@ TEST_F(LaunchTest, MissingFoldersAreRefusedAfterTheTextsAreStored)
     WriteFile(folder / "a-file", "x");
     Set("lEdt_SourcePath", folder / "a-file");
     EXPECT_EQ(ClickExpectingMessage(), QStringLiteral("提取文件夹不存在!"));
+    // Enter in either field, or on the convert button, presses it.
+    for (const char* where : {"lEdt_SourcePath", "lEdt_SavePath", "pBtn_Transform"})
+        EXPECT_EQ(ClickExpectingMessage([&] { PressEnter(Find<QWidget>(where)); }),
+                  QStringLiteral("提取文件夹不存在!"))
+            << where;
     EXPECT_TRUE(Convert()->isEnabled());
     EXPECT_TRUE(server->calls.isEmpty());
 }
@@ -290,16 +311,31 @@ TEST_F(LaunchTest, TheWindowRunsOfficesAtOnceAndGivesTheRunOfOne)
     clock.start();
     Convert()->click();
     std::set<std::string> pipes;
+    // The bar's values and the tray's tool tips as the run goes.
+    std::vector<int> done;
+    std::set<QString> tips;
+    auto* bar = Find<QProgressBar>("progressBar_Run");
     ASSERT_TRUE(WaitUntil(
         [&] {
             const std::set<std::string> now = OfficePipesOfThisProcess();
             pipes.insert(now.begin(), now.end());
+            if (done.empty() || done.back() != bar->value())
+                done.push_back(bar->value());
+            tips.insert(trayIcon->toolTip());
             return Convert()->isEnabled();
         },
         300000));
     const qint64 windowMs = clock.elapsed();
     const int offices = static_cast<int>(pipes.size());
     EXPECT_EQ(offices, WindowJobs());
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_GE(done.size(), 5u) << "the bar advances workbook by workbook";
+    EXPECT_EQ(bar->value(), 22);
+    EXPECT_EQ(bar->maximum(), 22);
+    EXPECT_GE(tips.size(), 5u);
+    EXPECT_TRUE(trayIcon->toolTip().startsWith(
+        QStringLiteral("excel文件批量转pdf：22/22个excel文件，20个pdf，失败2个，已用")))
+        << trayIcon->toolTip().toStdString();
 
     QProcess cli;
     clock.restart();
@@ -325,6 +361,73 @@ TEST_F(LaunchTest, TheWindowRunsOfficesAtOnceAndGivesTheRunOfOne)
     EXPECT_EQ(pdfs, PdfsBelow(folder / "cli"));
     for (const std::string& pdf : pdfs)
         EXPECT_EQ(PdfPages(folder / ("out/" + pdf)), PdfPages(folder / ("cli/" + pdf))) << pdf;
+}
+
+// Holds every office of this process as an office that does not answer would, until killed.
+void HoldEveryOffice()
+{
+    for (const std::filesystem::path& office : OfficeProcessesOf(getpid()))
+        kill(static_cast<pid_t>(std::stol(office.filename().string())), SIGSTOP);
+}
+
+// With its offices not answering, a run stopped by the stop button, or by closing the window,
+// ends within 6 s: meanwhile the workbook in work says how long it has been waited for, every
+// choice is locked and no click changes the settings; then the label ends with the stop line,
+// the report names the workbooks not converted, and no office or file of one is left. Closing
+// keeps the window up until the program ends.
+TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
+{
+    AutomationObject::setServerFactory(nullptr);
+    for (int i = 0; i < 6; ++i)
+        WriteFile(folder / ("in/book" + std::to_string(i) + ".xls"),
+                  SpreadsheetMl({{"Data", MarkedRows("ROW", 400)}}));
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    const char* const choices[] = {"cBox_MergeSheets", "cBox_SaveToQuondamPath", "lEdt_SourcePath",
+                                   "pBtn_SourcePath",  "lEdt_SavePath",          "pBtn_SavePath"};
+    for (const bool closing : {false, true}) {
+        SCOPED_TRACE(closing ? "closing the window" : "the stop button");
+        Convert()->click();
+        ASSERT_TRUE(WaitUntil([] { return OfficesOfThisProcess() == WindowJobs(); }));
+        ASSERT_TRUE(WaitUntil([this] { return Label().endsWith(".xls"); }));
+        HoldEveryOffice();
+        const std::string settings = ReadFile(StartupPaths.SettingsFile);
+        for (const char* choice : choices)
+            EXPECT_FALSE(Find<QWidget>(choice)->isEnabled()) << choice;
+        Find<QCheckBox>("cBox_MergeSheets")->click();
+        Find<QCheckBox>("cBox_SaveToQuondamPath")->click();
+        EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), settings);
+        EXPECT_TRUE(WaitUntil(
+            [this] { return Find<QLabel>("lb_Progress")->toolTip().contains("已等待1"); }, 20000));
+
+        QElapsedTimer stopping;
+        stopping.start();
+        if (closing) {
+            EXPECT_EQ(RunEventLoop([this] {
+                          window->close();
+                          EXPECT_TRUE(window->isVisible());
+                      }),
+                      0);
+        } else {
+            Find<QPushButton>("pBtn_Stop")->click();
+            EXPECT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }, 10000));
+        }
+        std::cout << (closing ? "close" : "stop") << " to the run's end: " << stopping.elapsed()
+                  << " ms\n";
+        EXPECT_LT(stopping.elapsed(), 6000);
+        EXPECT_TRUE(Label().contains(QStringLiteral("个excel文件未转换。")))
+            << Label().toStdString();
+        const std::string report = ReadFile(folder / "data/Quillsheet/转换报告.txt");
+        EXPECT_NE(report.find("未转换（运行已中止）"), std::string::npos) << report;
+        EXPECT_EQ(report.find("办公软件"), std::string::npos) << "stopped, not failed: " << report;
+        EXPECT_EQ(OfficesOfThisProcess(), 0);
+        EXPECT_TRUE(OfficeFilesOf(getpid()).empty());
+        for (const char* choice : choices)
+            EXPECT_EQ(Find<QWidget>(choice)->isEnabled(),
+                      std::string(choice).find("SavePath") == std::string::npos ||
+                          !Find<QCheckBox>("cBox_SaveToQuondamPath")->isChecked())
+                << choice;
+    }
 }
 
 } // namespace

@@ -12,15 +12,18 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -115,8 +118,25 @@ TEST_F(MainWindowTest, FormTreeNamesAndTexts)
     EXPECT_EQ(Find<QPushButton>(window.get(), "pBtn_SourcePath")->minimumWidth(), 150);
     EXPECT_EQ(Find<QPushButton>(window.get(), "pBtn_SavePath")->minimumWidth(), 150);
     EXPECT_FALSE(window->menuWidget());
-    EXPECT_EQ(window->size(), QSize(940, 420));
+    // The form's 940 × 420, narrower only where the screen is (the tests' screen is 800 wide).
+    const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+    EXPECT_EQ(window->height(), 420);
+    EXPECT_LE(window->width(), 940);
+    EXPECT_GE(window->width(), std::min(940, screenWidth - 10)) << "only its frame taken off";
     EXPECT_EQ(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+}
+
+// Building the window connects every slot it names after a widget: Qt has nothing to warn of.
+QStringList warnings;
+TEST_F(MainWindowTest, EveryAutomaticConnectionIsFound)
+{
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    auto window = Open("");
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.filter(QStringLiteral("connectSlotsByName")).isEmpty())
+        << warnings.join('\n').toStdString();
 }
 
 TEST_F(MainWindowTest, LayoutsSpacingsMarginsAndStretch)
@@ -278,6 +298,59 @@ TEST_F(MainWindowTest, FolderPickersStoreTheNativeFormWithOneTrailingSeparator)
     EXPECT_EQ(text.find("old"), std::string::npos); // replaced in place, not appended
 }
 
+// Drops one event of a drag with these URLs on a widget; true when it was accepted.
+bool Drop(QWidget* target, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+// A folder dropped on a field, or on the window for the source, becomes that folder as a picker
+// would give it and is stored as a picker stores it; a dropped file names its folder; a web
+// address or a missing path is refused and leaks nothing into the text.
+TEST_F(MainWindowTest, DroppedFoldersAreTakenAsAPickerGivesThem)
+{
+    fs::create_directories(folder / "data/xls");
+    WriteFile(folder / "data/xls/book.xlsx", "x");
+    auto window = Open("");
+    const QUrl web(QStringLiteral("https://example.com/book.xlsx"));
+    const QUrl missing = QUrl::fromLocalFile(QString::fromStdString(folder / "missing"));
+    const QUrl xls = QUrl::fromLocalFile(QString::fromStdString(folder / "data/xls"));
+    const QUrl book = QUrl::fromLocalFile(QString::fromStdString(folder / "data/xls/book.xlsx"));
+    struct Case
+    {
+        const char* target; // "": the window
+        QList<QUrl> urls;
+        const char* field;
+        std::string expected; // "": refused
+    };
+    const Case cases[] = {
+        {"lEdt_SourcePath", {xls}, "lEdt_SourcePath", folder / "data/xls/"},
+        {"lEdt_SavePath", {book}, "lEdt_SavePath", folder / "data/xls/"},
+        {"", {web, xls}, "lEdt_SourcePath", folder / "data/xls/"},
+        {"lEdt_SourcePath", {web}, "lEdt_SourcePath", ""},
+        {"lEdt_SavePath", {missing}, "lEdt_SavePath", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.target) + " " + c.urls.first().toString().toStdString());
+        auto* field = Find<QLineEdit>(window.get(), c.field);
+        field->setText(QStringLiteral("before"));
+        QWidget* target = *c.target ? Find<QWidget>(window.get(), c.target) : window.get();
+        EXPECT_EQ(Drop(target, c.urls), !c.expected.empty());
+        EXPECT_EQ(field->text().toStdString(), c.expected.empty() ? "before" : c.expected);
+        if (!c.expected.empty()) {
+            EXPECT_NE(ReadFile(StartupPaths.SettingsFile)
+                          .find(std::string(c.field).substr(5) + "=" + c.expected + "\r\n"),
+                      std::string::npos);
+        }
+    }
+}
+
 TEST_F(MainWindowTest, ACancelledPickerChangesNothing)
 {
     const std::string settings = "SourcePath=/in/\r\n";
@@ -288,12 +361,15 @@ TEST_F(MainWindowTest, ACancelledPickerChangesNothing)
     EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), settings);
 }
 
-TEST_F(MainWindowTest, PlacedCentredAndAThirdDown)
+// Centred and a third down, then kept on the screen: whole where it fits, by its title bar's
+// start where it cannot.
+TEST_F(MainWindowTest, PlacedCentredAndAThirdDownAndKeptOnTheScreen)
 {
     auto window = Open("");
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(window->pos(), QPoint(screen.x() + (screen.width() - 940) / 2,
-                                    screen.y() + (screen.height() - 420) / 3));
+    const QPoint formula = CentredAThirdDown(screen, QSize(940, 420));
+    EXPECT_EQ(window->pos(), QPoint(std::max(screen.x(), formula.x()), formula.y()));
+    EXPECT_TRUE(screen.contains(window->frameGeometry()));
     EXPECT_TRUE(window->isVisible());
 
     struct Case
@@ -311,6 +387,28 @@ TEST_F(MainWindowTest, PlacedCentredAndAThirdDown)
     };
     for (const Case& c : cases)
         EXPECT_EQ(CentredAThirdDown(c.area, QSize(940, 420)), c.expected) << c.area.x();
+
+    struct Kept
+    {
+        QRect area;
+        QPoint formula;
+        QSize minimum;
+        QRect kept; // the frame's corner and the window's size
+    };
+    const QMargins titleBar(0, 20, 0, 0);
+    const Kept kept[] = {
+        {{0, 0, 1920, 1080}, {490, 220}, {600, 200}, {490, 220, 940, 420}}, // fits: unchanged
+        {{0, 0, 800, 600}, {-70, 60}, {600, 200}, {0, 60, 800, 420}},       // narrowed
+        {{0, 0, 1024, 400}, {42, -6}, {600, 200}, {42, 0, 940, 380}},       // lowered, shortened
+        {{-1280, 300, 1280, 984}, {-1110, 488}, {600, 200}, {-1110, 488, 940, 420}},
+        // QT_SCALE_FACTOR=2 on 1366 × 768 with a panel of 32 pixels: the whole window stays in.
+        {{0, 16, 683, 368}, {-128, 0}, {600, 200}, {0, 16, 683, 348}},
+        // Larger than the area even at its minimum: its title bar starts inside.
+        {{0, 0, 500, 180}, {-70, -80}, {600, 200}, {0, 0, 600, 200}},
+    };
+    for (const Kept& k : kept)
+        EXPECT_EQ(KeptInArea(k.area, k.formula, QSize(940, 420), k.minimum, titleBar), k.kept)
+            << k.area.width() << "x" << k.area.height();
 }
 
 TEST_F(MainWindowTest, AutorunLeavesOnlyTheTrayIcon)
@@ -325,14 +423,15 @@ TEST_F(MainWindowTest, AutorunLeavesOnlyTheTrayIcon)
 TEST_F(MainWindowTest, ShowSoftWindowRestoresTheInitialSize)
 {
     auto window = Open("");
+    const QSize initial = window->size();
     window->resize(500, 300);
     window->ShowSoftWindow();
-    EXPECT_EQ(window->size(), QSize(940, 420));
+    EXPECT_EQ(window->size(), initial);
 
     window->showMaximized();
     window->ShowSoftWindow();
     EXPECT_FALSE(window->isMaximized());
-    EXPECT_EQ(window->size(), QSize(940, 420));
+    EXPECT_EQ(window->size(), initial);
 
     window->hide();
     window->ShowSoftWindow();
@@ -376,12 +475,14 @@ TEST_F(MainWindowTest, LongTextsNeverWidenTheWindowAndShowPlainly)
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
     EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByMouse);
     const QSize labelMinimum = label->minimumSizeHint();
+    const QSize initial = window->size();
     for (const Case& c : cases) {
         ShowDisposing(window.get(), c.text);
         window->layout()->activate();
-        EXPECT_LE(window->minimumSizeHint().width(), 940) << qPrintable(c.text.left(40));
-        EXPECT_LE(window->minimumSize().width(), 940) << qPrintable(c.text.left(40));
-        EXPECT_EQ(window->width(), 940) << qPrintable(c.text.left(40));
+        EXPECT_LE(window->minimumSizeHint().width(), initial.width())
+            << qPrintable(c.text.left(40));
+        EXPECT_LE(window->minimumSize().width(), initial.width()) << qPrintable(c.text.left(40));
+        EXPECT_EQ(window->width(), initial.width()) << qPrintable(c.text.left(40));
         EXPECT_EQ(label->minimumSizeHint(), labelMinimum) << qPrintable(c.text.left(40));
         EXPECT_EQ(label->toolTip(), c.text);
         EXPECT_TRUE(label->text().endsWith(c.visibleEnd)) << qPrintable(label->text().left(80));
@@ -393,7 +494,7 @@ TEST_F(MainWindowTest, LongTextsNeverWidenTheWindowAndShowPlainly)
 
         window->resize(500, 300);
         window->ShowSoftWindow();
-        EXPECT_EQ(window->size(), QSize(940, 420)) << qPrintable(c.text.left(40));
+        EXPECT_EQ(window->size(), initial) << qPrintable(c.text.left(40));
     }
     EXPECT_EQ(label->text(), cases[2].text) << "a name that fits is shown whole and literally";
 }

@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <map>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -207,6 +209,48 @@ protected:
         for (const auto& entry : fs::directory_iterator(folder / "out"))
             pdfs += entry.path().extension() == ".pdf";
         return pdfs;
+    }
+
+    // A fresh X server (Xvfb) of its own with one screen of that size ("1366x768x24"), ended
+    // with it.
+    struct XServer
+    {
+        explicit XServer(const std::string& screen)
+        {
+            int ready[2];
+            if (pipe(ready) != 0)
+                return;
+            const std::string displayFd = std::to_string(ready[1]);
+            const char* const args[] = {"Xvfb",      "-displayfd",   displayFd.c_str(),
+                                        "-nolisten", "tcp",          "-screen",
+                                        "0",         screen.c_str(), nullptr};
+            if (posix_spawn(&pid, "/usr/bin/Xvfb", nullptr, nullptr, const_cast<char* const*>(args),
+                            environ) != 0)
+                pid = -1;
+            close(ready[1]);
+            char c;
+            while (pid > 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+                display += c;
+            close(ready[0]);
+        }
+        ~XServer() { Stop(); }
+        void Stop()
+        {
+            if (pid > 0) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+            pid = -1;
+        }
+        pid_t pid = -1;
+        std::string display; // its number; empty when it did not start
+    };
+
+    // Holds every office of the window as an office that does not answer would, until killed.
+    static void HoldEveryOffice(pid_t window)
+    {
+        for (const fs::path& office : OfficeProcessesOf(window))
+            kill(static_cast<pid_t>(std::stol(office.filename().string())), SIGSTOP);
     }
 
     // Waits until the run has written its first PDF: it is then in the middle of its list.
@@ -435,21 +479,60 @@ TEST_F(StartupTest, SettingsLiveWhereTheUserCanWriteThem)
 }
 
 // SIGTERM (as at a logout) quits the window as its quit entry does: the run stops after the
-// workbook in work and its office quits.
-TEST_F(StartupTest, ASignalQuitsTheWindowAfterTheWorkbookInWork)
+// workbook in work, or within 6 s with its offices ended when they do not answer, and leaves its
+// report. A second start meanwhile shows the stopping window, or starts once it has gone.
+TEST_F(StartupTest, ASignalQuitsTheWindowWithinSixSecondsEvenWhenTheOfficeDoesNotAnswer)
 {
     const std::string program = CopyWithSlowRun();
     Started window = StartWith(program, {"QUILLSHEET_PROBE_CONVERT=1"});
     ASSERT_EQ(window.Startup(), "window shown, tray shown");
     ASSERT_TRUE(WaitForMidRun());
     const std::set<std::string> sockets = SocketsOfEveryOffice(window.Pid());
+    HoldEveryOffice(window.Pid());
+    const auto signalled = std::chrono::steady_clock::now();
     kill(window.Pid(), SIGTERM);
+    Started second = Start(program, {});
     EXPECT_EQ(window.ExitCode(), 0);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count();
+    std::cout << "SIGTERM to the end, offices not answering: " << seconds << " s\n";
+    EXPECT_LT(seconds, 6.5);
+    const std::string shownBySecond = window.Line(0);
+    if (shownBySecond.empty())
+        EXPECT_EQ(second.Startup(), "window shown, tray shown");
+    else
+        EXPECT_EQ(shownBySecond, "window shown by a second start");
+    second.Kill();
     EXPECT_LT(Pdfs(), 10);
+    const std::string report = ReadFile(folder / "home/.local/share/Quillsheet/转换报告.txt");
+    EXPECT_NE(report.find("未转换（运行已中止）"), std::string::npos) << report;
     EXPECT_EQ(OfficesOfThisProcess(window.Pid()), 0);
     EXPECT_TRUE(OfficeFilesOf(window.Pid()).empty());
     EXPECT_EQ(sockets.size(), 2u * WindowJobs()) << "each office's pipe and single-instance socket";
     EXPECT_TRUE(Existing(sockets).empty());
+}
+
+// At twice the scale on a 1366 × 768 screen the window lies wholly in the screen's available
+// area: its title bar and its buttons can be reached.
+TEST_F(StartupTest, AtTwiceTheScaleTheWindowStaysInTheScreen)
+{
+    XServer x("1366x768x24");
+    ASSERT_FALSE(x.display.empty());
+    Started window = StartWith(CopyAs("quillsheet-window"),
+                               {"DISPLAY=:" + x.display, "QT_QPA_PLATFORM=xcb", "QT_SCALE_FACTOR=2",
+                                "QUILLSHEET_PROBE_GEOMETRY=1"});
+    ASSERT_EQ(window.Startup(), "window shown, tray shown");
+    std::istringstream placed(window.Line());
+    std::string frameWord, areaWord;
+    int frame[4] = {}, area[4] = {};
+    placed >> frameWord >> frame[0] >> frame[1] >> frame[2] >> frame[3] >> areaWord >> area[0] >>
+        area[1] >> area[2] >> area[3];
+    ASSERT_EQ(frameWord + areaWord, "framearea");
+    EXPECT_EQ(area[2], 683);
+    EXPECT_GE(frame[0], area[0]);
+    EXPECT_GE(frame[1], area[1]);
+    EXPECT_LE(frame[0] + frame[2], area[0] + area[2]);
+    EXPECT_LE(frame[1] + frame[3], area[1] + area[3]);
 }
 
 // Qt ends the program with exit(1) when its X display goes away: idle, or in the middle of a run,
@@ -460,24 +543,10 @@ TEST_F(StartupTest, LosingTheDisplayEndsTheProgramAndAnyOfficeCleanly)
     const std::string program = CopyWithSlowRun();
     for (const bool duringRun : {false, true}) {
         SCOPED_TRACE(duringRun ? "during a run" : "idle");
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const std::string displayFd = std::to_string(ready[1]);
-        const char* const xvfbArgs[] = {"Xvfb",      "-displayfd", displayFd.c_str(),
-                                        "-nolisten", "tcp",        nullptr};
-        pid_t xvfb = -1;
-        ASSERT_EQ(posix_spawn(&xvfb, "/usr/bin/Xvfb", nullptr, nullptr,
-                              const_cast<char* const*>(xvfbArgs), environ),
-                  0);
-        close(ready[1]);
-        std::string display;
-        char c;
-        while (read(ready[0], &c, 1) == 1 && c != '\n')
-            display += c;
-        close(ready[0]);
-        ASSERT_FALSE(display.empty());
+        XServer x("1280x1024x24");
+        ASSERT_FALSE(x.display.empty());
 
-        std::vector<std::string> variables = {"DISPLAY=:" + display, "QT_QPA_PLATFORM=xcb"};
+        std::vector<std::string> variables = {"DISPLAY=:" + x.display, "QT_QPA_PLATFORM=xcb"};
         if (duringRun)
             variables.push_back("QUILLSHEET_PROBE_CONVERT=1");
         Started window = StartWith(program, variables);
@@ -485,8 +554,7 @@ TEST_F(StartupTest, LosingTheDisplayEndsTheProgramAndAnyOfficeCleanly)
         const bool midRun = !duringRun || WaitForMidRun();
         const std::set<std::string> sockets =
             duringRun ? SocketsOfEveryOffice(window.Pid()) : OfficeSocketsOf(window.Pid());
-        kill(xvfb, SIGKILL);
-        waitpid(xvfb, nullptr, 0);
+        x.Stop();
         ASSERT_EQ(shown, "window shown, tray shown");
         ASSERT_TRUE(midRun);
         EXPECT_EQ(window.ExitCode(), 1);

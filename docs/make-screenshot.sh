@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes docs/window.png: the real window under Xvfb, after a run over sample workbooks in a long
-# folder, one of which fails, with the settings beside a copy of the built program. Needs xvfb,
+# Takes docs/window.png, the real window under Xvfb during a run over sample workbooks in a long
+# folder (its progress and stop button showing), and docs/window-done.png once the run has ended,
+# one workbook having failed; with the settings beside a copy of the built program. Needs xvfb,
 # x11-apps, xdotool, imagemagick and fonts-noto-cjk; run after a build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +12,10 @@ cp build/app/Quillsheet "$work/"
 source="$work/共享盘/财务部/2024年度/各分公司月度报表汇总/华东区/上海/第四季度/最终版/各部门提交的原始文件（请勿修改）"
 mkdir -p "$source" "$work/pdf"
 cp examples/budget.xls examples/inventory.xlsx examples/销售报表.xlsx "$source/"
+# Enough workbooks for the run to be seen on its way.
+for month in 01 02 03 04 05 06 07 08 09 10 11; do
+    cp examples/budget.xls "$source/${month}月预算.xls"
+done
 : > "$source/十二月预算（未完成）.xlsx"
 printf 'SourcePath=%s\r\nSavePath=%s\r\nMergeSheets=n\r\nSaveToQuondamPath=n\r\n' "$source" "$work/pdf" \
     > "$work/Quillsheet.qlx"
@@ -19,14 +24,21 @@ sleep 1
 export DISPLAY=:77 XDG_RUNTIME_DIR="$work" XDG_DATA_HOME="$work/data"
 "$work/Quillsheet" >/dev/null 2>&1 &
 sleep 3
-# The convert button ends the output row: click it, and wait for the run's report.
 window=$(xdotool search --sync --onlyvisible --name 'excel')
 eval "$(xdotool getwindowgeometry --shell "$window")"
-xdotool mousemove --window "$window" $((WIDTH - 65)) 138 click 1
+shot() {
+    xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+$X+$Y" "$1"
+}
+# The convert button stands before the stop button at the output row's end.
+xdotool mousemove --window "$window" $((WIDTH - 151)) 138 click 1
+for _ in $(seq 100); do
+    [ "$(find "$work/pdf" -name '*.pdf' | wc -l)" -ge 4 ] && break
+    sleep 0.1
+done
+shot docs/window.png
 for _ in $(seq 60); do
     [ -f "$work/data/Quillsheet/转换报告.txt" ] && break
     sleep 1
 done
 sleep 1
-# The window lies centred in the screen, a third of the free height down.
-xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+$X+$Y" docs/window.png
+shot docs/window-done.png

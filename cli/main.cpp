@@ -10,6 +10,7 @@
 #include "convert/runreport.h"
 #include "convert/runsettings.h"
 #include "convert/stopsignals.h"
+#include "convert/uilanguage.h"
 #include "convert/updatestate.h"
 #include "convert/visibletext.h"
 #include "convert/watchrun.h"
@@ -228,6 +229,7 @@ int main(int argc, char** argv)
     // Qt takes the user's folders from HOME and, without one, puts them at the root.
     SetHomeWhenMissing();
     QCoreApplication app(argc, argv);
+    InstallTranslations();
     QCoreApplication::setApplicationName(QStringLiteral("quillsheet-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLSHEET_VERSION));
 

@@ -111,30 +111,31 @@ TEST(Translations, TheFirstOfTheUsersLanguagesThatTheProgramSpeaksDecides)
             << uiLanguages.join(',').toStdString();
 }
 
-// A stopped run with a workbook left out as up to date and one failure.
-RunRecord StoppedRunWithAFailure()
+using Outcome = WorkbookRecord::Outcome;
+
+WorkbookRecord Workbook(const char* path, Outcome outcome)
+{
+    WorkbookRecord workbook;
+    workbook.path = path;
+    workbook.outcome = outcome;
+    return workbook;
+}
+
+// A stopped run: a workbook converted with a sheet left out, one failed, one up to date and one
+// not reached.
+RunRecord StoppedRun()
 {
     RunRecord run;
-    run.source = "/srv/in";
     run.output = "/srv/pdf";
     run.stopped = true;
-    WorkbookRecord converted;
-    converted.path = "/srv/in/a.xlsx";
-    converted.outcome = WorkbookRecord::Outcome::Converted;
-    converted.opened = true;
-    converted.pdfs = {{"Sheet1", "/srv/pdf/a(Sheet1).pdf"}};
-    converted.skipped = {{"Notes", SkippedSheet::Why::Blank}};
-    WorkbookRecord failed;
-    failed.path = "/srv/in/b.xlsx";
-    failed.outcome = WorkbookRecord::Outcome::Failed;
-    failed.failures = {{"", ReasonOf(FailureKind::FileEmpty), ""}};
-    WorkbookRecord upToDate;
-    upToDate.path = "/srv/in/c.xlsx";
-    upToDate.outcome = WorkbookRecord::Outcome::UpToDate;
-    WorkbookRecord notReached;
-    notReached.path = "/srv/in/d.xlsx";
-    notReached.outcome = WorkbookRecord::Outcome::NotReached;
-    run.workbooks = {converted, failed, upToDate, notReached};
+    run.workbooks = {Workbook("/srv/in/a.xlsx", Outcome::Converted),
+                     Workbook("/srv/in/b.xlsx", Outcome::Failed),
+                     Workbook("/srv/in/c.xlsx", Outcome::UpToDate),
+                     Workbook("/srv/in/d.xlsx", Outcome::NotReached)};
+    run.workbooks[0].opened = true;
+    run.workbooks[0].pdfs = {{"Sheet1", "/srv/pdf/a(Sheet1).pdf"}};
+    run.workbooks[0].skipped = {{"Notes", SkippedSheet::Why::Blank}};
+    run.workbooks[1].failures = {{"", ReasonOf(FailureKind::FileEmpty), ""}};
     return run;
 }
 
@@ -149,7 +150,7 @@ TEST(Translations, TheRunsTextsReadInEnglish)
     ASSERT_TRUE(english.load(QStringLiteral(QUILLSHEET_QM)));
     QCoreApplication::installTranslator(&english);
 
-    const RunRecord run = StoppedRunWithAFailure();
+    const RunRecord run = StoppedRun();
     const QString report = TextReport(run);
     const struct
     {
@@ -159,7 +160,6 @@ TEST(Translations, TheRunsTextsReadInEnglish)
         {run.Summary(), "Converted 1 excel file(s) to 1 pdf file(s).\n"
                         "1 more excel file(s) unchanged, skipped.\n"
                         "1 failure(s):\n/srv/in/b.xlsx: the file is empty"},
-        {StoppedLine(run.NotConverted()), "Conversion stopped: 1 excel file(s) not converted."},
         {ReasonOf(FailureKind::NoAnswer, 30),
          "the spreadsheet application did not answer within 30 s and was stopped"},
         {report.section('\n', 0, 0), "Batch excel to pdf: conversion report"},

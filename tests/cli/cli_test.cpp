@@ -578,8 +578,6 @@ TEST_F(CliTest, SharesOfOneTreeMakeTheWholeRunWithoutOverlap)
         << whole.out;
 }
 
-// --quiet prints the summary and the failures only; --report - prints the report only; the
-// progress line shows on a terminal and not in a pipe.
 // The summary and the failures speak the user's language; the JSON report's names stay.
 TEST_F(CliTest, TheSummaryAndFailuresSpeakTheUsersLanguage)
 {
@@ -616,6 +614,8 @@ TEST_F(CliTest, TheSummaryAndFailuresSpeakTheUsersLanguage)
     }
 }
 
+// --quiet prints the summary and the failures only; --report - prints the report only; the
+// progress line shows on a terminal and not in a pipe.
 TEST_F(CliTest, QuietJsonOnlyAndTheProgressLine)
 {
     fs::create_directories(folder / "in");

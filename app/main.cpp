@@ -6,6 +6,7 @@
 #include "app/systemtray.h"
 #include "convert/automationobject.h"
 #include "convert/stopsignals.h"
+#include "convert/uilanguage.h"
 #include "support/userhome.h"
 
 #include <QApplication>
@@ -55,12 +56,20 @@ int main(int argc, char** argv)
     RecordStartupPaths(argc, argv);
 
     if (DisplayMissing(argc, argv)) {
-        std::fputs("Quillsheet 需要图形界面：DISPLAY 和 WAYLAND_DISPLAY 都没有设置。"
-                   "没有图形界面时请用 quillsheet-cli。\n",
-                   stderr);
+        // No window can open, yet the line is in the user's language.
+        QCoreApplication withoutDisplay(argc, argv);
+        InstallTranslations();
+        std::fprintf(stderr, "%s\n",
+                     QCoreApplication::translate("Startup",
+                                                 "Quillsheet 需要图形界面：DISPLAY 和 "
+                                                 "WAYLAND_DISPLAY 都没有设置。没有图形界面时请用 "
+                                                 "quillsheet-cli。")
+                         .toUtf8()
+                         .constData());
         return 1;
     }
     QApplication app(argc, argv);
+    InstallTranslations();
     // A second start brings the running copy's window up and ends itself: ending the running
     // copy instead could cut off its conversion and orphan its spreadsheet server.
     SingleInstance instance(

@@ -1,5 +1,7 @@
 #include "automation/officesandbox.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -110,10 +112,13 @@ bool SandboxAvailable()
         const std::string why = TrySandbox();
         available = why.empty();
         if (!available)
-            std::fprintf(stderr,
-                         "注意：办公软件在沙箱之外运行（%s）：转换中的工作簿能读取本机的文件，"
-                         "也能访问网络。\n",
-                         why.c_str());
+            std::fprintf(stderr, "%s\n",
+                         QCoreApplication::translate(
+                             "OfficeSandbox", "注意：办公软件在沙箱之外运行（%1）：转换中的工作簿能"
+                                              "读取本机的文件，也能访问网络。")
+                             .arg(QString::fromStdString(why))
+                             .toUtf8()
+                             .constData());
     });
     return available;
 }

@@ -3,6 +3,7 @@
 #include "support/calltimelimit.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -33,7 +34,8 @@ CommandLine Refused(const QString& why)
 CommandLine ReadCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine",
         "Converts every .xls, .xlsx and .xlsm below SOURCE to PDF: one PDF per non-blank\n"
         "worksheet (or per workbook), below OUTPUT in the same sub-folders (OUTPUT is created "
         "when\n"
@@ -42,72 +44,92 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         "SIGHUP."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption merge(QStringLiteral("merge-sheets"),
-                                   QStringLiteral("One PDF per workbook instead of per sheet."));
-    const QCommandLineOption beside(QStringLiteral("beside-source"),
-                                    QStringLiteral("Put each PDF beside its workbook."));
+    const QCommandLineOption merge(
+        QStringLiteral("merge-sheets"),
+        QCoreApplication::translate("CommandLine", "One PDF per workbook instead of per sheet."));
+    const QCommandLineOption beside(
+        QStringLiteral("beside-source"),
+        QCoreApplication::translate("CommandLine", "Put each PDF beside its workbook."));
     const QCommandLineOption timeout(
         QStringLiteral("timeout"),
-        QStringLiteral("Seconds that one call to the spreadsheet application may take, from 1 to "
-                       "86400 (120)."),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Seconds that one call to the spreadsheet application may take, from 1 to "
+            "86400 (120)."),
         QStringLiteral("SECONDS"));
     const QCommandLineOption jobs(
         QStringLiteral("jobs"),
-        QStringLiteral("Spreadsheet applications working at once, from 1 to %1 (here %2: the "
-                       "processor cores, at most %3).")
+        QCoreApplication::translate(
+            "CommandLine", "Spreadsheet applications working at once, from 1 to %1 (here %2: the "
+                           "processor cores, at most %3).")
             .arg(MaxJobs)
             .arg(DefaultJobs())
             .arg(MaxDefaultJobs),
         QStringLiteral("N"));
     const QCommandLineOption report(
         QStringLiteral("report"),
-        QStringLiteral("Write a JSON report of the run to FILE (\"-\": to standard output, "
-                       "instead of the status texts)."),
+        QCoreApplication::translate(
+            "CommandLine", "Write a JSON report of the run to FILE (\"-\": to standard output, "
+                           "instead of the status texts)."),
         QStringLiteral("FILE"));
-    const QCommandLineOption quiet(QStringLiteral("quiet"),
-                                   QStringLiteral("Print only the summary and the failures."));
+    const QCommandLineOption quiet(
+        QStringLiteral("quiet"),
+        QCoreApplication::translate("CommandLine", "Print only the summary and the failures."));
     const QCommandLineOption shard(
         QStringLiteral("shard"),
-        QStringLiteral("Convert only share K of N of the workbooks, so that N machines can share "
-                       "one tree; same-base-name workbooks of a folder stay in one share."),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Convert only share K of N of the workbooks, so that N machines can share "
+            "one tree; same-base-name workbooks of a folder stay in one share."),
         QStringLiteral("K/N"));
     const QCommandLineOption update(
         QStringLiteral("update"),
-        QStringLiteral("Leave out each workbook that is unchanged since its last conversion into "
-                       "the same place, as long as every PDF of that conversion is still there, "
-                       "unchanged."));
+        QCoreApplication::translate(
+            "CommandLine",
+            "Leave out each workbook that is unchanged since its last conversion into "
+            "the same place, as long as every PDF of that conversion is still there, "
+            "unchanged."));
     const QCommandLineOption pdfa(
         QStringLiteral("pdfa"),
-        QStringLiteral("Write archival PDF (PDF/A-2b, every font embedded)."));
+        QCoreApplication::translate("CommandLine",
+                                    "Write archival PDF (PDF/A-2b, every font embedded)."));
     const QCommandLineOption watch(
         QStringLiteral("watch"),
-        QStringLiteral("After a first run as with --update, keep watching SOURCE with one "
-                       "spreadsheet application and convert each workbook that appears or "
-                       "changes once it has stayed the same for 2 seconds, until a stop signal."));
+        QCoreApplication::translate(
+            "CommandLine",
+            "After a first run as with --update, keep watching SOURCE with one "
+            "spreadsheet application and convert each workbook that appears or "
+            "changes once it has stayed the same for 2 seconds, until a stop signal."));
     const QCommandLineOption workbookTimeout(
         QStringLiteral("workbook-timeout"),
-        QStringLiteral("Seconds that one workbook's whole conversion may take, from 1 to 86400 "
-                       "(10 times --timeout); past them its application is stopped and the "
-                       "workbook fails."),
+        QCoreApplication::translate(
+            "CommandLine", "Seconds that one workbook's whole conversion may take, from 1 to 86400 "
+                           "(10 times --timeout); past them its application is stopped and the "
+                           "workbook fails."),
         QStringLiteral("SECONDS"));
     const QCommandLineOption maxMemory(
         QStringLiteral("max-memory"),
-        QStringLiteral("Memory that one spreadsheet application may take for a workbook, from "
-                       "0.1 to 1024 GB (the machine's memory shared among the applications and "
-                       "one more, at most 4); past it the application is stopped and the "
-                       "workbook fails."),
+        QCoreApplication::translate(
+            "CommandLine", "Memory that one spreadsheet application may take for a workbook, from "
+                           "0.1 to 1024 GB (the machine's memory shared among the applications and "
+                           "one more, at most 4); past it the application is stopped and the "
+                           "workbook fails."),
         QStringLiteral("GB"));
     const QCommandLineOption noSandbox(
         QStringLiteral("no-sandbox"),
-        QStringLiteral("Run the spreadsheet applications without their sandbox, which keeps them "
-                       "from the network and from files outside SOURCE and OUTPUT."));
+        QCoreApplication::translate(
+            "CommandLine",
+            "Run the spreadsheet applications without their sandbox, which keeps them "
+            "from the network and from files outside SOURCE and OUTPUT."));
     parser.addOptions({merge, beside, timeout, workbookTimeout, jobs, report, quiet, shard, update,
                        pdfa, watch, maxMemory, noSandbox});
-    parser.addPositionalArgument(QStringLiteral("SOURCE"),
-                                 QStringLiteral("The folder that holds the workbooks."));
+    parser.addPositionalArgument(
+        QStringLiteral("SOURCE"),
+        QCoreApplication::translate("CommandLine", "The folder that holds the workbooks."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"),
-                                 QStringLiteral("The folder for the PDFs (not with "
-                                                "--beside-source)."),
+                                 QCoreApplication::translate("CommandLine",
+                                                             "The folder for the PDFs (not with "
+                                                             "--beside-source)."),
                                  QStringLiteral("[OUTPUT]"));
     if (!parser.parse(arguments))
         return Refused(parser.errorText());
@@ -121,8 +143,9 @@ CommandLine ReadCommandLine(const QStringList& arguments)
     const QStringList folders = parser.positionalArguments();
     command.besideSource = parser.isSet(beside);
     if (folders.isEmpty() || folders.size() > 2 || (folders.size() == 1) != command.besideSource)
-        return Refused(QStringLiteral("usage: quillsheet-cli [OPTIONS] SOURCE OUTPUT, or "
-                                      "--beside-source SOURCE; see --help"));
+        return Refused(QCoreApplication::translate(
+            "CommandLine", "usage: quillsheet-cli [OPTIONS] SOURCE OUTPUT, or "
+                           "--beside-source SOURCE; see --help"));
     command.source = QDir::toNativeSeparators(QFileInfo(folders[0]).absoluteFilePath());
     if (!command.besideSource)
         command.output = QDir::toNativeSeparators(QFileInfo(folders[1]).absoluteFilePath());
@@ -140,45 +163,54 @@ CommandLine ReadCommandLine(const QStringList& arguments)
     command.callLimitGiven = parser.isSet(timeout);
     if (command.callLimitGiven &&
         !ParseCallTimeLimit(parser.value(timeout).toStdString(), command.callLimit))
-        return Refused(QStringLiteral("--timeout takes a number of seconds from 1 to 86400 "
-                                      "(e.g. 30 or 2.5), not \"%1\"")
+        return Refused(QCoreApplication::translate(
+                           "CommandLine", "--timeout takes a number of seconds from 1 to 86400 "
+                                          "(e.g. 30 or 2.5), not \"%1\"")
                            .arg(parser.value(timeout)));
 
     if (parser.isSet(workbookTimeout) &&
         !ParseCallTimeLimit(parser.value(workbookTimeout).toStdString(), command.run.workbookLimit))
-        return Refused(QStringLiteral("--workbook-timeout takes a number of seconds from 1 to "
-                                      "86400 (e.g. 600), not \"%1\"")
+        return Refused(QCoreApplication::translate(
+                           "CommandLine", "--workbook-timeout takes a number of seconds from 1 to "
+                                          "86400 (e.g. 600), not \"%1\"")
                            .arg(parser.value(workbookTimeout)));
     if (parser.isSet(maxMemory)) {
         bool memoryOk = false;
         command.run.maxMemoryGB = parser.value(maxMemory).toDouble(&memoryOk);
         if (!memoryOk || !(command.run.maxMemoryGB >= MinMemoryGB) ||
             command.run.maxMemoryGB > MaxMemoryGB)
-            return Refused(QStringLiteral("--max-memory takes a number of GB from %1 to %2 (e.g. "
-                                          "2 or 1.5), not \"%3\"")
-                               .arg(MinMemoryGB)
-                               .arg(MaxMemoryGB)
-                               .arg(parser.value(maxMemory)));
+            return Refused(
+                QCoreApplication::translate("CommandLine",
+                                            "--max-memory takes a number of GB from %1 to %2 (e.g. "
+                                            "2 or 1.5), not \"%3\"")
+                    .arg(MinMemoryGB)
+                    .arg(MaxMemoryGB)
+                    .arg(parser.value(maxMemory)));
     }
     command.run.sandbox = !parser.isSet(noSandbox);
 
     bool jobsOk = true;
     command.run.jobs = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : DefaultJobs();
     if (!jobsOk || command.run.jobs < 1 || command.run.jobs > MaxJobs)
-        return Refused(QStringLiteral("--jobs takes a whole number from 1 to %1, not \"%2\"")
+        return Refused(QCoreApplication::translate(
+                           "CommandLine", "--jobs takes a whole number from 1 to %1, not \"%2\"")
                            .arg(MaxJobs)
                            .arg(parser.value(jobs)));
     if (command.watch && parser.isSet(jobs))
-        return Refused(QStringLiteral("--watch keeps one spreadsheet application; it does not "
-                                      "take --jobs"));
+        return Refused(QCoreApplication::translate(
+            "CommandLine", "--watch keeps one spreadsheet application; it does not "
+                           "take --jobs"));
     command.run.pdf = parser.isSet(pdfa) ? PdfKind::Archival : PdfKind::Standard;
 #ifdef Q_OS_WIN
     if (command.run.pdf == PdfKind::Archival)
-        return Refused(QStringLiteral("--pdfa: Excel cannot write PDF/A when driven through "
-                                      "automation; nothing was converted"));
+        return Refused(QCoreApplication::translate(
+            "CommandLine", "--pdfa: Excel cannot write PDF/A when driven through "
+                           "automation; nothing was converted"));
 #endif
     if (parser.isSet(shard) && !ParseShard(parser.value(shard), command.run.shard))
-        return Refused(QStringLiteral("--shard takes K/N with 1 <= K <= N, e.g. 2/3, not \"%1\"")
-                           .arg(parser.value(shard)));
+        return Refused(
+            QCoreApplication::translate("CommandLine",
+                                        "--shard takes K/N with 1 <= K <= N, e.g. 2/3, not \"%1\"")
+                .arg(parser.value(shard)));
     return command;
 }

@@ -10,6 +10,7 @@
 #include "convert/runreport.h"
 #include "convert/runsettings.h"
 #include "convert/stopsignals.h"
+#include "convert/uilanguage.h"
 #include "convert/updatestate.h"
 #include "convert/visibletext.h"
 #include "convert/watchrun.h"
@@ -58,18 +59,19 @@ bool TakeFolders(const CommandLine& command)
     SaveToQuondamPath = command.besideSource;
     MergeSheets = command.mergeSheets;
     if (!QFileInfo(SourcePath).isDir()) {
-        PrintLine(stderr, QStringLiteral("提取文件夹不存在!"));
+        PrintLine(stderr, QCoreApplication::translate("Cli", "提取文件夹不存在!"));
         return false;
     }
     if (command.besideSource)
         return true;
     const QFileInfo output(SavePath);
     if (output.exists() && !output.isDir()) {
-        PrintLine(stderr, QStringLiteral("保存文件夹是一个文件，不是文件夹：") + SavePath);
+        PrintLine(stderr, QCoreApplication::translate("Cli", "保存文件夹是一个文件，不是文件夹：") +
+                              SavePath);
         return false;
     }
     if (!QDir().mkpath(SavePath)) {
-        PrintLine(stderr, QStringLiteral("无法创建保存文件夹：") + SavePath);
+        PrintLine(stderr, QCoreApplication::translate("Cli", "无法创建保存文件夹：") + SavePath);
         return false;
     }
     return true;
@@ -84,7 +86,8 @@ bool KeepUpdateState(UpdateState& state, const RunRecord& record,
     QString error;
     if (state.Save(error))
         return true;
-    PrintLine(stderr, QStringLiteral("无法保存更新状态：%1：%2").arg(state.FilePath(), error));
+    PrintLine(stderr, QCoreApplication::translate("Cli", "无法保存更新状态：%1：%2")
+                          .arg(state.FilePath(), error));
     return false;
 }
 
@@ -116,9 +119,10 @@ bool WriteReport(const CommandLine& command, const RunRecord& record)
     if (toStandardOutput ? WriteToStandardOutput(json, error)
                          : WriteFileAtomically(command.report, json, error))
         return true;
-    PrintLine(stderr,
-              QStringLiteral("报告无法写出：%1：%2")
-                  .arg(toStandardOutput ? QStringLiteral("标准输出") : command.report, error));
+    PrintLine(stderr, QCoreApplication::translate("Cli", "报告无法写出：%1：%2")
+                          .arg(toStandardOutput ? QCoreApplication::translate("Cli", "标准输出")
+                                                : command.report,
+                               error));
     return false;
 }
 
@@ -162,13 +166,12 @@ int Convert(ConversionRun& run, const CommandLine& command,
         if (!statusTexts)
             PrintLines(stdout, lastText);
         if (!failureLines.isEmpty())
-            PrintLine(stdout, QStringLiteral("全部失败："));
+            PrintLine(stdout, QCoreApplication::translate("Cli", "全部失败："));
         for (const QString& failure : failureLines)
             PrintLine(stdout, failure);
     }
     if (signal)
-        PrintLine(jsonOnly ? stderr : stdout,
-                  QStringLiteral("转换已中止：%1个excel文件未转换。").arg(record.NotConverted()));
+        PrintLine(jsonOnly ? stderr : stdout, StoppedLine(record.NotConverted()));
     int code = signal ? 128 + signal : failureLines.isEmpty() ? Converted : SomethingFailed;
     if (!command.report.isEmpty() && !WriteReport(command, record) && code == Converted)
         code = SomethingFailed;
@@ -223,6 +226,7 @@ int main(int argc, char** argv)
     // Qt takes the user's folders from HOME and, without one, puts them at the root.
     SetHomeWhenMissing();
     QCoreApplication app(argc, argv);
+    InstallTranslations();
     QCoreApplication::setApplicationName(QStringLiteral("quillsheet-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLSHEET_VERSION));
 

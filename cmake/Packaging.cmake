@@ -29,7 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libreoffice-calc-nogui | libreoffice-calc, fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-liberation2, bubblewrap")
 # Workbooks with Chinese, Japanese or Korean text print with these fonts (about 90 MB, so
-# recommended rather than required).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-noto-cjk)
+# recommended rather than required). Qt's own translations give Chinese-speaking users the file
+# dialogs and message boxes in Chinese, like the rest of the window; without them those are English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qttranslations5-l10n")
 
 include(CPack)

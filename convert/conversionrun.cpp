@@ -68,12 +68,12 @@ void ConversionRun::ConfigureApplications(const QList<WorkbookTask>& tasks)
 
 void ConversionRun::TellBinding()
 {
-    emit ShowDisposingFile(QStringLiteral("excel OK!"));
+    emit ShowDisposingFile(tr("excel OK!"));
 }
 
 void ConversionRun::TellBound()
 {
-    emit ShowDisposingFile(QStringLiteral("WorkBooks OK!"));
+    emit ShowDisposingFile(tr("WorkBooks OK!"));
 }
 
 void ConversionRun::TellConverting(const WorkbookTask& task)

@@ -1,5 +1,7 @@
 #include "convert/failurereasons.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 bool IsOurLanguage(const QString& text)
@@ -14,76 +16,79 @@ bool IsOurLanguage(const QString& text)
 
 QString ReasonOf(FailureKind kind, double limit)
 {
-    const char* reason = "办公软件报告了错误";
+    const char* reason = QT_TRANSLATE_NOOP("FailureReasons", "办公软件报告了错误");
     switch (kind) {
     case FailureKind::None:
     case FailureKind::Reported:
         break;
     case FailureKind::NameTooLong:
-        reason = "文件名太长，文件系统不允许";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "文件名太长，文件系统不允许");
         break;
     case FailureKind::PathTooLong:
-        reason = "路径太长";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "路径太长");
         break;
     case FailureKind::NotWritable:
-        reason = "文件夹无法写入";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "文件夹无法写入");
         break;
     case FailureKind::DiskFull:
-        reason = "磁盘已满";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "磁盘已满");
         break;
     case FailureKind::OutOfInodes:
-        reason = "磁盘已满（文件数已达上限）";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "磁盘已满（文件数已达上限）");
         break;
     case FailureKind::FileBusy:
-        reason = "文件被占用";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "文件被占用");
         break;
     case FailureKind::FileEmpty:
-        reason = "文件是空的";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "文件是空的");
         break;
     case FailureKind::FileMissing:
-        reason = "文件不存在";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "文件不存在");
         break;
     case FailureKind::NotReadable:
-        reason = "没有读取权限";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "没有读取权限");
         break;
     case FailureKind::Encrypted:
-        reason = "已加密，需要密码";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "已加密，需要密码");
         break;
     case FailureKind::TextImportOnly:
-        reason = "不是工作簿（只能作为文本导入）";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "不是工作簿（只能作为文本导入）");
         break;
     case FailureKind::CannotOpen:
-        reason = "无法打开（文件已损坏、已加密或不是工作簿）";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "无法打开（文件已损坏、已加密或不是工作簿）");
         break;
     case FailureKind::SheetHidden:
-        reason = "工作表已隐藏";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "工作表已隐藏");
         break;
     case FailureKind::NothingToPrint:
-        reason = "没有可打印的内容";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "没有可打印的内容");
         break;
     case FailureKind::NoPdfWritten:
-        reason = "没有写出pdf文件";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "没有写出pdf文件");
         break;
     case FailureKind::NoAnswer:
-        return QStringLiteral("办公软件%1秒内没有响应，已被停止").arg(limit);
+        return QCoreApplication::translate("FailureReasons", "办公软件%1秒内没有响应，已被停止")
+            .arg(limit);
     case FailureKind::WorkbookTooLong:
-        return QStringLiteral("工作簿的转换超过%1秒，已停止").arg(limit);
+        return QCoreApplication::translate("FailureReasons", "工作簿的转换超过%1秒，已停止")
+            .arg(limit);
     case FailureKind::MemoryExceeded:
-        return QStringLiteral("工作簿需要的内存超过%1 GB，已停止").arg(limit);
+        return QCoreApplication::translate("FailureReasons", "工作簿需要的内存超过%1 GB，已停止")
+            .arg(limit);
     case FailureKind::OfficeEnded:
-        reason = "办公软件意外退出";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "办公软件意外退出");
         break;
     case FailureKind::OfficeStopped:
-        reason = "办公软件已被停止，此工作簿未能继续转换";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "办公软件已被停止，此工作簿未能继续转换");
         break;
     case FailureKind::CannotStart:
-        reason = "办公软件无法启动";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "办公软件无法启动");
         break;
     case FailureKind::TemporaryFolderUnusable:
-        reason = "临时文件夹已满或不可用，办公软件无法启动";
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "临时文件夹已满或不可用，办公软件无法启动");
         break;
     }
-    return QString::fromUtf8(reason);
+    return QCoreApplication::translate("FailureReasons", reason);
 }
 
 ExplainedReason Explain(const ReportedFailure& failure)

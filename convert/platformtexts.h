@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // Texts that name the spreadsheet application the conversion needs on this platform: Excel or
@@ -9,10 +10,12 @@
 inline QString OfficeNotice()
 {
 #ifdef Q_OS_WIN
-    return QStringLiteral("需电脑中装有并激活的微软office2007以上办公软件,或金山WPS专业版(office与"
-                          "wps转换效果可能有差异)");
+    return QCoreApplication::translate(
+        "PlatformTexts", "需电脑中装有并激活的微软office2007以上办公软件,或金山WPS专业版(office与"
+                         "wps转换效果可能有差异)");
 #else
-    return QStringLiteral("需电脑中装有LibreOffice Calc办公软件(转换效果可能与微软office有差异)");
+    return QCoreApplication::translate(
+        "PlatformTexts", "需电脑中装有LibreOffice Calc办公软件(转换效果可能与微软office有差异)");
 #endif
 }
 
@@ -20,9 +23,9 @@ inline QString OfficeNotice()
 inline QString NoOfficeMessage()
 {
 #ifdef Q_OS_WIN
-    return QStringLiteral(
-        "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!");
+    return QCoreApplication::translate(
+        "PlatformTexts", "本功能需要电脑中装有微软office或金山wps专业版(注意是专业版,不是个人版)!");
 #else
-    return QStringLiteral("本功能需要电脑中装有LibreOffice Calc!");
+    return QCoreApplication::translate("PlatformTexts", "本功能需要电脑中装有LibreOffice Calc!");
 #endif
 }

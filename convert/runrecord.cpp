@@ -2,6 +2,8 @@
 
 #include "convert/visibletext.h"
 
+#include <QCoreApplication>
+
 int RunRecord::OpenedWorkbooks() const
 {
     int opened = 0;
@@ -41,18 +43,35 @@ QStringList RunRecord::FailureLines() const
 
 QString RunRecord::Summary(bool everyFailureListedAfter) const
 {
-    QString text =
-        QStringLiteral("成功将%1个excel文件转换为%2个pdf文件。").arg(OpenedWorkbooks()).arg(Pdfs());
+    QString text = QCoreApplication::translate("Run", "成功将%1个excel文件转换为%2个pdf文件。")
+                       .arg(OpenedWorkbooks())
+                       .arg(Pdfs());
     if (const int upToDate = UpToDate())
-        text += QStringLiteral("\n另有%1个excel文件未改动，已跳过。").arg(upToDate);
+        text += '\n' + UpToDateLine(upToDate);
     const QStringList failures = FailureLines();
     if (failures.isEmpty())
         return text;
-    text += QStringLiteral("\n失败%1个：").arg(failures.size());
+    text += '\n' + FailuresLine(failures.size());
     for (int i = 0; i < failures.size() && i < SummaryNamedFailures; ++i)
         text += '\n' + failures[i];
     if (failures.size() > SummaryNamedFailures && !everyFailureListedAfter)
-        text +=
-            QStringLiteral("\n另有%1个失败未列出。").arg(failures.size() - SummaryNamedFailures);
+        text += '\n' + QCoreApplication::translate("Run", "另有%1个失败未列出。")
+                           .arg(failures.size() - SummaryNamedFailures);
     return text;
+}
+
+QString UpToDateLine(int upToDate)
+{
+    return QCoreApplication::translate("Run", "另有%1个excel文件未改动，已跳过。").arg(upToDate);
+}
+
+QString FailuresLine(int failures)
+{
+    return QCoreApplication::translate("Run", "失败%1个：").arg(failures);
+}
+
+QString StoppedLine(int notConverted)
+{
+    return QCoreApplication::translate("Run", "转换已中止：%1个excel文件未转换。")
+        .arg(notConverted);
 }

@@ -101,3 +101,9 @@ struct RunRecord
     // failure lines and, unless every failure is listed after it, "另有N个失败未列出。".
     QString Summary(bool everyFailureListedAfter = false) const;
 };
+
+// Lines that the summary, the text report and the command line's end share, in the user's
+// language: "另有N个excel文件未改动，已跳过。", "失败N个：", "转换已中止：N个excel文件未转换。".
+QString UpToDateLine(int upToDate);
+QString FailuresLine(int failures);
+QString StoppedLine(int notConverted);

@@ -1,5 +1,6 @@
 #include "convert/runreport.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 namespace {
@@ -23,15 +24,15 @@ QString OutcomeText(WorkbookRecord::Outcome outcome)
 {
     switch (outcome) {
     case WorkbookRecord::Outcome::Converted:
-        return QStringLiteral("已转换");
+        return QCoreApplication::translate("Run", "已转换");
     case WorkbookRecord::Outcome::Failed:
-        return QStringLiteral("失败");
+        return QCoreApplication::translate("Run", "失败");
     case WorkbookRecord::Outcome::UpToDate:
-        return QStringLiteral("未改动，已跳过");
+        return QCoreApplication::translate("Run", "未改动，已跳过");
     case WorkbookRecord::Outcome::NotReached:
         break;
     }
-    return QStringLiteral("未转换（运行已中止）");
+    return QCoreApplication::translate("Run", "未转换（运行已中止）");
 }
 
 // Why a sheet was left out, in the JSON report and for people, in the order of SkippedSheet::Why.
@@ -39,7 +40,9 @@ const struct
 {
     const char* json;
     const char* text;
-} SkipReasons[] = {{"blank", "空白"}, {"hidden", "隐藏"}, {"nothing to print", "没有可打印的内容"}};
+} SkipReasons[] = {{"blank", QT_TRANSLATE_NOOP("Run", "空白")},
+                   {"hidden", QT_TRANSLATE_NOOP("Run", "隐藏")},
+                   {"nothing to print", QT_TRANSLATE_NOOP("Run", "没有可打印的内容")}};
 
 QString Skipped(SkippedSheet::Why why)
 {
@@ -48,7 +51,7 @@ QString Skipped(SkippedSheet::Why why)
 
 QString SkippedText(SkippedSheet::Why why)
 {
-    return QString::fromUtf8(SkipReasons[static_cast<int>(why)].text);
+    return QCoreApplication::translate("Run", SkipReasons[static_cast<int>(why)].text);
 }
 
 QJsonValue TextOrNull(const QString& text)
@@ -71,44 +74,55 @@ QString UtcTime(const QDateTime& time)
 
 QString TextReport(const RunRecord& record)
 {
-    QString text = QStringLiteral("excel文件批量转pdf：转换报告\n\n");
-    text += QStringLiteral("开始：%1\n结束：%2\n").arg(Time(record.started), Time(record.ended));
-    text += QStringLiteral("Excel文件所在文件夹：%1\n").arg(record.source);
-    text += record.besideSource ? QStringLiteral("转换后保存在原文件夹路径\n")
-                                : QStringLiteral("转换后保存到该文件夹：%1\n").arg(record.output);
-    text += record.mergeSheets ? QStringLiteral("1个excel文件对应1个pdf\n")
-                               : QStringLiteral("1个sheet对应1个pdf\n");
+    const QString indent = QStringLiteral("    ");
+    QString text = QCoreApplication::translate("Run", "excel文件批量转pdf：转换报告") + "\n\n";
+    text += QCoreApplication::translate("Run", "开始：%1").arg(Time(record.started)) + '\n';
+    text += QCoreApplication::translate("Run", "结束：%1").arg(Time(record.ended)) + '\n';
+    text += QCoreApplication::translate("Run", "Excel文件所在文件夹：%1").arg(record.source) + '\n';
+    text +=
+        (record.besideSource
+             ? QCoreApplication::translate("Run", "转换后保存在原文件夹路径")
+             : QCoreApplication::translate("Run", "转换后保存到该文件夹：%1").arg(record.output)) +
+        '\n';
+    text += (record.mergeSheets ? QCoreApplication::translate("Run", "1个excel文件对应1个pdf")
+                                : QCoreApplication::translate("Run", "1个sheet对应1个pdf")) +
+            '\n';
     text += '\n' + record.Summary().section('\n', 0, 0) + '\n';
     if (const int upToDate = record.UpToDate())
-        text += QStringLiteral("另有%1个excel文件未改动，已跳过。\n").arg(upToDate);
+        text += UpToDateLine(upToDate) + '\n';
     if (record.stopped)
-        text += QStringLiteral("转换已中止：%1个excel文件未转换。\n").arg(record.NotConverted());
+        text += StoppedLine(record.NotConverted()) + '\n';
 
     const QStringList lines = record.FailureLines();
     if (!lines.isEmpty()) {
-        text += QStringLiteral("\n失败%1个：\n").arg(lines.size());
+        text += '\n' + FailuresLine(lines.size()) + '\n';
         for (const QString& line : lines)
             text += line + '\n';
     }
-    text += QStringLiteral("\n各excel文件：\n");
+    text += '\n' + QCoreApplication::translate("Run", "各excel文件：") + '\n';
     for (const WorkbookRecord& workbook : record.workbooks) {
         text += QStringLiteral("\n[%1] %2").arg(OutcomeText(workbook.outcome), workbook.path);
         if (workbook.outcome != WorkbookRecord::Outcome::NotReached &&
             workbook.outcome != WorkbookRecord::Outcome::UpToDate)
-            text += QStringLiteral("（%1秒）").arg(workbook.seconds, 0, 'f', 2);
+            text += QCoreApplication::translate("Run", "（%1秒）").arg(workbook.seconds, 0, 'f', 2);
         text += '\n';
         for (const PdfRecord& pdf : workbook.pdfs)
-            text += QStringLiteral("    pdf：%1\n").arg(pdf.path);
+            text += indent + QCoreApplication::translate("Run", "pdf：%1").arg(pdf.path) + '\n';
         for (const SkippedSheet& skipped : workbook.skipped)
-            text +=
-                QStringLiteral("    %1，未转换：%2\n").arg(SkippedText(skipped.why), skipped.sheet);
+            text += indent +
+                    QCoreApplication::translate("Run", "%1，未转换：%2")
+                        .arg(SkippedText(skipped.why), skipped.sheet) +
+                    '\n';
         for (const FailureRecord& failure : workbook.failures) {
             text +=
-                QStringLiteral("    失败：") +
+                indent + QCoreApplication::translate("Run", "失败：") +
                 (failure.sheet.isEmpty() ? QString() : '(' + failure.sheet + QStringLiteral(") ")) +
                 failure.reason + '\n';
             if (!failure.detail.isEmpty())
-                text += QStringLiteral("        办公软件的原话：%1\n").arg(failure.detail);
+                text +=
+                    indent + indent +
+                    QCoreApplication::translate("Run", "办公软件的原话：%1").arg(failure.detail) +
+                    '\n';
         }
     }
     return text;

@@ -5,6 +5,7 @@
 #include "convert/pdfnames.h"
 #include "support/filehelpers.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -119,7 +120,7 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
         const QString unnamed = QStringLiteral("#%1").arg(k);
         AutomationObject* sheet = workbook->querySubObject("WorkSheets(int)", k);
         if (!sheet) {
-            log.Fail(unnamed, QStringLiteral("无法读取工作表"));
+            log.Fail(unnamed, QCoreApplication::translate("FailureReasons", "无法读取工作表"));
             continue;
         }
         log.Watch(sheet);
@@ -135,7 +136,8 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
         AutomationObject* columns = range ? range->querySubObject("Columns") : nullptr;
         AutomationObject* cell = sheet->querySubObject("Cells(int, int)", row, column);
         if (!range || !rows || !columns || !cell) {
-            log.Fail(unnamed, QStringLiteral("无法读取工作表的已用区域"));
+            log.Fail(unnamed,
+                     QCoreApplication::translate("FailureReasons", "无法读取工作表的已用区域"));
             continue;
         }
         // Counts first; a value only for a single-cell used range; drawings last, since the
@@ -172,9 +174,10 @@ AutomationObject* OpenWorkbooks(AutomationObject& application, ReportedFailure& 
 
 QString NoApplicationLine(const ReportedFailure& failure)
 {
-    return QStringLiteral("Excel.Application: ") + (failure.kind == FailureKind::None
-                                                        ? QStringLiteral("没有可用的办公软件")
-                                                        : Explain(failure).reason);
+    return QStringLiteral("Excel.Application: ") +
+           (failure.kind == FailureKind::None
+                ? QCoreApplication::translate("FailureReasons", "没有可用的办公软件")
+                : Explain(failure).reason);
 }
 
 void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool mergeSheets,
@@ -191,7 +194,8 @@ void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool
         log.Watch(workbook);
         AutomationObject* sheets = workbook->querySubObject("Sheets");
         if (!sheets)
-            log.Fail(QString(), QStringLiteral("无法读取其中的工作表"));
+            log.Fail(QString(),
+                     QCoreApplication::translate("FailureReasons", "无法读取其中的工作表"));
         const int sheetCount = sheets ? sheets->property("Count").toInt() : 0;
         if (mergeSheets)
             log.Export(workbook, task.folder, PdfNamesOfWorkbook().Take(task.baseName), QString());
@@ -199,7 +203,7 @@ void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool
             ExportSheets(workbook, sheetCount, task, log);
         workbook->dynamicCall("Close (Boolean)", false);
     } else {
-        log.Fail(QString(), QStringLiteral("无法打开"));
+        log.Fail(QString(), QCoreApplication::translate("FailureReasons", "无法打开"));
     }
     record.outcome = record.opened && record.failures.isEmpty() ? WorkbookRecord::Outcome::Converted
                                                                 : WorkbookRecord::Outcome::Failed;

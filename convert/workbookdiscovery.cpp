@@ -2,6 +2,7 @@
 
 #include "convert/visibletext.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSet>
 
@@ -59,9 +60,10 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
     const QByteArray encoded = QFile::encodeName(folder);
     DIR* dir = opendir(encoded.constData());
     if (!dir) {
-        unlisted << VisibleText(QDir::toNativeSeparators(folder)) +
-                        (errno == ENAMETOOLONG ? QStringLiteral(": 路径太长")
-                                               : QStringLiteral(": 无法读取文件夹"));
+        unlisted << VisibleText(QDir::toNativeSeparators(folder)) + QStringLiteral(": ") +
+                        (errno == ENAMETOOLONG
+                             ? QCoreApplication::translate("FailureReasons", "路径太长")
+                             : QCoreApplication::translate("FailureReasons", "无法读取文件夹"));
         return;
     }
     while (const dirent* entry = readdir(dir)) {
@@ -78,7 +80,9 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
                                 ? !raw.startsWith('.')
                                 : !S_ISLNK(link.st_mode) && HasWorkbookName(shown);
         if (listed)
-            unlisted << shown + QStringLiteral(": 名称不是有效的UTF-8文本，无法处理");
+            unlisted << shown + QStringLiteral(": ") +
+                            QCoreApplication::translate("FailureReasons",
+                                                        "名称不是有效的UTF-8文本，无法处理");
     }
     closedir(dir);
 }
@@ -88,8 +92,8 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
 void NoteUnlisted(const QString& folder, QStringList& unlisted)
 {
     if (!QFileInfo(folder).isReadable())
-        unlisted << VisibleText(QDir::toNativeSeparators(folder)) +
-                        QStringLiteral(": 无法读取文件夹");
+        unlisted << VisibleText(QDir::toNativeSeparators(folder)) + QStringLiteral(": ") +
+                        QCoreApplication::translate("FailureReasons", "无法读取文件夹");
 }
 
 #endif

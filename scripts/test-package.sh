@@ -59,6 +59,13 @@ declares_dependencies() {
     done
 }
 
+recommends_translations() {
+    local recommends
+    recommends=$(dpkg-deb -f "$package" Recommends)
+    echo "Recommends: $recommends"
+    [[ $recommends == *fonts-noto-cjk* && $recommends == *qttranslations5-l10n* ]]
+}
+
 holds() {
     dpkg-deb -c "$package" | awk -v path="./${1#/}" '$NF == path { found = 1 } END { exit !found }'
 }
@@ -67,15 +74,31 @@ links_everything() {
     ! ldd /usr/bin/Quillsheet /usr/bin/quillsheet-cli | grep 'not found'
 }
 
+# Runs a command as a user whose locale is the one given, whatever this machine's is.
+in_locale() {
+    local lang=$1
+    shift
+    env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG="$lang" "$@"
+}
+
 converts_examples() {
     local output=$work/pdf status=0 summary pdfs
     mkdir "$output"
-    /usr/bin/quillsheet-cli "$PWD/examples" "$output" >"$work/run.log" 2>&1 || status=$?
+    in_locale C.UTF-8 /usr/bin/quillsheet-cli "$PWD/examples" "$output" >"$work/run.log" 2>&1 ||
+        status=$?
     cat "$work/run.log"
     summary=$(grep -o '^成功将5个excel文件转换为[0-9]*个pdf文件' "$work/run.log") || return 1
     pdfs=$(find "$output" -name '*.pdf' -size +0 | wc -l)
     echo "exit status $status, $pdfs PDF files"
     [ "$status" -eq 0 ] && [ "$pdfs" -gt 0 ] && [ "$summary" = "成功将5个excel文件转换为${pdfs}个pdf文件" ]
+}
+
+# The installed copy finds its English translation in /usr/share/quillsheet/translations.
+speaks_english() {
+    local said
+    said=$(in_locale en_US.UTF-8 /usr/bin/quillsheet-cli "$work/missing" "$work/out" 2>&1) || true
+    echo "$said"
+    [ "$said" = "The source folder does not exist!" ]
 }
 
 finds_manual() {
@@ -120,7 +143,9 @@ is_gone() {
 package=$(scripts/package.sh -DQUILLSHEET_WERROR=ON)
 echo "Package: $package ($(stat -c %s "$package") bytes)"
 check "the package declares its dependencies" declares_dependencies
+check "the package recommends the CJK fonts and Qt's translations" recommends_translations
 for file in /usr/bin/Quillsheet /usr/bin/quillsheet-cli /usr/share/quillsheet/Quillsheet.qlx \
+    /usr/share/quillsheet/translations/quillsheet_en.qm \
     /usr/share/applications/quillsheet.desktop /usr/share/icons/hicolor/128x128/apps/quillsheet.png \
     "$manual" /usr/share/bash-completion/completions/quillsheet-cli; do
     check "the package holds $file" holds "$file"
@@ -137,6 +162,7 @@ remove_package
 
 check "the installed programs find every library" links_everything
 check "/usr/bin/quillsheet-cli converts examples/" converts_examples
+check "/usr/bin/quillsheet-cli speaks English under en_US.UTF-8" speaks_english
 check "man -w quillsheet-cli finds the manual page" finds_manual
 check "desktop-file-validate accepts the desktop entry" desktop_entry_is_valid
 check "completion offers --merge-sheets for --me" completes_merge_sheets

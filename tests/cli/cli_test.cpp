@@ -111,6 +111,38 @@ TEST_F(CliArgumentsTest, AnUnusableTemporaryFolderIsRefusedBeforeAnythingIsMade)
     }
 }
 
+// English-speaking users get the English translation; Chinese-speaking ones, and everyone whose
+// language the program does not speak, the texts as written. LANGUAGE, LC_ALL and LC_MESSAGES
+// rank before LANG, as Qt reads them.
+TEST_F(CliArgumentsTest, MessagesSpeakTheUsersLanguage)
+{
+    fs::create_directories(folder / "in");
+    const std::string missing = folder / "missing";
+    const struct
+    {
+        std::vector<std::string> env;
+        bool english;
+    } cases[] = {
+        {Speaking("C"), false},
+        {Speaking("zh_CN.UTF-8"), false},
+        {Speaking("de_DE.UTF-8"), false},
+        {Speaking("en_US.UTF-8"), true},
+        {{"LANG=de_DE.UTF-8", "LANGUAGE=fr:en", "LC_ALL=", "LC_MESSAGES="}, true},
+        {{"LANG=zh_CN.UTF-8", "LANGUAGE=", "LC_ALL=en_US.UTF-8", "LC_MESSAGES="}, true},
+        {{"LANG=en_US.UTF-8", "LANGUAGE=", "LC_ALL=", "LC_MESSAGES=zh_CN.UTF-8"}, false},
+    };
+    for (const auto& [env, english] : cases) {
+        SCOPED_TRACE(env[0] + " " + env[1] + " " + env[2] + " " + env[3]);
+        EXPECT_EQ(Cli({missing, folder / "out"}, env).err,
+                  english ? "The source folder does not exist!\n" : "提取文件夹不存在!\n");
+        std::vector<std::string> relativeTmpdir = env;
+        relativeTmpdir.push_back("TMPDIR=reltmp");
+        EXPECT_EQ(Cli({folder / "in", folder / "out"}, relativeTmpdir).err,
+                  english ? "Temporary folder unusable: TMPDIR=\"reltmp\" is not an absolute path\n"
+                          : "临时文件夹不可用：TMPDIR=\"reltmp\"：不是绝对路径\n");
+    }
+}
+
 TEST_F(CliArgumentsTest, HelpAndVersion)
 {
     const Outcome help = Cli({"--help"});
@@ -544,6 +576,42 @@ TEST_F(CliTest, SharesOfOneTreeMakeTheWholeRunWithoutOverlap)
     EXPECT_NE(whole.out.find("成功将" + std::to_string(distinct.size() - (Corpus.empty() ? 1 : 2))),
               std::string::npos)
         << whole.out;
+}
+
+// The summary and the failures speak the user's language; the JSON report's names stay.
+TEST_F(CliTest, TheSummaryAndFailuresSpeakTheUsersLanguage)
+{
+    fs::create_directories(folder / "in");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/budget.xls");
+    WriteFile(folder / "in/empty.xlsx", "");
+    const std::string empty = folder / "in/empty.xlsx";
+    const std::string chinese = "成功将1个excel文件转换为1个pdf文件。\n失败1个：\n" + empty +
+                                ": 文件是空的\n全部失败：\n" + empty + ": 文件是空的\n";
+    const struct
+    {
+        const char* lang;
+        std::string out;
+        const char* reason;
+    } cases[] = {
+        {"C", chinese, "文件是空的"},
+        {"zh_CN.UTF-8", chinese, "文件是空的"},
+        {"en_US.UTF-8",
+         "Converted 1 excel file(s) to 1 pdf file(s).\n1 failure(s):\n" + empty +
+             ": the file is empty\nAll failures:\n" + empty + ": the file is empty\n",
+         "the file is empty"},
+    };
+    for (const auto& [lang, out, reason] : cases) {
+        SCOPED_TRACE(lang);
+        const Outcome quiet = Cli({"--quiet", folder / "in", folder / "out"}, Speaking(lang));
+        EXPECT_EQ(quiet.exitCode, 1) << quiet.err;
+        EXPECT_EQ(quiet.out, out);
+        const Outcome json = Cli({"--report", "-", folder / "in", folder / "out"}, Speaking(lang));
+        WriteFile(folder / "stdout.json", json.out);
+        EXPECT_EQ(ReportFacts(folder / "stdout.json"),
+                  (std::vector<std::string>{"stopped false", "workbook budget.xls converted -",
+                                            "pdf budget.xls Budget -",
+                                            std::string("workbook empty.xlsx failed ") + reason}));
+    }
 }
 
 // --quiet prints the summary and the failures only; --report - prints the report only; the

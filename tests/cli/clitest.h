@@ -187,6 +187,12 @@ protected:
         return paths;
     }
 
+    // The environment of a user whose locale is lang, with no other variable naming a language.
+    static std::vector<std::string> Speaking(const std::string& lang)
+    {
+        return {"LANG=" + lang, "LANGUAGE=", "LC_ALL=", "LC_MESSAGES="};
+    }
+
     // Keeps the runs' update state in the test's folder, away from the user's cache.
     std::vector<std::string> CacheHere() const { return {"XDG_CACHE_HOME=" + (folder / "cache")}; }
 

@@ -73,7 +73,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     initialHeight = height();
     initialWidth = width();
 
-    setWindowTitle(QStringLiteral("excel文件批量转pdf") + QStringLiteral("4.0"));
+    setWindowTitle(tr("excel文件批量转pdf%1").arg(QStringLiteral("4.0")));
     setWindowIcon(QIcon(QStringLiteral(":/images/qlx.ico")));
 
     trayIcon = new SystemTray(this);
@@ -84,7 +84,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     progress = new RunProgressView(ui->widget_Progress, ui->progressBar_Run, ui->lb_Progress, this);
     const QString trayTip = trayIcon->toolTip();
     connect(progress, &RunProgressView::Changed, this, [trayTip](const QString& text) {
-        trayIcon->setToolTip(trayTip + QStringLiteral("：") + text);
+        trayIcon->setToolTip(tr("%1：%2").arg(trayTip, text));
     });
     forceStop.setSingleShot(true);
     forceStop.setInterval(ForceStopAfterMs);
@@ -199,7 +199,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
 {
     const QString folder = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("选择文件夹"), QStringLiteral("."),
+        this, tr("选择文件夹"), QStringLiteral("."),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!folder.isEmpty())
         SetFolder(field, key, folder);
@@ -227,12 +227,12 @@ void MainWindow::on_pBtn_Transform_clicked()
     StoreSetting("SourcePath", SourcePath);
     StoreSetting("SavePath", SavePath);
     if (!QFileInfo(SourcePath).isDir()) {
-        QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("提取文件夹不存在!"));
+        QMessageBox::about(this, QStringLiteral("Message:"), tr("提取文件夹不存在!"));
         return;
     }
     SaveToQuondamPath = ui->cBox_SaveToQuondamPath->isChecked();
     if (!QFileInfo(SavePath).isDir() && !SaveToQuondamPath) {
-        QMessageBox::about(this, QStringLiteral("Message:"), QStringLiteral("保存文件夹不存在!"));
+        QMessageBox::about(this, QStringLiteral("Message:"), tr("保存文件夹不存在!"));
         return;
     }
 #ifndef Q_OS_WIN
@@ -288,8 +288,7 @@ void MainWindow::StopRun()
     worker->RequestStop();
     ui->pBtn_Stop->setEnabled(false);
     ui->lb_ShowDisposing->SetWholeText(
-        QStringLiteral("正在停止：正在转换的工作簿完成后结束，最多等待%1秒……")
-            .arg(ForceStopAfterMs / 1000));
+        tr("正在停止：正在转换的工作簿完成后结束，最多等待%1秒……").arg(ForceStopAfterMs / 1000));
     forceStop.start();
 }
 
@@ -321,19 +320,18 @@ void MainWindow::WriteRunReport()
     const RunRecord& record = worker->Record();
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     const QString path = folder + QStringLiteral("/转换报告.txt");
-    QString error = QStringLiteral("没有用户的数据文件夹");
+    QString error = tr("没有用户的数据文件夹");
     const bool written = !folder.isEmpty() && MakeFolderPath(folder, error) &&
                          WriteFileAtomically(path, TextReport(record).toUtf8(), error);
     if (written)
         runReport = path;
     QStringList lines;
     if (record.stopped)
-        lines << QStringLiteral("转换已中止：%1个excel文件未转换。").arg(record.NotConverted());
+        lines << StoppedLine(record.NotConverted());
     if (!written)
-        lines << QStringLiteral("转换报告无法写出：%1：%2")
-                     .arg(QDir::toNativeSeparators(path), error);
+        lines << tr("转换报告无法写出：%1：%2").arg(QDir::toNativeSeparators(path), error);
     else if (record.FailureLines().size() > SummaryNamedFailures)
-        lines << QStringLiteral("完整的失败列表见（点击打开）：") + QDir::toNativeSeparators(path);
+        lines << tr("完整的失败列表见（点击打开）：") + QDir::toNativeSeparators(path);
     if (!lines.isEmpty())
         ui->lb_ShowDisposing->SetWholeText(record.Summary() + '\n' + lines.join('\n'));
 }

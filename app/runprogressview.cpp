@@ -70,9 +70,8 @@ void RunProgressView::Show()
             longest = workbook.key();
         }
     if (waited > LongWaitMs)
-        text += QStringLiteral("，%1已等待%2秒")
-                    .arg(VisibleText(QFileInfo(longest).fileName()))
-                    .arg(waited / 1000);
+        text +=
+            tr("，%1已等待%2秒").arg(VisibleText(QFileInfo(longest).fileName())).arg(waited / 1000);
     line->SetWholeText(text);
     emit Changed(text);
 }

@@ -1,5 +1,7 @@
 #include "convert/runprogress.h"
 
+#include <QCoreApplication>
+
 RunProgress::RunProgress()
 {
     clock.start();
@@ -16,14 +18,16 @@ void RunProgress::Done(const WorkbookRecord& workbook, int workbooks)
 QString RunProgress::Text() const
 {
     const qint64 elapsed = clock.elapsed();
-    QString text = QStringLiteral("%1/%2个excel文件，%3个pdf，失败%4个，已用%5")
-                       .arg(done)
-                       .arg(total)
-                       .arg(pdfs)
-                       .arg(failures)
-                       .arg(Duration(elapsed));
+    QString text =
+        QCoreApplication::translate("RunProgress", "%1/%2个excel文件，%3个pdf，失败%4个，已用%5")
+            .arg(done)
+            .arg(total)
+            .arg(pdfs)
+            .arg(failures)
+            .arg(Duration(elapsed));
     if (done > 0 && done < total)
-        text += QStringLiteral("，约剩%1").arg(Duration(elapsed * (total - done) / done));
+        text += QCoreApplication::translate("RunProgress", "，约剩%1")
+                    .arg(Duration(elapsed * (total - done) / done));
     return text;
 }
 

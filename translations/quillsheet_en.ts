@@ -307,6 +307,50 @@ SIGHUP.</translation>
         <source>  选好两个文件夹后点“转换”：每个工作表（或每个工作簿）生成一个pdf文件。</source>
         <translation>  Choose both folders, then click “Convert”: each worksheet (or each workbook) becomes a pdf file.</translation>
     </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>%v/%m</source>
+        <translation>%v/%m</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>选择文件夹</source>
+        <translation>Choose a folder</translation>
+    </message>
+    <message>
+        <source>提取文件夹不存在!</source>
+        <translation>The source folder does not exist!</translation>
+    </message>
+    <message>
+        <source>保存文件夹不存在!</source>
+        <translation>The output folder does not exist!</translation>
+    </message>
+    <message>
+        <source>正在停止：正在转换的工作簿完成后结束，最多等待%1秒……</source>
+        <translation>Stopping: the run ends once the workbooks in work are done, in %1 s at most…</translation>
+    </message>
+    <message>
+        <source>没有用户的数据文件夹</source>
+        <translation>the user has no data folder</translation>
+    </message>
+    <message>
+        <source>转换报告无法写出：%1：%2</source>
+        <translation>The run report could not be written: %1: %2</translation>
+    </message>
+    <message>
+        <source>完整的失败列表见（点击打开）：</source>
+        <translation>Every failure is listed in (click to open): </translation>
+    </message>
+    <message>
+        <source>excel文件批量转pdf%1</source>
+        <translation>Batch Excel to PDF %1</translation>
+    </message>
 </context>
 <context>
     <name>OfficeSandbox</name>
@@ -386,7 +430,7 @@ SIGHUP.</translation>
     </message>
     <message>
         <source>excel文件批量转pdf：转换报告</source>
-        <translation>Batch excel to pdf: conversion report</translation>
+        <translation>Batch Excel to PDF: conversion report</translation>
     </message>
     <message>
         <source>开始：%1</source>
@@ -442,10 +486,43 @@ SIGHUP.</translation>
     </message>
 </context>
 <context>
+    <name>RunProgress</name>
+    <message>
+        <source>%1/%2个excel文件，%3个pdf，失败%4个，已用%5</source>
+        <translation>%1/%2 workbooks, %3 PDF(s), %4 failed, %5 taken</translation>
+    </message>
+    <message>
+        <source>，约剩%1</source>
+        <translation>, about %1 left</translation>
+    </message>
+</context>
+<context>
+    <name>RunProgressView</name>
+    <message>
+        <source>，%1已等待%2秒</source>
+        <translation>, %1 waited for %2 s</translation>
+    </message>
+</context>
+<context>
     <name>Startup</name>
     <message>
         <source>Quillsheet 需要图形界面：DISPLAY 和 WAYLAND_DISPLAY 都没有设置。没有图形界面时请用 quillsheet-cli。</source>
         <translation>Quillsheet needs a graphical display: neither DISPLAY nor WAYLAND_DISPLAY is set. Without one, use quillsheet-cli.</translation>
+    </message>
+</context>
+<context>
+    <name>SystemTray</name>
+    <message>
+        <source>软件设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>退出程序</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>excel文件批量转pdf</source>
+        <translation>Batch Excel to PDF</translation>
     </message>
 </context>
 <context>

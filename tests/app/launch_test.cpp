@@ -20,8 +20,11 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -29,6 +32,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -428,6 +432,63 @@ TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
                           !Find<QCheckBox>("cBox_SaveToQuondamPath")->isChecked())
                 << choice;
     }
+}
+
+// The window in the user's language, with the translations that start-up installs for it: under
+// English its own texts and the run's summary; under Chinese, Qt's texts in its folder dialog and
+// message boxes too.
+TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
+{
+    WriteFile(folder / "in/book.xlsx", "x");
+    server->workbooks[QString::fromStdString(folder / "in/book.xlsx")].sheets = {
+        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}};
+    QTranslator english;
+    ASSERT_TRUE(english.load(QStringLiteral(QUILLSHEET_QM)));
+    QCoreApplication::installTranslator(&english);
+    window = std::make_unique<MainWindow>();
+    EXPECT_EQ(window->windowTitle(), "Batch Excel to PDF 4.0");
+    EXPECT_EQ(Convert()->text(), "Convert");
+    EXPECT_EQ(Find<QPushButton>("pBtn_Stop")->text(), "Stop");
+    EXPECT_EQ(Find<QPushButton>("pBtn_SourcePath")->text(), "Folder of the Excel files:");
+    EXPECT_TRUE(Find<QGroupBox>("groupBox_2")->title().startsWith("Needs LibreOffice Calc"));
+    EXPECT_EQ(trayIcon->toolTip(), "Batch Excel to PDF");
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    Convert()->click();
+    ASSERT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }));
+    EXPECT_EQ(Label(), "Converted 1 excel file(s) to 1 pdf file(s).");
+    QCoreApplication::removeTranslator(&english);
+
+    QTranslator chinese;
+    ASSERT_TRUE(chinese.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                             QStringLiteral("_"),
+                             QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        << "scripts/install-deps.sh installs qttranslations5-l10n";
+    QCoreApplication::installTranslator(&chinese);
+    window = std::make_unique<MainWindow>();
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->isVisible())
+                buttons << button->text();
+        dialog->reject();
+    });
+    Find<QPushButton>("pBtn_SourcePath")->click();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("选择(&C)"))) << buttons.join(',').toStdString();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("取消"))) << buttons.join(',').toStdString();
+    Set("lEdt_SourcePath", folder / "missing");
+    QString ok;
+    QTimer::singleShot(0, [&ok] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        ok = box->buttons().value(0) ? box->buttons().value(0)->text() : QString();
+        box->accept();
+    });
+    Convert()->click();
+    EXPECT_EQ(ok, QStringLiteral("确定"));
+    QCoreApplication::removeTranslator(&chinese);
 }
 
 } // namespace

@@ -162,7 +162,7 @@ TEST(Translations, TheRunsTextsReadInEnglish)
                         "1 failure(s):\n/srv/in/b.xlsx: the file is empty"},
         {ReasonOf(FailureKind::NoAnswer, 30),
          "the spreadsheet application did not answer within 30 s and was stopped"},
-        {report.section('\n', 0, 0), "Batch excel to pdf: conversion report"},
+        {report.section('\n', 0, 0), "Batch Excel to PDF: conversion report"},
         {report.section("\n\n", 2, 2), "Converted 1 excel file(s) to 1 pdf file(s).\n"
                                        "1 more excel file(s) unchanged, skipped.\n"
                                        "Conversion stopped: 1 excel file(s) not converted."},

@@ -141,8 +141,12 @@ std::vector<std::string> SandboxedCommand(const std::vector<std::string>& office
             return;
         auto& mount = mounts[real];
         mount = {real, mount.second || writable};
-        if (fs::path(folder).lexically_normal().string() != real)
-            links.emplace_back(fs::path(folder).lexically_normal().string(), real);
+        // As the user named it, without the separator that a picked folder ends with.
+        std::string named = fs::path(folder).lexically_normal().string();
+        while (named.size() > 1 && named.back() == '/')
+            named.pop_back();
+        if (named != real)
+            links.emplace_back(named, real);
     };
     for (const std::string& folder : confinement.readableFolders)
         add(folder, false);

@@ -53,8 +53,9 @@ TEST(OfficeSandbox, ReachesItsFoldersAndNothingElse)
     fs::create_directory_symlink(source, named);
     OfficeConfinement confinement;
     confinement.sandbox = true;
-    confinement.readableFolders = {named.string()};
-    confinement.writableFolders = {output.string()};
+    // As the window names folders, with a trailing separator.
+    confinement.readableFolders = {named.string() + "/"};
+    confinement.writableFolders = {output.string() + "/"};
     LoopbackListener listener;
     ASSERT_NE(listener.Port(), 0);
     const std::string connect = "/usr/bin/python3 -c 'import socket; "

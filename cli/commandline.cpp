@@ -61,7 +61,7 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         QStringLiteral("jobs"),
         QCoreApplication::translate(
             "CommandLine", "Spreadsheet applications working at once, from 1 to %1 (here %2: the "
-                           "processor cores, at most %3).")
+                           "CPUs this process may use, by its affinity and CPU quota, at most %3).")
             .arg(MaxJobs)
             .arg(DefaultJobs())
             .arg(MaxDefaultJobs),

@@ -6,6 +6,7 @@
 #endif
 #include "convert/atomicfile.h"
 #include "convert/automationobject.h"
+#include "convert/folderpath.h"
 #include "convert/mergeobject.h"
 #include "convert/runreport.h"
 #include "convert/runsettings.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QTemporaryFile>
 #include <QTextCodec>
 
 #include <cerrno>
@@ -102,6 +104,28 @@ bool WriteToStandardOutput(const QByteArray& bytes, QString& error)
     if (!written)
         error = qt_error_string(errno);
     return written;
+}
+
+// Whether the report the command asks for can be written once the run has ended, its folder made
+// when missing; when not, says why, before anything is converted.
+bool ReportCanBeWritten(const QString& report)
+{
+    if (report.isEmpty() || report == QLatin1String("-"))
+        return true;
+    const QFileInfo file(report);
+    QString error;
+    if (file.isDir()) {
+        error = QCoreApplication::translate("Cli", "这是一个文件夹");
+    } else if (MakeFolderPath(file.absolutePath(), error)) {
+        // The report is written as a temporary file there and renamed.
+        QTemporaryFile probe(file.absolutePath() + QStringLiteral("/.quillsheet-report-XXXXXX"));
+        if (probe.open())
+            return true;
+        error = probe.errorString();
+    }
+    PrintLine(stderr,
+              QCoreApplication::translate("Cli", "报告无法写出：%1：%2").arg(report, error));
+    return false;
 }
 
 // Writes the JSON report the command asks for; false when it could not be written.
@@ -188,7 +212,18 @@ int ConvertAsAsked(CommandLine command)
         return Convert(run, command);
     }
     UpdateState state(QDir::cleanPath(SourcePath), QDir::cleanPath(SavePath), MergeSheets,
-                      command.run.pdf == PdfKind::Archival);
+                      command.run.pdf == PdfKind::Archival, command.run.shard);
+    QString unlocked;
+    if (!state.Lock(
+            [&state] {
+                PrintLine(stderr, QCoreApplication::translate(
+                                      "Cli", "另一个运行正在使用同一更新状态，等它结束后再开始：%1")
+                                      .arg(state.FilePath()));
+            },
+            unlocked))
+        PrintLine(stderr, QCoreApplication::translate(
+                              "Cli", "更新状态无法锁定，同时进行的运行可能丢失它的记录：%1：%2")
+                              .arg(state.FilePath(), unlocked));
     state.Load();
     QHash<QString, FileVersion> planned;
     command.run.upToDate = [&state, &planned](const QString& path) {
@@ -251,7 +286,7 @@ int main(int argc, char** argv)
     if (command.callLimitGiven)
         AutomationObject::setCallTimeLimit(command.callLimit);
 #endif
-    if (!TakeFolders(command))
+    if (!TakeFolders(command) || !ReportCanBeWritten(command.report))
         return BadArguments;
     return ConvertAsAsked(command);
 }

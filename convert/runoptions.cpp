@@ -1,9 +1,10 @@
 #include "convert/runoptions.h"
 
-#include <QThread>
+#include "support/usablecpus.h"
+
 #include <QtGlobal>
 
 int DefaultJobs()
 {
-    return qBound(1, QThread::idealThreadCount(), MaxDefaultJobs);
+    return qBound(1, UsableCpus(), MaxDefaultJobs);
 }

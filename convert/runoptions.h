@@ -37,8 +37,9 @@ struct RunOptions
     bool everyFailureListedAfter = false;
 };
 
-// Applications at once when the user names no number: one per processor core, but no more than
-// MaxDefaultJobs, past which the disk and memory gain little.
+// Applications at once when the user names no number: one per CPU this process may use (its
+// affinity and cgroup quota), but no more than MaxDefaultJobs, past which the disk and memory
+// gain little.
 constexpr int MaxDefaultJobs = 4;
 int DefaultJobs();
 

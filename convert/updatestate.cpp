@@ -35,15 +35,30 @@ FileVersion FileVersion::Of(const QString& path)
     return {file.size(), file.lastModified().toMSecsSinceEpoch()};
 }
 
-UpdateState::UpdateState(const QString& source, const QString& output, bool mergeSheets, bool pdfA)
+UpdateState::UpdateState(const QString& source, const QString& output, bool mergeSheets, bool pdfA,
+                         const Shard& shard)
 {
-    const QString kind = source + '\n' + (output.isEmpty() ? QStringLiteral("beside") : output) +
-                         '\n' + (mergeSheets ? "merged" : "per-sheet") + '\n' +
-                         (pdfA ? "pdfa" : "pdf");
+    QString kind = source + '\n' + (output.isEmpty() ? QStringLiteral("beside") : output) + '\n' +
+                   (mergeSheets ? "merged" : "per-sheet") + '\n' + (pdfA ? "pdfa" : "pdf");
+    // Each share keeps its own state; a whole run's key is as it always was.
+    if (shard.count > 1)
+        kind += QStringLiteral("\nshard %1/%2").arg(shard.index).arg(shard.count);
     const QByteArray key =
         QCryptographicHash::hash(kind.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
     filePath = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
                QStringLiteral("/update/") + QString::fromLatin1(key) + QStringLiteral(".json");
+}
+
+bool UpdateState::Lock(const std::function<void()>& waiting, QString& error)
+{
+    std::string why;
+    if (!MakeFolderPath(QFileInfo(filePath).absolutePath(), error))
+        return false;
+    if (lock.Lock(QFile::encodeName(filePath + QStringLiteral(".lock")).toStdString(), waiting,
+                  why))
+        return true;
+    error = QString::fromLocal8Bit(why.c_str());
+    return false;
 }
 
 void UpdateState::Load()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "convert/runrecord.h"
+#include "convert/shard.h"
+#include "support/exclusivefilelock.h"
 
 #include <QHash>
 #include <QList>
@@ -21,15 +23,21 @@ struct FileVersion
 };
 
 // What the last conversions of one kind of run wrote (one source folder, one output folder or
-// "beside", per sheet or merged, PDF/A or not), so that an update run leaves out each workbook
-// that is unchanged since then and whose PDFs are all still there, unchanged. Kept in the
-// user's cache folder, never in the user's folders; a missing or damaged file is an empty state.
+// "beside", per sheet or merged, PDF/A or not, one share of the tree), so that an update run
+// leaves out each workbook that is unchanged since then and whose PDFs are all still there,
+// unchanged. Kept in the user's cache folder, never in the user's folders; a missing or damaged
+// file is an empty state.
 class UpdateState
 {
 public:
-    UpdateState(const QString& source, const QString& output, bool mergeSheets, bool pdfA);
+    UpdateState(const QString& source, const QString& output, bool mergeSheets, bool pdfA,
+                const Shard& shard = Shard());
 
     const QString& FilePath() const { return filePath; }
+    // Holds the state for this object's life, so that runs of the same kind take turns with it
+    // instead of losing each other's conversions: call before Load(). When another run holds it,
+    // tells waiting() and waits. False, with the reason, when the lock cannot be had.
+    bool Lock(const std::function<void()>& waiting, QString& error);
     void Load();
     // True when the workbook, as it is now (version), is the one last converted and every PDF
     // of that conversion is still there as it was written.
@@ -54,4 +62,5 @@ private:
     };
     QString filePath;
     QHash<QString, Conversion> conversions; // by workbook path
+    ExclusiveFileLock lock;
 };

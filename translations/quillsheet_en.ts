@@ -31,6 +31,18 @@
         <source>全部失败：</source>
         <translation>All failures:</translation>
     </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>另一个运行正在使用同一更新状态，等它结束后再开始：%1</source>
+        <translation>Another run is using the same update state; waiting for it to end: %1</translation>
+    </message>
+    <message>
+        <source>更新状态无法锁定，同时进行的运行可能丢失它的记录：%1：%2</source>
+        <translation>The update state cannot be locked, so a run at the same time may lose its record: %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -57,10 +69,6 @@ SIGHUP.</translation>
     <message>
         <source>Seconds that one call to the spreadsheet application may take, from 1 to 86400 (120).</source>
         <translation>Seconds that one call to the spreadsheet application may take, from 1 to 86400 (120).</translation>
-    </message>
-    <message>
-        <source>Spreadsheet applications working at once, from 1 to %1 (here %2: the processor cores, at most %3).</source>
-        <translation>Spreadsheet applications working at once, from 1 to %1 (here %2: the processor cores, at most %3).</translation>
     </message>
     <message>
         <source>Write a JSON report of the run to FILE (&quot;-&quot;: to standard output, instead of the status texts).</source>
@@ -137,6 +145,10 @@ SIGHUP.</translation>
     <message>
         <source>--shard takes K/N with 1 &lt;= K &lt;= N, e.g. 2/3, not &quot;%1&quot;</source>
         <translation>--shard takes K/N with 1 &lt;= K &lt;= N, e.g. 2/3, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Spreadsheet applications working at once, from 1 to %1 (here %2: the CPUs this process may use, by its affinity and CPU quota, at most %3).</source>
+        <translation>Spreadsheet applications working at once, from 1 to %1 (here %2: the CPUs this process may use, by its affinity and CPU quota, at most %3).</translation>
     </message>
 </context>
 <context>

@@ -69,6 +69,9 @@ TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
          "--max-memory takes a number of GB from 0.1 to 1024"},
         {{"--max-memory", "nan", folder / "in", folder / "out"}, "not \"nan\""},
         {{"--max-memory", "2000", folder / "in", folder / "out"}, "not \"2000\""},
+        // Known before anything is converted: a report that could not be written at the end.
+        {{"--report", folder / "in", folder / "in", folder / "out"}, "报告无法写出："},
+        {{"--report", folder / "a-file/r.json", folder / "in", folder / "out"}, "报告无法写出："},
     };
     for (const Case& c : cases) {
         const Outcome outcome = Cli(c.args);
@@ -658,8 +661,13 @@ TEST_F(CliTest, AReportOrStateThatCannotBeWrittenFailsTheRunAndKeepsTheOldFile)
     const Outcome first = Cli({"--update", folder / "in", folder / "out"}, CacheHere());
     ASSERT_EQ(first.exitCode, 0) << first.err;
     const fs::path stateFolder = folder / "cache/quillsheet-cli/update";
-    ASSERT_EQ(std::distance(fs::directory_iterator(stateFolder), fs::directory_iterator()), 1);
-    const fs::path statePath = fs::directory_iterator(stateFolder)->path();
+    // The state, and the file that runs of its kind lock.
+    std::vector<fs::path> states;
+    for (const auto& entry : fs::directory_iterator(stateFolder))
+        if (entry.path().extension() == ".json")
+            states.push_back(entry.path());
+    ASSERT_EQ(states.size(), 1u);
+    const fs::path statePath = states.front();
     const std::string state = "quillsheet-cli/update/" + statePath.filename().string();
     const std::string oldReport(21000, 'r');
     FullFileSystem full({{"report.json", oldReport}, {state, ReadFile(statePath)}});
@@ -706,9 +714,11 @@ TEST_F(CliTest, AReportOrStateThatCannotBeWrittenFailsTheRunAndKeepsTheOldFile)
         EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
         EXPECT_EQ(ReadFile(full / "report.json"), oldReport);
         EXPECT_EQ(ReadFile(full / state), ReadFile(statePath));
-        // The office keeps its own dconf cache beside the state; it is not ours to check.
+        // The office keeps its own dconf cache beside the state, and runs of a kind share a lock
+        // file there: not what this checks.
         std::set<std::string> names = full.Names();
         names.erase(names.lower_bound("dconf"), names.lower_bound("dconf0"));
+        names.erase(full.Names().count(state + ".lock") ? state + ".lock" : std::string());
         EXPECT_EQ(names, fullNames);
     }
 }
@@ -809,11 +819,80 @@ TEST_F(CliTest, UpdateRunsConvertOnlyWhatChangedOrLostAPdf)
                                                  })),
                   step.upToDate);
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(states), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::count_if(fs::directory_iterator(states), fs::directory_iterator(),
+                            [](const fs::directory_entry& entry) {
+                                return entry.path().extension() == ".json";
+                            }),
+              2);
     EXPECT_EQ(Pdfs(folder / "in").size(), 0u) << "no state among the user's files";
 }
 
 // --pdfa writes PDF/A-2b with every font embedded, per sheet and merged; without it, plain PDF.
+// Shards of one tree kept up to date at once each keep a state of their own, and runs of one
+// share take turns with theirs (the later says that it waits): run again, no share converts
+// anything; a workbook changed meanwhile is converted again, whatever the order of the runs.
+TEST_F(CliTest, UpdateSharesRunAtOnceLoseNothing)
+{
+    fs::create_directories(folder / "in");
+    for (int i = 0; i < 6; ++i)
+        fs::copy_file(Examples + "/budget.xls", folder / ("in/book" + std::to_string(i) + ".xls"));
+    const auto touch = [&](const char* book) {
+        fs::last_write_time(folder / (std::string("in/") + book),
+                            fs::last_write_time(folder / (std::string("in/") + book)) +
+                                std::chrono::seconds(5));
+    };
+    // Each run of a round starts before any of them ends: the workbooks they converted together,
+    // and what they said on standard error.
+    const auto round = [&](const std::vector<std::string>& shards) {
+        std::vector<pid_t> runs;
+        for (std::size_t i = 0; i < shards.size(); ++i) {
+            standardOutput = folder / ("out" + std::to_string(i) + ".txt");
+            standardError = folder / ("err" + std::to_string(i) + ".txt");
+            runs.push_back(Start(
+                {"--update", "--jobs", "1", "--shard", shards[i], folder / "in", folder / "out"},
+                CacheHere()));
+        }
+        int converted = 0;
+        std::string errors;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(Finish(runs[i]).exitCode, 0)
+                << shards[i] << ": " << ReadFile(folder / ("err" + std::to_string(i) + ".txt"));
+            converted += static_cast<int>(
+                Converted(ReadFile(folder / ("out" + std::to_string(i) + ".txt"))).size());
+            errors += ReadFile(folder / ("err" + std::to_string(i) + ".txt"));
+        }
+        standardOutput.clear();
+        standardError.clear();
+        return std::make_pair(converted, errors);
+    };
+    EXPECT_EQ(round({"1/3", "2/3", "3/3"}).first, 6);
+    EXPECT_EQ(round({"3/3", "2/3", "1/3"}).first, 0);
+    touch("book4.xls");
+    EXPECT_EQ(round({"3/3", "1/3", "2/3"}).first, 1);
+    touch("book0.xls");
+    touch("book5.xls");
+    const auto [converted, errors] = round({"2/3", "1/3", "3/3", "3/3", "1/3", "2/3"});
+    EXPECT_EQ(converted, 2) << "each changed workbook once, by one run of its share";
+    EXPECT_NE(errors.find("另一个运行正在使用同一更新状态"), std::string::npos) << errors;
+    EXPECT_EQ(round({"1/3", "2/3", "3/3"}).first, 0);
+}
+
+// Without --jobs a run takes as many offices as the CPUs it may use, at most 4: one when its
+// affinity allows one CPU.
+TEST_F(CliTest, TheDefaultOfficesAreTheCpusTheRunMayUse)
+{
+    fs::create_directories(folder / "in");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/budget.xls");
+    fs::copy_file(Examples + "/inventory.xlsx", folder / "in/inventory.xlsx");
+    launcher = {"/usr/bin/taskset", "-c", "0"};
+    EXPECT_NE(Cli({"--help"}).out.find("(here 1: the CPUs"), std::string::npos);
+    // The report's folders are made.
+    const std::string report = folder / "reports/new/r.json";
+    const Outcome outcome = Cli({"--report", report, folder / "in", folder / "out"});
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_NE(ReadFile(report).find("\"jobs\": 1,"), std::string::npos);
+}
+
 TEST_F(CliTest, PdfaRunsWriteArchivalPdfWithEveryFontEmbedded)
 {
     fs::create_directories(folder / "in");

@@ -38,8 +38,9 @@ class CliTest : public ::testing::Test
 {
 protected:
     TempFolder folder;
-    // Where the program's standard output goes, when not to Out().
+    // Where the program's standard output and error go, when not to Out() and Err().
     std::string standardOutput;
+    std::string standardError;
     // The command that the program is started through, when not directly.
     std::vector<std::string> launcher;
 
@@ -72,8 +73,9 @@ protected:
         posix_spawn_file_actions_addopen(&actions, 1,
                                          (standardOutput.empty() ? Out() : standardOutput).c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, Err().c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2,
+                                         (standardError.empty() ? Err() : standardError).c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawnattr_t attributes;
         posix_spawnattr_init(&attributes);
         sigset_t defaults;

@@ -50,7 +50,7 @@ protected:
             WriteFile(file, "x");
         Take(WorkbookRecord::Outcome::Converted, Now());
     }
-    bool UpToDate(UpdateState state) const
+    bool UpToDate(UpdateState&& state) const
     {
         state.Load();
         return state.UpToDate(QString::fromStdString(book), Now());
@@ -111,14 +111,27 @@ TEST_F(UpdateStateTest, UpToDateOnlyWhileTheWorkbookAndEveryPdfOfItsLastConversi
 TEST_F(UpdateStateTest, EachKindOfRunKeepsAStateOfItsOwn)
 {
     Convert();
-    for (const UpdateState& other : {UpdateState("/in", "", false, false),
-                                     {"/in", "/o", false, false},
-                                     {"/in", "/out", true, false},
-                                     {"/in", "/out", false, true},
-                                     {"/", "/out", false, false}}) {
-        EXPECT_NE(other.FilePath(), State().FilePath());
-        EXPECT_FALSE(UpToDate(other)) << other.FilePath().toStdString();
+    struct Kind
+    {
+        const char* source;
+        const char* output;
+        bool merged, pdfA;
+        Shard shard;
+    };
+    const Kind kinds[] = {
+        {"/in", "", false, false, {}},         {"/in", "/o", false, false, {}},
+        {"/in", "/out", true, false, {}},      {"/in", "/out", false, true, {}},
+        {"/", "/out", false, false, {}},       {"/in", "/out", false, false, {1, 2}},
+        {"/in", "/out", false, false, {2, 2}},
+    };
+    for (const Kind& k : kinds) {
+        UpdateState other(k.source, k.output, k.merged, k.pdfA, k.shard);
+        const QString path = other.FilePath();
+        EXPECT_NE(path, State().FilePath());
+        EXPECT_FALSE(UpToDate(std::move(other))) << path.toStdString();
     }
+    // A whole run's state is where it always was.
+    EXPECT_EQ(UpdateState("/in", "/out", false, false, {1, 1}).FilePath(), State().FilePath());
 }
 
 TEST_F(UpdateStateTest, ADamagedOrUnreadableStateIsNoState)

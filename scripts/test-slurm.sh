@@ -5,9 +5,10 @@
 # temporary folder and their state in /var/spool/quillsheet-slurm. Checks that a job array
 # converts examples/ plus a few failing workbooks exactly as one whole run does (the same PDFs
 # with the same pages, each written once by one task; the tasks' report totals add up; each
-# task's exit code says whether it failed), and that a task cancelled mid-run with scancel exits
-# 143 with its summary and "stopped": true in its report, leaving no temporary PDF and no process
-# (with scancel --batch --signal=TERM, no failed workbook and no office file either). Stops every
+# task's exit code says whether it failed), and that a task stopped mid-run by scancel, by
+# scancel --batch --signal=TERM or by the script's --signal under a time limit exits 143 with its
+# summary and "stopped": true in its report, leaving no temporary PDF and no process (the latter
+# two, with the CLI alone signalled, no failed workbook and no office file either). Stops every
 # daemon it started, however it ends. Root, Debian 12: installs munge, Slurm and jq, and builds
 # quillsheet-cli into build-slurm/ unless given one: scripts/test-slurm.sh [QUILLSHEET_CLI].
 set -euo pipefail
@@ -312,9 +313,9 @@ check "the shards wrote the whole run's PDFs, with the same pages" same_pdfs_as_
 check "the shards' report totals add up to the whole run's" totals_add_up
 check "each task's exit code is 1 where a workbook failed, 0 elsewhere" exit_codes_tell_failures
 
-phase "cancelled tasks"
+phase "stopped tasks"
 mkdir "$work/slow"
-for copy in $(seq -w 200); do
+for copy in $(seq -w 3000); do
     cp examples/inventory.xlsx "$work/slow/inventory-$copy.xlsx"
 done
 
@@ -350,21 +351,22 @@ nothing_failed() {
     [ "$(jq .totals.failed "$report")" -eq 0 ]
 }
 
-# Runs README's script over 200 slow workbooks and, once a PDF is there, cancels it with the
-# scancel options given; then checks how the task ended, and with "true" that its offices were
-# left to finish the workbooks in work: none failed and no office file is left.
-cancel_mid_run() {
-    local name=$1 offices_finish=$2
-    shift 2
-    local output=$work/$name-pdf reports=$work/$name-reports job how="scancel${*:+ $*}"
+# Runs README's script over the slow workbooks, with the time limit given in minutes, and once a
+# PDF is there stops it with the command given (the job's id follows its arguments); then checks
+# how the task ended, and with "true" that its offices were left to finish the workbooks in work:
+# none failed and no office file is left.
+stop_mid_run() {
+    local how=$1 offices_finish=$2 minutes=$3
+    shift 3
+    stops=$((stops + 1))
+    local output=$work/stopped-$stops-pdf reports=$work/stopped-$stops-reports job
     local report=$reports/report-1.json
-    job=$(submit "$work/slow" "$output" "$reports" --array 1)
+    job=$(submit "$work/slow" "$output" "$reports" --array 1 --time "$minutes")
     wait_for 120 has_a_pdf "$output"
-    scancel "$@" "$job"
-    echo "job $job: $how after $(find "$output" -name '*.pdf' | wc -l) PDFs"
-    wait_for 120 job_is_done "$job"
+    "$@" "$job"
+    wait_for 240 job_is_done "$job"
+    echo "job $job: stopped by $how after $(find "$output" -name '*.pdf' | wc -l) PDFs"
     exit_codes "$job"
-    echo "--- the task cancelled by $how"
     cat "$reports/1.out"
     check "$how: the task exits 143" exits_143
     check "$how: the task prints its summary and its stop line" \
@@ -380,7 +382,9 @@ cancel_mid_run() {
 
 # A plain scancel signals every process of the task, the offices too: the workbooks in work fail,
 # and an office ended while it writes may leave its lu*.tmp. Signalled alone, the CLI lets them
-# finish.
-cancel_mid_run all false
-cancel_mid_run batch true --batch --signal=TERM
+# finish: so does the --signal of README's script, due at once under a time limit of 2 minutes.
+stops=0
+stop_mid_run scancel false 10 scancel
+stop_mid_run "scancel --batch --signal=TERM" true 10 scancel --batch --signal=TERM
+stop_mid_run "the time limit's --signal" true 2 true
 [ "$failures" -eq 0 ]

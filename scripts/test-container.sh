@@ -93,8 +93,10 @@ mmdebstrap --variant=apt --quiet bookworm - \
     "${podman[@]}" import --quiet - "$base" >/dev/null
 took base
 
-if ! "${podman[@]}" build --pull=never --from "$base" -f Containerfile -t "$image" \
-    "$(dirname "$package")" >"$work/build.log" 2>&1; then
+# The build reaches Debian's mirror through the host's network: podman's bridge resolves no name
+# here with netavark ("Temporary failure resolving 'deb.debian.org'").
+if ! "${podman[@]}" build --pull=never --network host --from "$base" -f Containerfile \
+    -t "$image" "$(dirname "$package")" >"$work/build.log" 2>&1; then
     tail -n 30 "$work/build.log"
     exit 1
 fi

@@ -151,6 +151,8 @@ every_index_exits_0() {
         if [ "${statuses[index]}" -ne 0 ]; then
             echo "index $index: exit status ${statuses[index]}"
             cat "$work/pod-$index.log"
+            # The report holds the office's own messages, which the log leaves out.
+            cat "$volume/reports/$index.json" 2>/dev/null || true
             ok=1
         fi
     done

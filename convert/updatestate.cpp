@@ -51,9 +51,11 @@ UpdateState::UpdateState(const QString& source, const QString& output, bool merg
 
 bool UpdateState::Lock(const std::function<void()>& waiting, QString& error)
 {
+    // Without its folder there is no state to share: Save() tells why it cannot keep one.
+    QString noFolder;
+    if (!MakeFolderPath(QFileInfo(filePath).absolutePath(), noFolder))
+        return true;
     std::string why;
-    if (!MakeFolderPath(QFileInfo(filePath).absolutePath(), error))
-        return false;
     if (lock.Lock(QFile::encodeName(filePath + QStringLiteral(".lock")).toStdString(), waiting,
                   why))
         return true;

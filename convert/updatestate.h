@@ -36,7 +36,8 @@ public:
     const QString& FilePath() const { return filePath; }
     // Holds the state for this object's life, so that runs of the same kind take turns with it
     // instead of losing each other's conversions: call before Load(). When another run holds it,
-    // tells waiting() and waits. False, with the reason, when the lock cannot be had.
+    // tells waiting() and waits. False, with the reason, when the state's folder is there but the
+    // lock cannot be had; without the folder the state cannot be kept at all, and Save() says so.
     bool Lock(const std::function<void()>& waiting, QString& error);
     void Load();
     // True when the workbook, as it is now (version), is the one last converted and every PDF

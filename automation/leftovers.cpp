@@ -77,7 +77,8 @@ std::vector<fs::path> Entries(const fs::path& folder)
     return entries;
 }
 
-// What follows "<pid>-" in a temporary PDF's name: "<n>.pdf.part", or "<n>-<r>.pdf" as earlier
+// What follows "<pid>-" and the machine's mark in a temporary PDF's name: "<n>.pdf.part", or
+// "<n>-<r>.pdf" as earlier
 // versions wrote it.
 bool TemporaryPdfTail(const std::string& tail)
 {
@@ -129,8 +130,16 @@ int RemoveTemporaryPdfsOfEndedRuns(const std::string& folder)
     for (const fs::path& entry : Entries(folder)) {
         const std::string name = entry.filename().string();
         const long pid = OwnerPid(name, TemporaryPdfStem, '-');
-        if (pid <= 0 || !TemporaryPdfTail(name.substr(TemporaryPdfPrefix(pid).size())) ||
-            RunsAsThisUser(pid) || !OwnedByThisUser(entry, S_IFREG))
+        if (pid <= 0)
+            continue;
+        // Another machine's run may still write it; one of an earlier version has no mark.
+        std::string tail = name.substr(TemporaryPdfStem.size() + std::to_string(pid).size() + 1);
+        const std::string mark = HostMark() + "-";
+        if (tail.compare(0, mark.size(), mark) == 0)
+            tail.erase(0, mark.size());
+        else if (tail.size() > mark.size() && tail[0] == 'h' && tail[mark.size() - 1] == '-')
+            continue;
+        if (!TemporaryPdfTail(tail) || RunsAsThisUser(pid) || !OwnedByThisUser(entry, S_IFREG))
             continue;
         std::error_code failed;
         if (fs::remove(entry, failed))

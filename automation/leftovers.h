@@ -9,8 +9,9 @@
 // those of a live process.
 void RemoveLeftoversOfEndedRuns();
 
-// Removes from folder the temporary PDFs (names in officenames.h, the earlier form too) of this
-// user's runs that no longer run: files no reader opens, left when a run was killed during an
-// export. Returns how many it removed. The office's own "lu*.tmp" files there are left alone:
+// Removes from folder the temporary PDFs (names in officenames.h, the earlier forms too) of this
+// user's runs on this machine that no longer run: files no reader opens, left when a run was
+// killed during an export. Another machine's are left alone: whether its run lives cannot be told
+// from here. Returns how many it removed. The office's own "lu*.tmp" files there are left alone:
 // nothing in them tells whose they are.
 int RemoveTemporaryPdfsOfEndedRuns(const std::string& folder);

@@ -43,8 +43,12 @@ TEST(TemporaryPdfLeftovers, OnlyOursOfEndedRunsAreRemoved)
         Kind kind;
         bool removed;
     } cases[] = {
+        {".quillsheet-" + dead + "-" + HostMark() + "-1.pdf.part", File, true},
         {".quillsheet-" + dead + "-1.pdf.part", File, true},
         {".quillsheet-" + dead + "-3-123456.pdf", File, true},
+        // Another machine's run of that process id may still be writing it.
+        {".quillsheet-" + dead + "-h00000000-2.pdf.part", File, false},
+        {".quillsheet-" + live + "-" + HostMark() + "-2.pdf.part", File, false},
         {".quillsheet-" + live + "-1.pdf.part", File, false},
         {".quillsheet-" + live + "-2-99.pdf", File, false},
         {".quillsheet-" + dead + "-1.pdf.part.x", File, false},

@@ -326,23 +326,30 @@ TEST_F(CliTest, ARunRemovesTheTemporaryPdfsThatKilledRunsLeftWhereItWrites)
     WriteFile(folder / "in/a.xls", SpreadsheetMl({{"Data", MarkedRows("ROW", 3)}}));
     const pid_t ended = Start({"--version"});
     Finish(ended);
+    const std::string unmarked = TemporaryPdfStem + std::to_string(ended) + "-";
     const std::vector<std::string> dead = {TemporaryPdfPrefix(ended) + "1" + TemporaryPdfSuffix,
-                                           TemporaryPdfPrefix(ended) + "2-417.pdf"};
+                                           unmarked + "2" + TemporaryPdfSuffix,
+                                           unmarked + "3-417.pdf"};
+    // A live run's, and one that another machine's run may still be writing.
     const std::string live = TemporaryPdfPrefix(getpid()) + "1" + TemporaryPdfSuffix;
+    const std::string elsewhere = unmarked + "h00000000-1" + TemporaryPdfSuffix;
     const struct
     {
         std::vector<std::string> args;
         std::string where;
         std::set<std::string> after;
     } runs[] = {
-        {{folder / "in", folder / "out"}, folder / "out", {"a(Data).pdf", live}},
-        {{"--beside-source", folder / "in"}, folder / "in", {"a.xls", "a(Data).pdf", live}},
+        {{folder / "in", folder / "out"}, folder / "out", {"a(Data).pdf", live, elsewhere}},
+        {{"--beside-source", folder / "in"},
+         folder / "in",
+         {"a.xls", "a(Data).pdf", live, elsewhere}},
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(run.where);
         for (const std::string& name : dead)
             WriteFile(run.where + "/" + name, "");
         WriteFile(run.where + "/" + live, "");
+        WriteFile(run.where + "/" + elsewhere, "");
         std::vector<std::string> args = {"--report", folder / "report.json"};
         args.insert(args.end(), run.args.begin(), run.args.end());
         const Outcome outcome = Cli(args);
@@ -352,7 +359,7 @@ TEST_F(CliTest, ARunRemovesTheTemporaryPdfsThatKilledRunsLeftWhereItWrites)
             names.insert(entry.path().filename().string());
         EXPECT_EQ(names, run.after);
         const std::string report = ReadFile(folder / "report.json");
-        EXPECT_NE(report.find("\"removedTemporaryPdfs\": 2"), std::string::npos) << report;
+        EXPECT_NE(report.find("\"removedTemporaryPdfs\": 3"), std::string::npos) << report;
         EXPECT_NE(ReportFacts(folder / "report.json").at(0).find("stopped false"),
                   std::string::npos);
     }

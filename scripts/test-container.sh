@@ -23,7 +23,7 @@ work=$(mktemp -d)
 base=localhost/quillsheet-base:bookworm
 image=
 podman=(podman --root "$work/storage" --runroot "$work/run")
-failures=0
+source scripts/checks.sh
 
 finish() {
     local status=$?
@@ -32,26 +32,9 @@ finish() {
     fi
     rm -rf "$work"
     echo "time: total $((SECONDS - started)) s"
-    if [ "$status" -eq 0 ]; then
-        echo "PASS: the image builds and converts examples/ in shards as README's Job does"
-    elif [ "$failures" -gt 0 ]; then
-        echo "FAIL: $failures container check(s) failed"
-    else
-        echo "FAIL: stopped by an error before the checks were done (exit status $status)"
-    fi
+    verdict "$status" "the image builds and converts examples/ in shards as README's Job does" container
 }
 trap finish EXIT
-
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
 
 # README's Kubernetes Job: the one yaml block that is a Job.
 manifest=$(awk '/^```yaml$/ { inside = 1; block = ""; next }

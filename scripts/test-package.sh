@@ -14,7 +14,7 @@ apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock
 manual=/usr/share/man/man1/quillsheet-cli.1.gz
 work=$(mktemp -d)
 
-failures=0
+source scripts/checks.sh
 
 remove_package() {
     if dpkg-query -W -f='${Status}' quillsheet 2>/dev/null | grep -q 'install ok installed'; then
@@ -27,26 +27,9 @@ finish() {
     local status=$?
     remove_package
     rm -rf "$work"
-    if [ "$status" -eq 0 ]; then
-        echo "PASS: the Debian package builds, installs, converts and removes cleanly"
-    elif [ "$failures" -gt 0 ]; then
-        echo "FAIL: $failures package check(s) failed"
-    else
-        echo "FAIL: stopped by an error before the checks were done (exit status $status)"
-    fi
+    verdict "$status" "the Debian package builds, installs, converts and removes cleanly" package
 }
 trap finish EXIT
-
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
 
 declares_dependencies() {
     local depends

@@ -39,7 +39,7 @@ spool=/var/spool/quillsheet-slurm
 export SLURM_CONF=$work/slurm.conf
 daemons=()
 controller=
-failures=0
+source scripts/checks.sh
 
 # The processes of this cluster's jobs whose environment holds the variable given (NAME=VALUE):
 # the CLI and its offices, in their sandbox or not, carry their task's environment.
@@ -79,26 +79,9 @@ finish() {
     rm -rf "$work" "$spool"
     phase ""
     echo "== total: $((SECONDS - started)) s"
-    if [ "$status" -eq 0 ]; then
-        echo "PASS: README's Slurm job script converts the tree once over its shards and stops cleanly"
-    elif [ "$failures" -gt 0 ]; then
-        echo "FAIL: $failures Slurm check(s) failed"
-    else
-        echo "FAIL: stopped by an error before the checks were done (exit status $status)"
-    fi
+    verdict "$status" "README's Slurm job script converts the tree once over its shards and stops cleanly" Slurm
 }
 trap finish EXIT
-
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
 
 # Waits up to the seconds given for a command to succeed.
 wait_for() {

@@ -4,6 +4,7 @@
 #include "automation/liveoffices.h"
 #include "automation/officenames.h"
 #include "automation/officesandbox.h"
+#include "automation/profilecache.h"
 #include "automation/unixsockets.h"
 
 #include <atomic>
@@ -75,12 +76,18 @@ bool OfficeProcess::MakeProfile(SystemFailure& failure)
         return false;
     pipeName_ = UniqueName();
     live.Add(this);
-    SeedProfile(profileDir_, setUp_ ? setUp_->path_ : std::string());
+    std::string setUp = setUp_ ? setUp_->path_ : std::string();
+    if (setUp.empty())
+        setUp = UsableCachedProfile();
+    fromCache_ = !setUp.empty() && (!setUp_ || setUp != setUp_->path_);
+    SeedProfile(profileDir_, setUp);
     return true;
 }
 
 void OfficeProcess::KeepSetUpProfile()
 {
+    // One that the office did not take as set up is replaced.
+    CacheSetUpProfile(profileDir_, fromCache_);
     LiveOffices live;
     if (!setUp_ || !setUp_->path_.empty() || live.Ending())
         return;

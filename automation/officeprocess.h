@@ -31,8 +31,9 @@ public:
     // Whether the office's program is there: without it no office is installed.
     static bool Installed();
 
-    // Offices started with one kept set-up profile start from a copy of it; the first of them to
-    // set its own up keeps a copy there. Call before the first Start().
+    // Offices started with one kept set-up profile start from a copy of it, or else from a copy
+    // of the user's cached one; the first of them to set its own up keeps a copy in both. Call
+    // before the first Start().
     void ShareSetUpProfile(SetUpProfile& profile) { setUp_ = &profile; }
 
     // What the office may reach; call before Start(). Its writable folders are made when
@@ -77,7 +78,8 @@ public:
 
 private:
     bool MakeProfile(SystemFailure& failure);
-    // Keeps this office's profile, just set up, for the offices started after it.
+    // Keeps this office's profile, just set up, for the offices started after it: those of this
+    // run, and in the user's cache (profilecache.h) those of every run.
     void KeepSetUpProfile();
     void RemoveFiles() const;
     void RemoveLeftovers();
@@ -88,6 +90,7 @@ private:
     SetUpProfile* setUp_ = nullptr;
     OfficeConfinement confinement_;
     std::string profileDir_;
+    bool fromCache_ = false; // seeded from the user's cached profile
     std::string pipeName_;
     std::vector<std::string> socketFiles_;
     std::atomic<pid_t> pid_{-1};

@@ -1,6 +1,9 @@
 #include "automation/spreadsheetserver.h"
 
+#include "automation/officenames.h"
+#include "automation/officeprocess.h"
 #include "automation/officesandbox.h"
+#include "automation/profilecache.h"
 
 #include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
@@ -9,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,4 +109,47 @@ TEST(OfficeStart, TheProfileAndThePipeAreTheUsersAloneWhateverTheUmask)
         server.Quit();
     }
     umask(saved);
+}
+
+// Servers starting at once on an empty cache both start and leave one set-up profile there,
+// whole: an office started from it accepts connections without first asking to be started again.
+TEST(OfficeStart, ServersAtOnceOnAnEmptyCacheLeaveOneSetUpProfile)
+{
+    namespace fs = std::filesystem;
+    TempFolder cache;
+    const std::string saved = std::getenv("XDG_CACHE_HOME") ? std::getenv("XDG_CACHE_HOME") : "";
+    setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
+    std::atomic<int> started{0};
+    std::vector<std::thread> servers;
+    for (int i = 0; i < 2; ++i)
+        servers.emplace_back([&started] {
+            SpreadsheetServer server(std::chrono::seconds(60));
+            started += server.Start();
+            server.Quit();
+        });
+    for (std::thread& server : servers)
+        server.join();
+    EXPECT_EQ(started, 2);
+    std::vector<fs::path> kept;
+    for (const fs::directory_entry& entry : fs::directory_iterator(cache.path() / "quillsheet"))
+        kept.push_back(entry.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0], CachedProfileFolder());
+
+    OfficeProcess office;
+    SystemFailure failure;
+    ASSERT_TRUE(office.Start(failure)) << failure.message;
+    const std::string pipe =
+        PipeSocketFolder + "/" + PipeSocketPrefix(getuid()) +
+        office.ConnectionDescription().substr(std::string("pipe,name=").size());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fs::exists(pipe) && office.Running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(fs::exists(pipe));
+    EXPECT_TRUE(office.Running()) << "exit code " << office.ExitCode();
+    office.Stop(std::chrono::milliseconds(0));
+    if (saved.empty())
+        unsetenv("XDG_CACHE_HOME");
+    else
+        setenv("XDG_CACHE_HOME", saved.c_str(), 1);
 }

@@ -1,6 +1,9 @@
 #include "convert/mergeobject.h"
 
+#include "convert/applicationcount.h"
 #include "convert/boundapplication.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <condition_variable>
@@ -74,11 +77,18 @@ void MergeObject::Convert()
     std::vector<WorkbookRecord> results(record.workbooks.begin(), record.workbooks.end());
 
     TellBinding();
+    QList<qint64> sizes;
+    for (const WorkbookTask& task : tasks)
+        sizes << QFileInfo(task.path).size();
+    // Nothing to convert needs no application: the run tells its texts all the same.
+    const int offices = ApplicationsWorthStarting(sizes, options.jobs);
+    if (offices == 0) {
+        TellBound();
+        TellSummary(record);
+        return;
+    }
     Progress progress;
     std::vector<std::thread> threads;
-    // No more applications than workbooks, but always one, so that a run without workbooks
-    // still tells whether an application answers.
-    const int offices = std::max(1, std::min(options.jobs, static_cast<int>(tasks.size())));
     for (int j = 0; j < offices; ++j)
         threads.emplace_back([&] {
             Work(tasks.size(), stopRequested, progress,

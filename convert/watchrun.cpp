@@ -50,7 +50,7 @@ void WatchRun::Convert()
         return;
     }
 
-    ChangeWatch watch(StableMs);
+    ChangeWatch watch(StableMs, SettleMs);
     // Converts the tasks, planned from these versions of their workbooks, as one batch, keeping
     // their records in the watch's record.
     const auto convert = [&](const QList<WorkbookTask>& tasks, const RunRecord& batchStart,

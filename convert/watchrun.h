@@ -22,6 +22,8 @@ class WatchRun : public ConversionRun
 public:
     static constexpr int PollMs = 1000;
     static constexpr int StableMs = 2000;
+    // For a workbook told closed after writing or moved in.
+    static constexpr int SettleMs = 300;
 
     // Runs until RequestStop(), with one application whatever options.jobs says.
     explicit WatchRun(RunOptions options, QObject* parent = nullptr);

@@ -6,7 +6,7 @@
 #include <sys/vfs.h>
 #endif
 
-bool IsRemoteFileSystemType(long type)
+bool IsRemoteFileSystemType(unsigned long type)
 {
     // The magic numbers of linux/magic.h and of the file systems that keep theirs to themselves.
     static const std::uint32_t remote[] = {
@@ -28,7 +28,7 @@ bool IsRemoteFileSystemType(long type)
         0x19830326, // OrangeFS
         0xaad7aaea, // PanFS
     };
-    // 32 bits wide, whatever the width of statfs's f_type here (signed on 32-bit systems).
+    // 32 bits wide, whatever the width of statfs's f_type here (and signed on 32-bit systems).
     const auto kind = static_cast<std::uint32_t>(type);
     for (const std::uint32_t each : remote)
         if (each == kind)

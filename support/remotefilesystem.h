@@ -9,4 +9,4 @@
 bool OnRemoteFileSystem(const std::string& folder);
 
 // The same for a file system kind as statfs names it (its f_type).
-bool IsRemoteFileSystemType(long type);
+bool IsRemoteFileSystemType(unsigned long type);

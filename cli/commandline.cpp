@@ -99,7 +99,8 @@ CommandLine ReadCommandLine(const QStringList& arguments)
             "CommandLine",
             "After a first run as with --update, keep watching SOURCE with one "
             "spreadsheet application and convert each workbook that appears or "
-            "changes once it has stayed the same for 2 seconds, until a stop signal."));
+            "changes, 0.3 seconds after it is closed or moved in (2 seconds after its "
+            "last change where SOURCE is listed), until a stop signal."));
     const QCommandLineOption workbookTimeout(
         QStringLiteral("workbook-timeout"),
         QCoreApplication::translate(

@@ -11,7 +11,8 @@ void ChangeWatch::Abandon(const QString& path)
     changed.remove(path);
 }
 
-QHash<QString, FileVersion> ChangeWatch::Look(const QHash<QString, FileVersion>& now, qint64 msNow)
+QHash<QString, FileVersion> ChangeWatch::Look(const QHash<QString, FileVersion>& now, qint64 msNow,
+                                              const QSet<QString>& closed)
 {
     // Removed workbooks are forgotten; their PDFs stay.
     for (auto entry = known.begin(); entry != known.end();)
@@ -26,9 +27,13 @@ QHash<QString, FileVersion> ChangeWatch::Look(const QHash<QString, FileVersion>&
             continue;
         }
         const auto seen = changed.constFind(entry.key());
-        if (seen == changed.constEnd() || seen->version != entry.value())
-            changed.insert(entry.key(), {entry.value(), msNow});
-        else if (msNow - seen->since >= stableMs)
+        const bool justClosed = closed.contains(entry.key());
+        if (seen == changed.constEnd() || seen->version != entry.value() || justClosed)
+            // A change after a close keeps the short wait: a touch, or a rewrite closed again.
+            changed.insert(
+                entry.key(),
+                {entry.value(), msNow, justClosed || (seen != changed.constEnd() && seen->closed)});
+        else if (msNow - seen->since >= (seen->closed ? settleMs : stableMs))
             ready.insert(entry.key(), entry.value());
     }
     return ready;

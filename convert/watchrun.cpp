@@ -3,28 +3,12 @@
 #include "convert/boundapplication.h"
 #include "convert/changewatch.h"
 #include "convert/runsettings.h"
-#include "convert/workbookdiscovery.h"
+#include "convert/treechanges.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 
-#include <chrono>
-#include <thread>
-
 namespace {
-
-// Every workbook below the source folder as it is now.
-QHash<QString, FileVersion> WorkbooksNow()
-{
-    QHash<QString, FileVersion> now;
-    for (const QFileInfo& entry :
-         GetFileInfoList(QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath())))
-        if (IsWorkbookPath(entry)) {
-            const QString path = QDir::toNativeSeparators(entry.filePath());
-            now.insert(path, FileVersion::Of(path));
-        }
-    return now;
-}
 
 RunOptions WithOneApplication(RunOptions options)
 {
@@ -50,7 +34,9 @@ void WatchRun::Convert()
         return;
     }
 
-    ChangeWatch watch(StableMs);
+    // Watched from before the first batch is planned, so that no change meanwhile goes unseen.
+    TreeChanges tree(QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath()));
+    ChangeWatch watch(StableMs, SettleMs);
     // Converts the tasks, planned from these versions of their workbooks, as one batch, keeping
     // their records in the watch's record.
     const auto convert = [&](const QList<WorkbookTask>& tasks, const RunRecord& batchStart,
@@ -97,9 +83,10 @@ void WatchRun::Convert()
     QElapsedTimer clock;
     clock.start();
     while (!stopRequested) {
-        for (int waited = 0; waited < PollMs && !stopRequested; waited += 100)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        const QHash<QString, FileVersion> ready = watch.Look(WorkbooksNow(), clock.elapsed());
+        if (!tree.Next(watch.Waiting(), stopRequested))
+            continue;
+        const QHash<QString, FileVersion> ready =
+            watch.Look(tree.Workbooks(), clock.elapsed(), tree.Closed());
         if (ready.isEmpty() || stopRequested)
             continue;
         QStringList unlisted, waiting;

@@ -100,7 +100,7 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
 
 // ancestors: canonical paths of the folders from the source folder down to this one.
 void ListFolder(const QString& path, QSet<QString>& ancestors, QFileInfoList& result,
-                QStringList* unlisted)
+                QStringList* unlisted, QStringList* folders)
 {
     const QDir folder(path);
     const QString canonical = folder.canonicalPath();
@@ -118,21 +118,23 @@ void ListFolder(const QString& path, QSet<QString>& ancestors, QFileInfoList& re
     if (unlisted)
         NoteUnlisted(path, *unlisted);
     ancestors.insert(canonical);
+    if (folders)
+        folders->append(path);
     result += folder.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::NoSort);
     const QFileInfoList subfolders =
         folder.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo& subfolder : subfolders)
-        ListFolder(subfolder.absoluteFilePath(), ancestors, result, unlisted);
+        ListFolder(subfolder.absoluteFilePath(), ancestors, result, unlisted, folders);
     ancestors.remove(canonical);
 }
 
 } // namespace
 
-QFileInfoList GetFileInfoList(const QString& path, QStringList* unlisted)
+QFileInfoList GetFileInfoList(const QString& path, QStringList* unlisted, QStringList* folders)
 {
     QFileInfoList result;
     QSet<QString> ancestors;
-    ListFolder(path, ancestors, result, unlisted);
+    ListFolder(path, ancestors, result, unlisted, folders);
     return result;
 }
 

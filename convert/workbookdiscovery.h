@@ -10,8 +10,10 @@
 // folders left out, links to folders followed, but never back into a folder of the current
 // path). What cannot be listed (a folder that cannot be read, a folder or workbook whose name is
 // not valid text in this system's encoding) is missing from the result; with unlisted given, it
-// gets one failure line each ("path: reason").
-QFileInfoList GetFileInfoList(const QString& path, QStringList* unlisted = nullptr);
+// gets one failure line each ("path: reason"). With folders given, it gets the path of each
+// folder listed, path first.
+QFileInfoList GetFileInfoList(const QString& path, QStringList* unlisted = nullptr,
+                              QStringList* folders = nullptr);
 
 // True for an entry to convert: its lowered native path ends with ".xls", ".xlsx" or ".xlsm" and
 // holds no "~$" (Office's lock files) anywhere.

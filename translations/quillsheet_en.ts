@@ -91,8 +91,8 @@ SIGHUP.</translation>
         <translation>Write archival PDF (PDF/A-2b, every font embedded).</translation>
     </message>
     <message>
-        <source>After a first run as with --update, keep watching SOURCE with one spreadsheet application and convert each workbook that appears or changes once it has stayed the same for 2 seconds, until a stop signal.</source>
-        <translation>After a first run as with --update, keep watching SOURCE with one spreadsheet application and convert each workbook that appears or changes once it has stayed the same for 2 seconds, until a stop signal.</translation>
+        <source>After a first run as with --update, keep watching SOURCE with one spreadsheet application and convert each workbook that appears or changes, 0.3 seconds after it is closed or moved in (2 seconds after its last change where SOURCE is listed), until a stop signal.</source>
+        <translation>After a first run as with --update, keep watching SOURCE with one spreadsheet application and convert each workbook that appears or changes, 0.3 seconds after it is closed or moved in (2 seconds after its last change where SOURCE is listed), until a stop signal.</translation>
     </message>
     <message>
         <source>Seconds that one workbook&apos;s whole conversion may take, from 1 to 86400 (10 times --timeout); past them its application is stopped and the workbook fails.</source>

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -991,6 +992,59 @@ TEST_F(CliTest, WatchConvertsWhatArrivesOnceCompleteUntilAStopSignal)
     EXPECT_EQ(OfficesOfThisProcess(pid), 0);
     EXPECT_TRUE(OfficeFilesOf(pid).empty());
     EXPECT_TRUE(Existing(sockets).empty());
+}
+
+// A workbook moved into the watched folder has its PDF within 1.5 s of the move; one written into
+// a folder made meanwhile and one in a folder moved in whole are converted too, after the long
+// wait when the folder's listing, not its events, found them.
+TEST_F(CliTest, WatchConvertsAMovedInWorkbookAtOnceAndWhatComesInNewFolders)
+{
+    fs::create_directories(folder / "in");
+    fs::create_directories(folder / "staging/box");
+    const std::string book = SpreadsheetMl({{"Data", MarkedRows("x", 3)}});
+    WriteFile(folder / "staging/moved.xls", book);
+    WriteFile(folder / "staging/box/boxed.xls", book);
+    const pid_t pid = Start({"--watch", folder / "in", folder / "out"}, CacheHere());
+    ASSERT_TRUE(WaitForOutput("成功将"));
+    struct Arrival
+    {
+        const char* what;
+        std::function<void()> arrive;
+        std::string pdf; // below "out"
+        double withinS;  // from the end of the arrival
+    };
+    const Arrival arrivals[] = {
+        {"moved in", [&] { fs::rename(folder / "staging/moved.xls", folder / "in/moved.xls"); },
+         "moved(Data).pdf", 1.5},
+        {"written into a folder made meanwhile",
+         [&] {
+             fs::create_directories(folder / "in/new/deeper");
+             WriteFile(folder / "in/new/deeper/made.xls", book);
+         },
+         "new/deeper/made(Data).pdf", 2 + 1.5},
+        {"in a folder moved in whole",
+         [&] { fs::rename(folder / "staging/box", folder / "in/box"); }, "box/boxed(Data).pdf",
+         2 + 1.5},
+    };
+    for (const Arrival& arrival : arrivals) {
+        arrival.arrive();
+        const auto arrived = std::chrono::steady_clock::now();
+        double seconds = 0;
+        while (!fs::exists(folder / ("out/" + arrival.pdf)) && seconds < 30) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - arrived).count();
+        }
+        std::cout << arrival.what << ": its PDF " << seconds << " s after\n";
+        EXPECT_LT(seconds, arrival.withinS) << arrival.what;
+    }
+
+    kill(pid, SIGINT);
+    const Outcome outcome = Finish(pid);
+    EXPECT_EQ(outcome.exitCode, 128 + SIGINT) << outcome.err;
+    for (const char* path : {"moved.xls", "new/deeper/made.xls", "box/boxed.xls"})
+        EXPECT_EQ(Occurrences(outcome.out, folder / ("in/" + std::string(path))), 1) << outcome.out;
+    EXPECT_EQ(outcome.out.find("失败"), std::string::npos) << outcome.out;
 }
 
 } // namespace

@@ -31,15 +31,20 @@ protected:
     }
 
     // The listing as paths relative to the root, in list order; what could not be listed, as
-    // failure lines relative to the root too, sorted.
+    // failure lines relative to the root too, sorted; the folders listed, relative, sorted.
     std::vector<std::string> List()
     {
         std::vector<std::string> names;
         const QString base = QString::fromStdString(root.path().string()) + "/";
-        QStringList failures;
+        QStringList failures, listed;
         for (const QFileInfo& entry :
-             GetFileInfoList(QString::fromStdString(root.path()), &failures))
+             GetFileInfoList(QString::fromStdString(root.path()), &failures, &listed))
             names.push_back(entry.filePath().mid(base.size()).toStdString());
+        folders.clear();
+        for (const QString& folder : listed)
+            folders.push_back(folder == base.chopped(1) ? "."
+                                                        : folder.mid(base.size()).toStdString());
+        std::sort(folders.begin(), folders.end());
         unlisted.clear();
         for (const QString& failure : failures)
             unlisted.push_back(failure.startsWith(base) ? failure.mid(base.size()).toStdString()
@@ -49,6 +54,7 @@ protected:
     }
 
     std::vector<std::string> unlisted;
+    std::vector<std::string> folders;
 
     static std::size_t Position(const std::vector<std::string>& list, const std::string& name)
     {
@@ -86,6 +92,7 @@ TEST_F(DiscoveryTest, HiddenFilesListedHiddenFoldersNotEntered)
     std::sort(list.begin(), list.end());
     EXPECT_EQ(list, (std::vector<std::string>{".hidden.xlsx", "open/.also-hidden.xls"}));
     EXPECT_TRUE(unlisted.empty());
+    EXPECT_EQ(folders, (std::vector<std::string>{".", "open"}));
 }
 
 TEST_F(DiscoveryTest, NamesThatAreNotValidTextAreFailuresNotSilentGaps)
@@ -118,6 +125,7 @@ TEST_F(DiscoveryTest, LinksToFilesLeftOutLinksToFoldersFollowedCyclesEnd)
     std::sort(list.begin(), list.end());
     EXPECT_EQ(list,
               (std::vector<std::string>{"a.xlsx", "again-p/b.xlsx", "outside/e.xlsx", "p/b.xlsx"}));
+    EXPECT_EQ(folders, (std::vector<std::string>{".", "again-p", "outside", "p"}));
 }
 
 TEST_F(DiscoveryTest, EmptyMissingAndFileOnlyFreeTrees)

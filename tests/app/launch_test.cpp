@@ -382,7 +382,8 @@ void HoldEveryOffice()
 TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
 {
     AutomationObject::setServerFactory(nullptr);
-    for (int i = 0; i < 6; ++i)
+    // Enough for every office of the window's run to pay.
+    for (int i = 0; i < 12; ++i)
         WriteFile(folder / ("in/book" + std::to_string(i) + ".xls"),
                   SpreadsheetMl({{"Data", MarkedRows("ROW", 400)}}));
     Set("lEdt_SourcePath", folder / "in");

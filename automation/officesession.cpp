@@ -176,6 +176,7 @@ void OfficeSession::DropOffice()
     watch_.Watch(nullptr);
     office_->process.Kill();
     sheets_.clear();
+    sheetLists_.clear();
     workbooks_.clear();
     Release(*office_);
     office_->process.Stop(std::chrono::milliseconds(0));
@@ -207,6 +208,7 @@ void OfficeSession::QuitOffice()
     watch_.Watch(nullptr);
     watched_ = &office_->process;
     sheets_.clear();
+    sheetLists_.clear();
     try {
         ArmedCall armed(deadline_, std::min(limit_, std::chrono::milliseconds(10000)));
         for (auto& [number, workbook] : workbooks_) {
@@ -249,12 +251,19 @@ Reference<css::sheet::XSpreadsheet> OfficeSession::Sheet(int workbook, int sheet
     Reference<css::sheet::XSpreadsheet>& found = sheets_[{workbook, sheet}];
     if (found.is())
         return found;
-    const Reference<css::container::XIndexAccess> all(Workbook(workbook)->getSheets(),
-                                                      UNO_QUERY_THROW);
+    const Reference<css::container::XIndexAccess> all = Sheets(workbook);
     if (sheet < 1 || sheet > all->getCount())
         throw ServerFailure{FailureKind::Reported,
                             QStringLiteral("the workbook has no worksheet %1").arg(sheet)};
     found.set(all->getByIndex(sheet - 1), UNO_QUERY_THROW);
+    return found;
+}
+
+Reference<css::container::XIndexAccess> OfficeSession::Sheets(int workbook)
+{
+    Reference<css::container::XIndexAccess>& found = sheetLists_[workbook];
+    if (!found.is())
+        found.set(Workbook(workbook)->getSheets(), UNO_QUERY_THROW);
     return found;
 }
 
@@ -266,5 +275,6 @@ bool OfficeSession::Remove(int workbook, Reference<css::sheet::XSpreadsheetDocum
     removed = found->second;
     workbooks_.erase(found);
     sheets_.erase(sheets_.lower_bound({workbook, 0}), sheets_.lower_bound({workbook + 1, 0}));
+    sheetLists_.erase(workbook);
     return true;
 }

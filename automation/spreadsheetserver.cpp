@@ -9,7 +9,6 @@
 #include "automation/unohelpers.h"
 #include "support/calltimelimit.h"
 
-#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <QDir>
@@ -97,11 +96,7 @@ int SpreadsheetServer::Open(const QString& path)
 int SpreadsheetServer::SheetCount(int workbook)
 {
     int count = -1;
-    d->session.Call([&] {
-        count = Reference<css::container::XIndexAccess>(d->session.Workbook(workbook)->getSheets(),
-                                                        UNO_QUERY_THROW)
-                    ->getCount();
-    });
+    d->session.Call([&] { count = d->session.Sheets(workbook)->getCount(); });
     return count;
 }
 

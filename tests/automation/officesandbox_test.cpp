@@ -71,6 +71,7 @@ TEST(OfficeSandbox, ReachesItsFoldersAndNothingElse)
         {"cat '" + (folder.path() / "beside/secret.xlsx").string() + "'", false},
         {"ls '" + folder.path().string() + "' | grep -q beside", false},
         {"touch /usr/new || touch /etc/new", false},
+        {"/usr/bin/gpgconf --list-dirs || /usr/bin/gpg --version", false},
         {connect, false},
     };
     for (const auto& [command, allowed] : cases) {

@@ -125,6 +125,9 @@ bool OfficeProcess::Start(SystemFailure& failure)
     const std::vector<std::string> args = Command({
         OfficeProgram,
         "-env:UserInstallation=file://" + profileDir_,
+        // No backup of the profile at every quit (compressed copies of its settings, about
+        // 20 ms): the profile goes with the office.
+        "-env:SecureUserConfig=false",
         "--headless",
         "--invisible",
         "--norestore",

@@ -2,6 +2,14 @@
 # converter as the reference, and median timing. Source it after `cd` to the repository.
 rounds=${ROUNDS:-3}
 work=$(mktemp -d)
+# CPU time is counted in a cgroup of our own where one can be made: the offices' processes are
+# counted there whoever reaps them (in the sandbox, a killed office's parent may never).
+cgroup=""
+cgroup_root=$(awk '$3 == "cgroup2" { print $2; exit }' /proc/mounts)
+if [[ -n $cgroup_root ]] && mkdir "$cgroup_root/quillsheet-bench-$$" 2> /dev/null; then
+    cgroup="$cgroup_root/quillsheet-bench-$$"
+fi
+trap 'rm -rf "$work"; [[ -z $cgroup ]] || rmdir "$cgroup" 2> /dev/null || true' EXIT
 
 bench/make-workbooks.sh "$work/books"
 mkdir -p "$work/profile"
@@ -26,15 +34,6 @@ seconds() {
         awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
     done | sort -n | sed -n "$(((rounds + 1) / 2))p"
 }
-
-# CPU time is counted in a cgroup of our own where one can be made: the offices' processes are
-# counted there whoever reaps them (in the sandbox, a killed office's parent may never).
-cgroup=""
-cgroup_root=$(awk '$3 == "cgroup2" { print $2; exit }' /proc/mounts)
-if [[ -n $cgroup_root ]] && mkdir "$cgroup_root/quillsheet-bench-$$" 2> /dev/null; then
-    cgroup="$cgroup_root/quillsheet-bench-$$"
-fi
-trap 'rm -rf "$work"; [[ -z $cgroup ]] || rmdir "$cgroup" 2> /dev/null || true' EXIT
 
 # The median wall and CPU seconds (user and system, of every process the command started) of
 # $rounds runs of a command, as "wall cpu". Without a cgroup, the CPU seconds are those of the

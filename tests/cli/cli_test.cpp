@@ -807,16 +807,16 @@ TEST_F(CliTest, UpdateRunsConvertOnlyWhatChangedOrLostAPdf)
         {"merged again", [] {}, true, {}, 3},
         {"per sheet still up to date", [] {}, false, {}, 3},
     };
-    // Nothing to convert starts no office: here, one would not start.
+    // Nothing to convert starts no office: where bubblewrap runs, one could not start there.
     const std::string office = "/usr/lib/libreoffice/program/soffice.bin";
     const std::vector<std::string> withoutOffice = {"/usr/bin/bwrap", "--dev-bind", "/",    "/",
                                                     "--ro-bind",      "/dev/null",  office, "--"};
-    if (system("/usr/bin/bwrap --dev-bind / / /usr/bin/true") != 0)
-        OPTIONAL_SKIP("bubblewrap cannot run here");
+    const bool officeCanBeMasked = system("/usr/bin/bwrap --dev-bind / / /usr/bin/true") == 0;
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         step.change();
-        launcher = step.converted.empty() ? withoutOffice : std::vector<std::string>();
+        launcher = step.converted.empty() && officeCanBeMasked ? withoutOffice
+                                                               : std::vector<std::string>();
         std::vector<std::string> args = {"--update", "--jobs", "1", "--report", folder / "r.json"};
         if (step.merged)
             args.push_back("--merge-sheets");
@@ -845,6 +845,8 @@ TEST_F(CliTest, UpdateRunsConvertOnlyWhatChangedOrLostAPdf)
                             }),
               2);
     EXPECT_EQ(Pdfs(folder / "in").size(), 0u) << "no state among the user's files";
+    if (!officeCanBeMasked)
+        OPTIONAL_SKIP("bubblewrap cannot run here: that no office starts went unchecked");
 }
 
 // --pdfa writes PDF/A-2b with every font embedded, per sheet and merged; without it, plain PDF.

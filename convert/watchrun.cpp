@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -14,6 +17,28 @@ RunOptions WithOneApplication(RunOptions options)
 {
     options.jobs = 1;
     return options;
+}
+
+// The watch tells what became of each workbook in the end: the later attempts at a workbook
+// replace its earlier ones.
+void ForgetEarlierAttempts(QList<WorkbookRecord>& workbooks, const QStringList& attempted)
+{
+    QSet<QString> paths;
+    for (const QString& path : attempted)
+        paths.insert(path);
+    workbooks.erase(std::remove_if(workbooks.begin(), workbooks.end(),
+                                   [&paths](const WorkbookRecord& workbook) {
+                                       return paths.contains(workbook.path);
+                                   }),
+                    workbooks.end());
+}
+
+QStringList PathsOf(const QList<WorkbookRecord>& workbooks)
+{
+    QStringList paths;
+    for (const WorkbookRecord& workbook : workbooks)
+        paths << workbook.path;
+    return paths;
 }
 
 } // namespace
@@ -41,6 +66,7 @@ void WatchRun::Convert()
     // their records in the watch's record.
     const auto convert = [&](const QList<WorkbookTask>& tasks, const RunRecord& batchStart,
                              const QHash<QString, FileVersion>& versions) {
+        ForgetEarlierAttempts(record.workbooks, PathsOf(batchStart.workbooks));
         const int first = record.workbooks.size();
         record.workbooks.append(batchStart.workbooks);
         record.runFailures += batchStart.runFailures;
@@ -97,6 +123,7 @@ void WatchRun::Convert()
         convert(batch, BeginRecord(batch, {}, 1), ready);
     }
     // Seen changed but never converted: what the stop leaves undone.
+    ForgetEarlierAttempts(record.workbooks, watch.Waiting());
     for (const QString& path : watch.Waiting()) {
         record.workbooks.append(WorkbookRecord());
         record.workbooks.last().path = path;

@@ -14,8 +14,10 @@
 // same for StableMs, so that a file still being copied is never opened; one told closed after
 // writing or moved in (see TreeChanges) once it has stayed the same for SettleMs. Each batch's
 // texts are the serial run's ("excel OK!" and "WorkBooks OK!" only at the start), with a summary
-// per batch. Removed workbooks leave their PDFs alone. Record() holds every batch; once stopped,
-// the workbooks seen changed but not converted are in it as not reached.
+// per batch, which tells that batch's failures. Removed workbooks leave their PDFs alone.
+// Record() holds what became of each workbook in the end, its last attempt: one that failed and
+// then converted is no failure there. Once stopped, the workbooks seen changed but not converted
+// are in it as not reached.
 class WatchRun : public ConversionRun
 {
     Q_OBJECT

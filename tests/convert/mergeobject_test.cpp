@@ -445,6 +445,62 @@ TEST_F(RunCallsTest, TwoJobsMakeTheCallsTextsAndRecordOfOne)
               QStringLiteral("成功将9个excel文件转换为9个pdf文件。\n失败12个："));
 }
 
+// A watch's record holds what became of each workbook in the end, its last attempt: one that
+// failed and then converted is no failure there, one that converted and then failed is; each
+// batch's summary tells that batch's failures as they happened, and a workbook converted once
+// keeps its record.
+TEST_F(RunCallsTest, AWatchRecordsTheLastAttemptAtEachWorkbook)
+{
+    using Outcome = WorkbookRecord::Outcome;
+    struct Case
+    {
+        const char* name;
+        std::vector<bool> opens; // at each attempt
+        Outcome end;
+    };
+    const Case cases[] = {
+        {"failed twice, then converted", {false, false, true}, Outcome::Converted},
+        {"converted, then failed", {true, false}, Outcome::Failed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        texts.clear();
+        const QString steady = Add("steady.xlsx", {Sheet("S", 2, 2)});
+        const QString book = Add("book.xlsx", {Sheet("S", 2, 2)});
+        server->workbooks[book].opens = c.opens[0];
+        WatchRun run{RunOptions()};
+        std::size_t batches = 0;
+        run.SetBatchDoneHook([&](const RunRecord&, const QHash<QString, FileVersion>&) {
+            if (++batches == c.opens.size()) {
+                run.RequestStop();
+                return;
+            }
+            server->workbooks[book].opens = c.opens[batches];
+            // Another size: another version, whatever the clock's resolution.
+            WriteFile(source / "book.xlsx", std::string(batches + 1, 'x'));
+        });
+        Run(run);
+        ASSERT_EQ(batches, c.opens.size());
+        const QStringList summaries = texts.filter(QStringLiteral("成功将"));
+        ASSERT_EQ(summaries.size(), static_cast<int>(c.opens.size()));
+        for (std::size_t i = 0; i < c.opens.size(); ++i)
+            EXPECT_EQ(summaries[static_cast<int>(i)].contains(QStringLiteral("失败1个：")),
+                      !c.opens[i])
+                << summaries[static_cast<int>(i)].toStdString();
+
+        const RunRecord& record = run.Record();
+        ASSERT_EQ(record.workbooks.size(), 2);
+        EXPECT_EQ(record.workbooks[0].path, steady);
+        EXPECT_EQ(record.workbooks[0].outcome, Outcome::Converted);
+        EXPECT_EQ(record.workbooks[1].path, book);
+        EXPECT_EQ(record.workbooks[1].outcome, c.end);
+        const int failed = c.end == Outcome::Failed ? 1 : 0;
+        EXPECT_EQ(record.FailedWorkbooks(), failed);
+        EXPECT_EQ(run.Failures().size(), failed);
+        EXPECT_EQ(record.Pdfs(), 2 - failed);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryKindOfRun, RunCallsTest,
                          ::testing::Values(RunKind::OneJob, RunKind::TwoJobs, RunKind::Watch),
                          [](const ::testing::TestParamInfo<RunKind>& kind) {

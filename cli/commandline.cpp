@@ -74,7 +74,9 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         QStringLiteral("FILE"));
     const QCommandLineOption quiet(
         QStringLiteral("quiet"),
-        QCoreApplication::translate("CommandLine", "Print only the summary and the failures."));
+        QCoreApplication::translate("CommandLine",
+                                    "Print only the summaries (with --watch, each batch's) and the "
+                                    "failures, not the line of each workbook."));
     const QCommandLineOption shard(
         QStringLiteral("shard"),
         QCoreApplication::translate(

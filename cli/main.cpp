@@ -158,15 +158,16 @@ int Convert(ConversionRun& run, const CommandLine& command,
     const bool jsonOnly = command.report == QLatin1String("-");
     const bool statusTexts = !command.quiet && !jsonOnly;
     ProgressLine progress;
-    QString lastText;
-    QObject::connect(&run, &ConversionRun::ShowDisposingFile, [&](const QString& text) {
-        lastText = text;
-        if (!statusTexts)
-            return;
+    const auto print = [&progress](const QString& text) {
         progress.Hide();
         PrintLines(stdout, text);
         progress.Show();
-    });
+    };
+    if (statusTexts)
+        QObject::connect(&run, &ConversionRun::ShowDisposingFile, print);
+    else if (!jsonOnly)
+        // --quiet leaves out the workbooks' lines, not the summaries: a watch's tell each batch.
+        run.SetEndTextHook(print);
     RunProgress counts;
     run.SetWorkbookDoneHook([&](const WorkbookRecord& workbook) {
         counts.Done(workbook, run.ToConvert());
@@ -187,8 +188,6 @@ int Convert(ConversionRun& run, const CommandLine& command,
     const int signal = stopSignals.Caught();
     const QStringList failureLines = record.FailureLines();
     if (!jsonOnly) {
-        if (!statusTexts)
-            PrintLines(stdout, lastText);
         if (!failureLines.isEmpty())
             PrintLine(stdout, QCoreApplication::translate("Cli", "全部失败："));
         for (const QString& failure : failureLines)

@@ -102,7 +102,7 @@ void ConversionRun::ConvertOne(AutomationObject* workbooks, const WorkbookTask& 
 
 void ConversionRun::TellSummary(const RunRecord& of)
 {
-    emit ShowDisposingFile(of.Summary(options.everyFailureListedAfter));
+    TellEnd(of.Summary(options.everyFailureListedAfter));
 }
 
 void ConversionRun::TellNoApplication(const ReportedFailure& failure)
@@ -111,5 +111,12 @@ void ConversionRun::TellNoApplication(const ReportedFailure& failure)
     // Only an office missing is told as one; one that is there but cannot start, as it is.
     const bool missing =
         failure.kind == FailureKind::None || failure.kind == FailureKind::CannotStart;
-    emit ShowDisposingFile(missing ? NoOfficeMessage() : Explain(failure).reason);
+    TellEnd(missing ? NoOfficeMessage() : Explain(failure).reason);
+}
+
+void ConversionRun::TellEnd(const QString& text)
+{
+    emit ShowDisposingFile(text);
+    if (endText)
+        endText(text);
 }

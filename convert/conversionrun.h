@@ -46,6 +46,13 @@ public:
         workbookBegun = std::move(hook);
     }
 
+    // Told of each text that ends the run, or a batch of a watch, as it is shown: its summary, or
+    // the no-office text. In the thread of Transform().
+    void SetEndTextHook(std::function<void(const QString& text)> hook)
+    {
+        endText = std::move(hook);
+    }
+
 signals:
     void Signal_SetButtonEnable();
     void ShowDisposingFile(QString filePath);
@@ -93,4 +100,7 @@ protected:
 private:
     WorkbookDoneHook workbookDone;
     std::function<void(const QString& path)> workbookBegun;
+    std::function<void(const QString& text)> endText;
+
+    void TellEnd(const QString& text);
 };

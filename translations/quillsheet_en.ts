@@ -75,8 +75,8 @@ SIGHUP.</translation>
         <translation>Write a JSON report of the run to FILE (&quot;-&quot;: to standard output, instead of the status texts).</translation>
     </message>
     <message>
-        <source>Print only the summary and the failures.</source>
-        <translation>Print only the summary and the failures.</translation>
+        <source>Print only the summaries (with --watch, each batch&apos;s) and the failures, not the line of each workbook.</source>
+        <translation>Print only the summaries (with --watch, each batch&apos;s) and the failures, not the line of each workbook.</translation>
     </message>
     <message>
         <source>Convert only share K of N of the workbooks, so that N machines can share one tree; same-base-name workbooks of a folder stay in one share.</source>

@@ -1052,4 +1052,31 @@ TEST_F(CliTest, WatchConvertsAMovedInWorkbookAtOnceAndWhatComesInNewFolders)
     EXPECT_EQ(outcome.out.find("失败"), std::string::npos) << outcome.out;
 }
 
+// --watch --quiet prints each batch's summary and no line of a workbook; a workbook that failed
+// and then converted is no failure at the end: not among the failure lines, nor in the report.
+TEST_F(CliTest, AQuietWatchPrintsEachBatchsSummaryAndEndsWithWhatBecameOfEachWorkbook)
+{
+    fs::create_directories(folder / "in");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/budget.xls");
+    const std::string report = folder / "report.json";
+    const pid_t pid = Start(
+        {"--watch", "--quiet", "--report", report, folder / "in", folder / "out"}, CacheHere());
+    const std::string converted = "成功将1个excel文件转换为1个pdf文件。\n";
+    ASSERT_TRUE(WaitForOutput(converted));
+    WriteFile(folder / "in/late.xls", "");
+    ASSERT_TRUE(WaitForOutput("失败1个：\n"));
+    WriteFile(folder / "in/late.xls", SpreadsheetMl({{"Data", MarkedRows("x", 3)}}));
+    ASSERT_TRUE(WaitForOutput(converted, 2));
+    kill(pid, SIGTERM);
+    const Outcome outcome = Finish(pid);
+    EXPECT_EQ(outcome.exitCode, 128 + SIGTERM) << outcome.err;
+    EXPECT_EQ(outcome.out, converted + "成功将0个excel文件转换为0个pdf文件。\n失败1个：\n" +
+                               (folder / "in/late.xls") + ": 文件是空的\n" + converted +
+                               "转换已中止：0个excel文件未转换。\n");
+    EXPECT_EQ(ReportFacts(report),
+              (std::vector<std::string>{"stopped true", "workbook budget.xls converted -",
+                                        "pdf budget.xls Budget -", "workbook late.xls converted -",
+                                        "pdf late.xls Data -"}));
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -124,8 +125,17 @@ CommandLine ReadCommandLine(const QStringList& arguments)
             "CommandLine",
             "Run the spreadsheet applications without their sandbox, which keeps them "
             "from the network and from files outside SOURCE and OUTPUT."));
+    const QCommandLineOption stopGrace(
+        QStringLiteral("stop-grace"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Seconds that a stop signal waits for the workbooks in work, from 0 to %1 (%2); then "
+            "their spreadsheet applications are stopped and they count as not converted.")
+            .arg(MaxStopGraceSeconds)
+            .arg(DefaultStopGrace.count() / 1000),
+        QStringLiteral("SECONDS"));
     parser.addOptions({merge, beside, timeout, workbookTimeout, jobs, report, quiet, shard, update,
-                       pdfa, watch, maxMemory, noSandbox});
+                       pdfa, watch, maxMemory, noSandbox, stopGrace});
     parser.addPositionalArgument(
         QStringLiteral("SOURCE"),
         QCoreApplication::translate("CommandLine", "The folder that holds the workbooks."));
@@ -191,6 +201,17 @@ CommandLine ReadCommandLine(const QStringList& arguments)
                     .arg(parser.value(maxMemory)));
     }
     command.run.sandbox = !parser.isSet(noSandbox);
+    if (parser.isSet(stopGrace)) {
+        bool graceOk = false;
+        const double seconds = parser.value(stopGrace).toDouble(&graceOk);
+        if (!graceOk || !(seconds >= 0) || seconds > MaxStopGraceSeconds)
+            return Refused(QCoreApplication::translate(
+                               "CommandLine", "--stop-grace takes a number of seconds from 0 to "
+                                              "%1 (e.g. 5 or 0.5), not \"%2\"")
+                               .arg(MaxStopGraceSeconds)
+                               .arg(parser.value(stopGrace)));
+        command.stopGrace = std::chrono::milliseconds(std::llround(seconds * 1000));
+    }
 
     bool jobsOk = true;
     command.run.jobs = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : DefaultJobs();

@@ -7,6 +7,9 @@
 
 #include <chrono>
 
+constexpr std::chrono::milliseconds DefaultStopGrace{5000};
+constexpr double MaxStopGraceSeconds = 86400;
+
 // What quillsheet-cli was asked to do, read from its arguments and environment.
 struct CommandLine
 {
@@ -32,6 +35,8 @@ struct CommandLine
     // application only when given as an option, since the server reads the environment itself.
     std::chrono::milliseconds callLimit;
     bool callLimitGiven = false;
+    // How long a stop signal waits for the workbooks in work before their applications are ended.
+    std::chrono::milliseconds stopGrace = DefaultStopGrace;
 };
 
 // Reads the arguments (the program's name first); checks what can be checked without touching

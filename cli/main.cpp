@@ -1,6 +1,7 @@
 // quillsheet-cli: a conversion run without a window, for scripts and servers.
 #include "cli/commandline.h"
 #include "cli/progressline.h"
+#include "cli/stopgrace.h"
 #ifndef Q_OS_WIN
 #include "automation/temporaryfolder.h"
 #endif
@@ -173,11 +174,17 @@ int Convert(ConversionRun& run, const CommandLine& command,
         counts.Done(workbook, run.ToConvert());
         progress.Update(counts);
     });
-    // The first signal stops the run after the workbook in work; its summary, failures and
-    // report still follow. Declared after the run, so that it stops catching before the run goes.
+    // The first signal stops the run after the workbooks in work, or, past the grace, cuts them
+    // off as the window's forced stop does; its summary, failures and report still follow.
+    // Declared after the run, so that they stop catching before the run goes, the grace last.
+    StopGrace grace(command.stopGrace, [&run] { run.ForceStop(); });
     StopSignals stopSignals;
     QObject::connect(
-        &stopSignals, &StopSignals::StopRequested, &run, [&run] { run.RequestStop(); },
+        &stopSignals, &StopSignals::StopRequested, &run,
+        [&run, &grace] {
+            run.RequestStop();
+            grace.Begin();
+        },
         Qt::DirectConnection);
     run.Transform();
     progress.Hide();

@@ -75,10 +75,6 @@ SIGHUP.</translation>
         <translation>Write a JSON report of the run to FILE (&quot;-&quot;: to standard output, instead of the status texts).</translation>
     </message>
     <message>
-        <source>Print only the summaries (with --watch, each batch&apos;s) and the failures, not the line of each workbook.</source>
-        <translation>Print only the summaries (with --watch, each batch&apos;s) and the failures, not the line of each workbook.</translation>
-    </message>
-    <message>
         <source>Convert only share K of N of the workbooks, so that N machines can share one tree; same-base-name workbooks of a folder stay in one share.</source>
         <translation>Convert only share K of N of the workbooks, so that N machines can share one tree; same-base-name workbooks of a folder stay in one share.</translation>
     </message>
@@ -149,6 +145,18 @@ SIGHUP.</translation>
     <message>
         <source>Spreadsheet applications working at once, from 1 to %1 (here %2: the CPUs this process may use, by its affinity and CPU quota, at most %3).</source>
         <translation>Spreadsheet applications working at once, from 1 to %1 (here %2: the CPUs this process may use, by its affinity and CPU quota, at most %3).</translation>
+    </message>
+    <message>
+        <source>Print only the summaries (with --watch, each batch&apos;s) and the failures, not the line of each workbook.</source>
+        <translation>Print only the summaries (with --watch, each batch&apos;s) and the failures, not the line of each workbook.</translation>
+    </message>
+    <message>
+        <source>Seconds that a stop signal waits for the workbooks in work, from 0 to %1 (%2); then their spreadsheet applications are stopped and they count as not converted.</source>
+        <translation>Seconds that a stop signal waits for the workbooks in work, from 0 to %1 (%2); then their spreadsheet applications are stopped and they count as not converted.</translation>
+    </message>
+    <message>
+        <source>--stop-grace takes a number of seconds from 0 to %1 (e.g. 5 or 0.5), not &quot;%2&quot;</source>
+        <translation>--stop-grace takes a number of seconds from 0 to %1 (e.g. 5 or 0.5), not &quot;%2&quot;</translation>
     </message>
 </context>
 <context>

@@ -70,6 +70,11 @@ TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
          "--max-memory takes a number of GB from 0.1 to 1024"},
         {{"--max-memory", "nan", folder / "in", folder / "out"}, "not \"nan\""},
         {{"--max-memory", "2000", folder / "in", folder / "out"}, "not \"2000\""},
+        {{"--stop-grace", "-1", folder / "in", folder / "out"},
+         "--stop-grace takes a number of seconds from 0 to 86400"},
+        {{"--stop-grace", "86401", folder / "in", folder / "out"}, "not \"86401\""},
+        {{"--stop-grace", "nan", folder / "in", folder / "out"}, "not \"nan\""},
+        {{"--stop-grace", "soon", folder / "in", folder / "out"}, "not \"soon\""},
         // Known before anything is converted: a report that could not be written at the end.
         {{"--report", folder / "in", folder / "in", folder / "out"}, "报告无法写出："},
         {{"--report", folder / "a-file/r.json", folder / "in", folder / "out"}, "报告无法写出："},
@@ -298,6 +303,55 @@ TEST_F(CliTest, AStopSignalEndsTheRunAfterTheWorkbookInWorkAndSaysSo)
         for (const std::string& fact : facts)
             notReached += fact.find(" stopped -") != std::string::npos;
         EXPECT_EQ(notReached, 10 - pdfs);
+    }
+}
+
+// A stop signal while the office hangs in a call ends the run once the grace has passed, within
+// 3 s more, as the window's forced stop does: the report is written, says the run stopped and
+// names the workbooks cut off as not converted, and no office or file of one is left.
+TEST_F(CliTest, AStopSignalEndsARunWhoseOfficeHangsWithinItsGrace)
+{
+    MakeSlowWorkbooks();
+    const std::pair<const char*, double> graces[] = {{nullptr, 5}, {"0", 0}, {"1.5", 1.5}};
+    for (const auto& [grace, graceS] : graces) {
+        SCOPED_TRACE(grace ? std::string("--stop-grace ") + grace : "the default grace");
+        fs::remove_all(folder / "out");
+        fs::create_directories(folder / "out");
+        const std::string report = folder / "report.json";
+        std::vector<std::string> args = {"--jobs", "1",           "--report",
+                                         report,   folder / "in", folder / "out"};
+        if (grace)
+            args.insert(args.begin(), {"--stop-grace", grace});
+        const pid_t pid = Start(args);
+        ASSERT_TRUE(WaitForOutput(folder / "in/book"));
+        const std::set<std::string> sockets = OfficeSocketsOf(pid);
+        const std::vector<fs::path> offices = OfficeProcessesOf(pid);
+        ASSERT_EQ(offices.size(), 1u);
+        kill(static_cast<pid_t>(std::stol(offices[0].filename().string())), SIGSTOP);
+        const auto signalled = std::chrono::steady_clock::now();
+        kill(pid, SIGTERM);
+        const Outcome outcome = Finish(pid);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count();
+        std::cout << "stopped " << seconds << " s after SIGTERM\n";
+        EXPECT_EQ(outcome.exitCode, 128 + SIGTERM) << outcome.err;
+        EXPECT_GE(seconds, graceS);
+        EXPECT_LT(seconds, graceS + 3);
+        const int pdfs = static_cast<int>(Pdfs(folder / "out").size());
+        const std::string stopped =
+            "转换已中止：" + std::to_string(10 - pdfs) + "个excel文件未转换。\n";
+        EXPECT_NE(outcome.out.find(stopped), std::string::npos) << outcome.out;
+        EXPECT_EQ(outcome.out.find("失败"), std::string::npos) << outcome.out;
+        const std::vector<std::string> facts = ReportFacts(report);
+        ASSERT_FALSE(facts.empty());
+        EXPECT_EQ(facts[0], "stopped true");
+        int notReached = 0;
+        for (const std::string& fact : facts)
+            notReached += fact.find(" stopped -") != std::string::npos;
+        EXPECT_EQ(notReached, 10 - pdfs);
+        EXPECT_EQ(OfficesOfThisProcess(pid), 0);
+        EXPECT_TRUE(OfficeFilesOf(pid).empty());
+        EXPECT_TRUE(Existing(sockets).empty());
     }
 }
 

@@ -365,9 +365,9 @@ stop_mid_run() {
 
 # A plain scancel signals every process of the task, the offices too: the workbooks in work fail,
 # and an office ended while it writes may leave its lu*.tmp. Signalled alone, the CLI lets them
-# finish: so does the --signal of README's script, due at once under a time limit of 2 minutes.
+# finish: so does the --signal of README's script, due at once under a time limit of 1 minute.
 stops=0
 stop_mid_run scancel false 10 scancel
 stop_mid_run "scancel --batch --signal=TERM" true 10 scancel --batch --signal=TERM
-stop_mid_run "the time limit's --signal" true 2 true
+stop_mid_run "the time limit's --signal" true 1 true
 [ "$failures" -eq 0 ]

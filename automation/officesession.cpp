@@ -178,6 +178,7 @@ void OfficeSession::DropOffice()
     office_->process.Kill();
     sheets_.clear();
     sheetLists_.clear();
+    notLoaded_.clear();
     workbooks_.clear();
     Release(*office_);
     office_->process.Stop(std::chrono::milliseconds(0));
@@ -210,6 +211,7 @@ void OfficeSession::QuitOffice()
     watched_ = &office_->process;
     sheets_.clear();
     sheetLists_.clear();
+    notLoaded_.clear();
     try {
         ArmedCall armed(deadline_, std::min(limit_, std::chrono::milliseconds(10000)));
         for (auto& [number, workbook] : workbooks_) {

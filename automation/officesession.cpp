@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -177,6 +178,7 @@ void OfficeSession::DropOffice()
     office_->process.Kill();
     sheets_.clear();
     sheetLists_.clear();
+    notLoaded_.clear();
     workbooks_.clear();
     Release(*office_);
     office_->process.Stop(std::chrono::milliseconds(0));
@@ -209,6 +211,7 @@ void OfficeSession::QuitOffice()
     watched_ = &office_->process;
     sheets_.clear();
     sheetLists_.clear();
+    notLoaded_.clear();
     try {
         ArmedCall armed(deadline_, std::min(limit_, std::chrono::milliseconds(10000)));
         for (auto& [number, workbook] : workbooks_) {
@@ -228,10 +231,13 @@ void OfficeSession::QuitOffice()
     office_.reset();
 }
 
-int OfficeSession::Add(const Reference<css::sheet::XSpreadsheetDocument>& workbook)
+int OfficeSession::Add(const Reference<css::sheet::XSpreadsheetDocument>& workbook,
+                       std::map<int, QString> notLoaded)
 {
     const int number = ++lastWorkbook_;
     workbooks_[number] = workbook;
+    if (!notLoaded.empty())
+        notLoaded_[number] = std::move(notLoaded);
     ++office_->opened;
     return number;
 }
@@ -251,12 +257,42 @@ Reference<css::sheet::XSpreadsheet> OfficeSession::Sheet(int workbook, int sheet
     Reference<css::sheet::XSpreadsheet>& found = sheets_[{workbook, sheet}];
     if (found.is())
         return found;
-    const Reference<css::container::XIndexAccess> all = Sheets(workbook);
-    if (sheet < 1 || sheet > all->getCount())
+    found.set(Sheets(workbook)->getByIndex(LoadedSheet(workbook, sheet) - 1), UNO_QUERY_THROW);
+    return found;
+}
+
+int OfficeSession::SheetCount(int workbook)
+{
+    const auto notLoaded = notLoaded_.find(workbook);
+    return Sheets(workbook)->getCount() +
+           (notLoaded == notLoaded_.end() ? 0 : static_cast<int>(notLoaded->second.size()));
+}
+
+int OfficeSession::LoadedSheet(int workbook, int sheet)
+{
+    if (sheet < 1 || sheet > SheetCount(workbook))
         throw ServerFailure{FailureKind::Reported,
                             QStringLiteral("the workbook has no worksheet %1").arg(sheet)};
-    found.set(all->getByIndex(sheet - 1), UNO_QUERY_THROW);
-    return found;
+    const auto notLoaded = notLoaded_.find(workbook);
+    if (notLoaded == notLoaded_.end())
+        return sheet;
+    if (notLoaded->second.count(sheet))
+        throw ServerFailure{FailureKind::SheetNameInvalid,
+                            QStringLiteral("the spreadsheet application did not load the sheet "
+                                           "\"%1\": it does not take its name")
+                                .arg(notLoaded->second.at(sheet))};
+    // Those left out before it in the list are not among the office's.
+    return sheet - static_cast<int>(std::distance(notLoaded->second.begin(),
+                                                  notLoaded->second.lower_bound(sheet)));
+}
+
+const QString* OfficeSession::NotLoadedName(int workbook, int sheet) const
+{
+    const auto notLoaded = notLoaded_.find(workbook);
+    if (notLoaded == notLoaded_.end())
+        return nullptr;
+    const auto found = notLoaded->second.find(sheet);
+    return found == notLoaded->second.end() ? nullptr : &found->second;
 }
 
 Reference<css::container::XIndexAccess> OfficeSession::Sheets(int workbook)
@@ -276,5 +312,6 @@ bool OfficeSession::Remove(int workbook, Reference<css::sheet::XSpreadsheetDocum
     workbooks_.erase(found);
     sheets_.erase(sheets_.lower_bound({workbook, 0}), sheets_.lower_bound({workbook + 1, 0}));
     sheetLists_.erase(workbook);
+    notLoaded_.erase(workbook);
     return true;
 }

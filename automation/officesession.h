@@ -83,11 +83,23 @@ public:
     long ProcessId() const { return office_ ? office_->process.ProcessId() : -1; }
 
     // The workbooks open in the office. Workbook() and Sheet() throw when there is none such.
-    int Add(const css::uno::Reference<css::sheet::XSpreadsheetDocument>& workbook);
+    // notLoaded: the sheets the workbook lists that the office left out, by their places in its
+    // list. Sheets are numbered as the workbook lists them, those left out included: one of them
+    // has a name (NotLoadedName) and nothing else, Sheet() and LoadedSheet() throw
+    // SheetNameInvalid for it.
+    int Add(const css::uno::Reference<css::sheet::XSpreadsheetDocument>& workbook,
+            std::map<int, QString> notLoaded);
     css::uno::Reference<css::sheet::XSpreadsheetDocument> Workbook(int workbook);
     css::uno::Reference<css::sheet::XSpreadsheet> Sheet(int workbook, int sheet);
-    // A workbook's sheets, looked up once.
+    // A workbook's sheets as the office loaded them, looked up once.
     css::uno::Reference<css::container::XIndexAccess> Sheets(int workbook);
+    // The sheets the workbook lists, those the office left out included.
+    int SheetCount(int workbook);
+    // The office's number (1-based) of a sheet the workbook lists.
+    int LoadedSheet(int workbook, int sheet);
+    // The name the workbook gives a sheet the office left out; null for any other.
+    const QString* NotLoadedName(int workbook, int sheet) const;
+    bool AllLoaded(int workbook) const { return notLoaded_.count(workbook) == 0; }
     // Forgets a workbook and gives it back to be closed; false when it is not open.
     bool Remove(int workbook, css::uno::Reference<css::sheet::XSpreadsheetDocument>& removed);
 
@@ -123,6 +135,7 @@ private:
     // asks for each several times, and every round trip to the office costs about 0.1 ms.
     std::map<std::pair<int, int>, css::uno::Reference<css::sheet::XSpreadsheet>> sheets_;
     std::map<int, css::uno::Reference<css::container::XIndexAccess>> sheetLists_;
+    std::map<int, std::map<int, QString>> notLoaded_;
     int lastWorkbook_ = 0;
     bool quit_ = false;
     // After office_: it kills the office it watches, so it stops first.

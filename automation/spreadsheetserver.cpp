@@ -2,13 +2,16 @@
 
 #include "automation/excelmapping.h"
 #include "automation/failureclassification.h"
+#include "automation/listedsheets.h"
 #include "automation/loadpolicy.h"
 #include "automation/loadrefusal.h"
 #include "automation/officesession.h"
+#include "automation/packagesheets.h"
 #include "automation/temporarypdf.h"
 #include "automation/unohelpers.h"
 #include "support/calltimelimit.h"
 
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <QDir>
@@ -86,8 +89,19 @@ int SpreadsheetServer::Open(const QString& path)
     d->session.Call([&] {
         const Reference<css::sheet::XSpreadsheetDocument> workbook =
             LoadWorkbook(d->session.office().desktop, path, d->session.failure);
-        if (workbook.is())
-            opened = d->session.Add(workbook);
+        if (!workbook.is())
+            return;
+        // The office leaves out, without a word, sheets whose names it does not take: the
+        // workbook's own list tells which.
+        const QStringList listed =
+            SheetsListedInPackage(d->session.office().context,
+                                  Reference<css::frame::XModel>(workbook, UNO_QUERY_THROW), path);
+        opened = d->session.Add(
+            workbook, listed.isEmpty()
+                          ? std::map<int, QString>()
+                          : SheetsNotLoaded(listed, Reference<css::container::XIndexAccess>(
+                                                        workbook->getSheets(), UNO_QUERY_THROW)
+                                                        ->getCount()));
     });
     d->session.EndWorkbook();
     return opened;
@@ -96,12 +110,15 @@ int SpreadsheetServer::Open(const QString& path)
 int SpreadsheetServer::SheetCount(int workbook)
 {
     int count = -1;
-    d->session.Call([&] { count = d->session.Sheets(workbook)->getCount(); });
+    d->session.Call([&] { count = d->session.SheetCount(workbook); });
     return count;
 }
 
 bool SpreadsheetServer::HasSheet(int workbook, int sheet)
 {
+    // One the office left out is there by its name only.
+    if (d->session.NotLoadedName(workbook, sheet))
+        return true;
     return d->session.Call([&] { d->session.Sheet(workbook, sheet); });
 }
 
@@ -124,13 +141,18 @@ int SpreadsheetServer::ShapeCount(int workbook, int sheet)
     int count = -1;
     d->session.Call([&] {
         d->session.Sheet(workbook, sheet); // one that exists
-        count = ShapeCountOf(d->session.Workbook(workbook), sheet);
+        count =
+            ShapeCountOf(d->session.Workbook(workbook), d->session.LoadedSheet(workbook, sheet));
     });
     return count;
 }
 
 bool SpreadsheetServer::SheetName(int workbook, int sheet, QString& name)
 {
+    if (const QString* notLoaded = d->session.NotLoadedName(workbook, sheet)) {
+        name = *notLoaded;
+        return true;
+    }
     return d->session.Call([&] { name = NameOf(d->session.Sheet(workbook, sheet)); });
 }
 
@@ -162,7 +184,8 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
         StorePdf(book,
                  sheet > 0 ? d->session.Sheet(workbook, sheet)
                            : Reference<css::sheet::XSpreadsheet>(),
-                 sheet, d->pdfKind == PdfKind::ArchivalPdfA2b, d->session.office().pdfSettings,
+                 sheet > 0 ? d->session.LoadedSheet(workbook, sheet) : 0,
+                 d->pdfKind == PdfKind::ArchivalPdfA2b, d->session.office().pdfSettings,
                  FileUrl(written.path()));
     });
     if (!exported)
@@ -174,6 +197,14 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
     if (!written.replace(target.absoluteFilePath())) {
         d->session.failure = written.failure();
         return failed();
+    }
+    // The workbook's PDF is written without the sheets the office left out: the run learns of
+    // them here, and asks for each.
+    if (sheet == 0 && !d->session.AllLoaded(workbook)) {
+        d->session.failure = {FailureKind::SheetNameInvalid,
+                              QStringLiteral("the PDF leaves out the sheets that the spreadsheet "
+                                             "application did not load")};
+        return false;
     }
     return true;
 }

@@ -63,6 +63,9 @@ QString ReasonOf(FailureKind kind, double limit)
     case FailureKind::NothingToPrint:
         reason = QT_TRANSLATE_NOOP("FailureReasons", "没有可打印的内容");
         break;
+    case FailureKind::SheetNameInvalid:
+        reason = QT_TRANSLATE_NOOP("FailureReasons", "工作表名称无效，无法读取");
+        break;
     case FailureKind::NoPdfWritten:
         reason = QT_TRANSLATE_NOOP("FailureReasons", "没有写出pdf文件");
         break;

@@ -65,6 +65,8 @@ public:
         reported = ReportedFailure();
     }
     void Skip(const QString& sheet, SkippedSheet::Why why) { record.skipped.append({sheet, why}); }
+    bool Reported(FailureKind kind) const { return reported.kind == kind; }
+    void Forget() { reported = ReportedFailure(); }
     // Exports target into the folder as fileName; the PDF counts only when this export wrote it.
     void Export(AutomationObject* target, const QString& folder, const QString& fileName,
                 const QString& sheet)
@@ -101,6 +103,34 @@ bool IsHidden(const QVariant& visible)
     return known && (value == 0 || value == 2);
 }
 
+// A worksheet's Visible, false when the sheet failed there as one the application did not load
+// (the office leaves out sheets whose names it does not take), under the name the workbook gives
+// it.
+bool ReadVisible(AutomationObject* sheet, WorkbookLog& log, QVariant& visible)
+{
+    log.Forget();
+    visible = sheet->property("Visible");
+    if (!log.Reported(FailureKind::SheetNameInvalid))
+        return true;
+    log.Fail(sheet->property("Name").toString(),
+             QCoreApplication::translate("FailureReasons", "无法读取工作表"));
+    return false;
+}
+
+// After a whole workbook's export that left sheets out: a failure for each of them.
+void FailSheetsNotLoaded(AutomationObject* workbook, int sheetCount, WorkbookLog& log)
+{
+    for (int k = 1; k <= sheetCount; ++k) {
+        AutomationObject* sheet = workbook->querySubObject("WorkSheets(int)", k);
+        QVariant visible;
+        if (sheet) {
+            log.Watch(sheet);
+            ReadVisible(sheet, log, visible);
+        }
+    }
+    log.Forget();
+}
+
 // Whether a worksheet holds pictures, charts, shapes or controls. One whose drawings cannot be
 // counted is taken to have some: its export then tells whether anything prints.
 bool HasDrawings(AutomationObject* sheet)
@@ -124,8 +154,11 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
             continue;
         }
         log.Watch(sheet);
+        QVariant visible;
+        if (!ReadVisible(sheet, log, visible))
+            continue;
         // Excel prints no hidden sheet, and a whole workbook's export leaves them out too.
-        if (IsHidden(sheet->property("Visible"))) {
+        if (IsHidden(visible)) {
             log.Skip(sheet->property("Name").toString(), SkippedSheet::Why::Hidden);
             continue;
         }
@@ -197,9 +230,11 @@ void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool
             log.Fail(QString(),
                      QCoreApplication::translate("FailureReasons", "无法读取其中的工作表"));
         const int sheetCount = sheets ? sheets->property("Count").toInt() : 0;
-        if (mergeSheets)
+        if (mergeSheets) {
             log.Export(workbook, task.folder, PdfNamesOfWorkbook().Take(task.baseName), QString());
-        else
+            if (log.Reported(FailureKind::SheetNameInvalid))
+                FailSheetsNotLoaded(workbook, sheetCount, log);
+        } else
             ExportSheets(workbook, sheetCount, task, log);
         workbook->dynamicCall("Close (Boolean)", false);
     } else {

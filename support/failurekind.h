@@ -22,6 +22,8 @@ enum class FailureKind
     CannotOpen,              // damaged, encrypted or not a workbook
     SheetHidden,             // a hidden worksheet, which Excel does not export
     NothingToPrint,          // the worksheet prints no page
+    SheetNameInvalid,        // a sheet the workbook lists that the application did not load, as
+                             // its name is not one it takes
     NoPdfWritten,            // the export ended without a PDF
     NoAnswer,                // no answer within the call limit: the application was stopped
     WorkbookTooLong,         // the workbook's conversion outlasted its limit: the application

@@ -292,6 +292,10 @@ SIGHUP.</translation>
         <source>名称不是有效的UTF-8文本，无法处理</source>
         <translation>the name is not valid UTF-8 text and cannot be handled</translation>
     </message>
+    <message>
+        <source>工作表名称无效，无法读取</source>
+        <translation>the sheet's name is not valid, so the sheet cannot be read</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

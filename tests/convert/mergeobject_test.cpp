@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <filesystem>
 #include <memory>
@@ -218,6 +219,52 @@ TEST_P(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)
              << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
     EXPECT_EQ(Run(GetParam()).join('\n').toStdString(), expected.join('\n').toStdString());
     EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
+}
+
+// Sheets the application left out (the office: names it does not take) fail under the names the
+// workbook gives them, whichever the mode; only such a workbook gets the calls that find them.
+TEST_F(RunCallsTest, SheetsTheApplicationLeftOutFailUnderTheirNames)
+{
+    RecordingServer::Sheet leftOut = Sheet("a/b", 2, 2);
+    leftOut.loaded = false;
+    const QString book = Add("book.xlsx", {Sheet("First", 2, 2), leftOut, Sheet("Last", 2, 2)});
+    const QString visible = Call("worksheet", "property", "Visible");
+    const QString name = Call("worksheet", "property", "Name");
+    const auto sheet = [](int k) {
+        return Call("workbook", "querySubObject", "WorkSheets(int)", {QString::number(k)});
+    };
+    for (const bool merged : {false, true}) {
+        SCOPED_TRACE(merged ? "merged" : "per sheet");
+        MergeSheets = merged;
+        server->calls.clear();
+        texts.clear();
+        fs::remove_all(output.path());
+        const std::unique_ptr<ConversionRun> run = MakeRun(RunKind::OneJob);
+        const QStringList calls = Run(*run);
+        EXPECT_EQ(run->Failures(),
+                  QStringList{book + QStringLiteral("(a/b): 工作表名称无效，无法读取")});
+        ASSERT_EQ(run->Record().workbooks.size(), 1);
+        const WorkbookRecord& record = run->Record().workbooks[0];
+        EXPECT_EQ(record.outcome, WorkbookRecord::Outcome::Failed);
+        ASSERT_EQ(record.failures.size(), 1);
+        EXPECT_EQ(record.failures[0].detail, "not loaded");
+        QStringList pdfs;
+        for (const auto& pdf : record.pdfs)
+            pdfs << QFileInfo(pdf.path).fileName();
+        EXPECT_EQ(pdfs, merged ? QStringList{"book.pdf"}
+                               : (QStringList{"book(First).pdf", "book(Last).pdf"}));
+        // The sheet left out is asked for its visibility, then its name, and nothing more.
+        const int at = calls.indexOf(sheet(2));
+        ASSERT_GE(at, 0);
+        EXPECT_EQ(calls.mid(at, 4), (QStringList{sheet(2), visible, name, sheet(3)}));
+        if (merged) {
+            const QString exported =
+                Call("workbook", "dynamicCall", "ExportAsFixedFormat(QVariant,QVariant)",
+                     {"0", Text(Native(output / "book.pdf"))});
+            EXPECT_EQ(calls.indexOf(exported), calls.indexOf(sheet(1)) - 1);
+            EXPECT_EQ(calls.mid(calls.indexOf(sheet(1)), 2), (QStringList{sheet(1), visible}));
+        }
+    }
 }
 
 TEST_F(RunCallsTest, PdfNamesStayInTheWorkbooksFolderAndNeverCollide)

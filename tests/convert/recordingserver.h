@@ -27,6 +27,7 @@ public:
         int visibility = -1;  // Excel's: -1 visible, 0 hidden, 2 very hidden
         int shapes = 0;       // drawing objects
         bool prints = true;   // its export yields a page
+        bool loaded = true;   // else the application left it out: it has a name and nothing else
     };
     struct Workbook
     {
@@ -96,7 +97,8 @@ public:
     {
         const std::lock_guard<std::recursive_mutex> lock(mutex);
         visibility = Book(workbook).sheets[sheet - 1].visibility;
-        return true;
+        return Fail(Book(workbook).sheets[sheet - 1].loaded, FailureKind::SheetNameInvalid,
+                    "not loaded");
     }
     bool ExportPdf(int workbook, int sheet, const QString& pdfPath) override
     {
@@ -108,6 +110,10 @@ public:
             pdf.open(QIODevice::WriteOnly);
             pdf.write("%PDF-1.4 stand-in");
         }
+        // A workbook's PDF is written without the sheets left out, and says so.
+        for (const Sheet& left : Book(workbook).sheets)
+            if (sheet == 0 && !left.loaded)
+                return Fail(false, FailureKind::SheetNameInvalid, "sheets left out");
         return true;
     }
     bool Close(int) override { return true; }

@@ -87,13 +87,14 @@ void MergeObject::Convert()
         TellSummary(record);
         return;
     }
+    PdfNameRegister names(tasks);
     Progress progress;
     std::vector<std::thread> threads;
     for (int j = 0; j < offices; ++j)
         threads.emplace_back([&] {
             Work(tasks.size(), stopRequested, progress,
                  [&](AutomationObject* workbooks, int taken) {
-                     ConvertOne(workbooks, tasks[taken], results[taken]);
+                     ConvertOne(workbooks, tasks[taken], names, results[taken]);
                  });
             {
                 std::lock_guard<std::mutex> lock(progress.mutex);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -49,13 +50,13 @@ QStringList PdfBaseNames(const QFileInfoList& workbooks)
     return bases;
 }
 
-QString PdfNamesOfWorkbook::Take(const QString& stem)
+QString NameGroupKey(const QString& baseName)
 {
-    QString name = stem + QLatin1String(".pdf");
-    for (int copy = 2; taken.contains(FileNameKey(name)); ++copy)
-        name = stem + QStringLiteral(" (%1).pdf").arg(copy);
-    taken.insert(FileNameKey(name));
-    return name;
+    int end = 0;
+    while (end < baseName.size() && baseName[end] != QLatin1Char('(') &&
+           baseName[end] != QLatin1Char('.'))
+        ++end;
+    return baseName.left(end).toCaseFolded();
 }
 
 bool FitsFileSystem(const QString& folder, const QString& fileName)

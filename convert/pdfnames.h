@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFileInfoList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -21,17 +20,11 @@ QString FileNameKey(const QString& name);
 // keeps it; each later one (a.xls, then a.xlsx) takes its whole file name as base.
 QStringList PdfBaseNames(const QFileInfoList& workbooks);
 
-// The PDF names of one workbook: a name that an earlier one of the same workbook already took
-// gets " (2)", " (3)"… before ".pdf".
-class PdfNamesOfWorkbook
-{
-public:
-    // The PDF's file name for this stem (e.g. "sales(Sheet1)"), now taken.
-    QString Take(const QString& stem);
-
-private:
-    QSet<QString> taken;
-};
+// What every PDF name made from this base name begins with: its text before the first "(" or
+// ".", case-folded. A PDF name is the base, then "(sheet)" or ".pdf", so two workbooks of one
+// folder whose PDF names could ever be the same, on any file system, share it; so do
+// same-base-name workbooks, whose later ones take their whole file name as base.
+QString NameGroupKey(const QString& baseName);
 
 // True when a file of that name fits the file system of folder.
 bool FitsFileSystem(const QString& folder, const QString& fileName);

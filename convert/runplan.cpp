@@ -1,11 +1,13 @@
 #include "convert/runplan.h"
 
 #include "convert/outputpaths.h"
+#include "convert/pdfnameregister.h"
 #include "convert/pdfnames.h"
 #include "convert/runsettings.h"
 #include "convert/workbookdiscovery.h"
 
 #include <QDir>
+#include <QSet>
 
 QList<WorkbookTask> PlanRun(const Shard& shard,
                             const std::function<bool(const QString& workbookPath)>& leaveOut,
@@ -22,18 +24,29 @@ QList<WorkbookTask> PlanRun(const Shard& shard,
     const QStringList baseNames = PdfBaseNames(workbooks);
     const QDir sourceFolder(source);
     QList<WorkbookTask> tasks;
+    QList<bool> current;
     for (int i = 0; i < workbooks.size(); ++i) {
         if (shard.count > 1 && !InShard(sourceFolder.relativeFilePath(workbooks[i].filePath()),
-                                        FileNameKey(workbooks[i].completeBaseName()), shard))
+                                        NameGroupKey(workbooks[i].completeBaseName()), shard))
             continue;
         const QString path = QDir::toNativeSeparators(workbooks[i].filePath());
-        if (leaveOut && leaveOut(path)) {
-            leftOut << path;
-            continue;
-        }
         tasks.append({path, OutputFolder(path, source, SavePath, SaveToQuondamPath), baseNames[i]});
+        current << (leaveOut && leaveOut(path));
     }
-    return tasks;
+    // A workbook is left out only with every workbook of its name group: the names of their PDFs
+    // are decided together, so a new or changed one never takes a name a current one keeps.
+    QSet<QString> converted;
+    for (int i = 0; i < tasks.size(); ++i)
+        if (!current[i])
+            converted.insert(NameGroupOf(tasks[i]));
+    QList<WorkbookTask> planned;
+    for (int i = 0; i < tasks.size(); ++i) {
+        if (current[i] && !converted.contains(NameGroupOf(tasks[i])))
+            leftOut << tasks[i].path;
+        else
+            planned << tasks[i];
+    }
+    return planned;
 }
 
 RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs,

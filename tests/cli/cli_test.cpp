@@ -899,6 +899,33 @@ TEST_F(CliTest, UpdateSharesRunAtOnceLoseNothing)
     EXPECT_EQ(round({"1/3", "2/3", "3/3"}).first, 0);
 }
 
+// x.xls's sheet "S)(T" and x(S).xls's sheet "T" would both make x(S)(T).pdf: they make two
+// PDFs, the same two in one run and in two shares.
+TEST_F(CliTest, TwoWorkbooksThatWouldMakeOnePdfMakeTwoInOneRunAndInShares)
+{
+    fs::create_directories(folder / "in");
+    WriteFile(folder / "in/x.xls", SpreadsheetMl({{"S)(T", MarkedRows("PLAINMARK", 2)}}));
+    WriteFile(folder / "in/x(S).xls", SpreadsheetMl({{"T", MarkedRows("BRACKETMARK", 2)}}));
+    const Outcome whole = Cli({folder / "in", folder / "whole"});
+    EXPECT_EQ(whole.exitCode, 0) << whole.out << whole.err;
+    for (const char* shard : {"1/2", "2/2"}) {
+        const Outcome share = Cli({"--shard", shard, folder / "in", folder / "shares"});
+        EXPECT_EQ(share.exitCode, 0) << share.out << share.err;
+    }
+    const std::set<std::string> expected = {"x(S)(T).pdf", "x(S)(T) (2).pdf"};
+    EXPECT_EQ(Pdfs(folder / "whole"), expected);
+    EXPECT_EQ(Pdfs(folder / "shares"), expected);
+    std::set<std::string> marks;
+    for (const std::string& pdf : expected) {
+        const std::string text = PdfText(folder / ("whole/" + pdf));
+        const std::string mark =
+            text.find("PLAINMARK") != std::string::npos ? "PLAINMARK" : "BRACKETMARK";
+        marks.insert(mark);
+        EXPECT_NE(PdfText(folder / ("shares/" + pdf)).find(mark), std::string::npos) << pdf;
+    }
+    EXPECT_EQ(marks.size(), 2u);
+}
+
 // Without --jobs a run takes as many offices as the CPUs it may use, at most 4: one when its
 // affinity allows one CPU.
 TEST_F(CliTest, TheDefaultOfficesAreTheCpusTheRunMayUse)

@@ -1,4 +1,5 @@
 #include "convert/outputpaths.h"
+#include "convert/pdfnameregister.h"
 #include "convert/pdfnames.h"
 #include "convert/visibletext.h"
 
@@ -80,12 +81,13 @@ TEST(PdfNames, SameBaseNamesInOneFolderAndSameSafeSheetNamesInOneWorkbookStayApa
     };
     EXPECT_EQ(PdfBaseNames(workbooks), expected);
 
-    PdfNamesOfWorkbook names;
-    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b).pdf");
-    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b) (2).pdf");
-    EXPECT_EQ(names.Take("s(a_b) (2)"), "s(a_b) (2) (2).pdf");
-    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b) (3).pdf");
-    EXPECT_EQ(names.Take("s(c)"), "s(c).pdf");
+    const WorkbookTask s{"/in/s.xlsx", QDir::tempPath(), "s"};
+    PdfNameRegister names({s});
+    EXPECT_EQ(names.Take(s, "s(a_b)"), "s(a_b).pdf");
+    EXPECT_EQ(names.Take(s, "s(a_b)"), "s(a_b) (2).pdf");
+    EXPECT_EQ(names.Take(s, "s(a_b) (2)"), "s(a_b) (2) (2).pdf");
+    EXPECT_EQ(names.Take(s, "s(a_b)"), "s(a_b) (3).pdf");
+    EXPECT_EQ(names.Take(s, "s(c)"), "s(c).pdf");
 }
 
 TEST(PdfNames, ANameLongerThanTheFileSystemAllowsIsCaught)

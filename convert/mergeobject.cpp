@@ -148,6 +148,8 @@ void MergeObject::Convert()
     } else {
         // A workbook cut off by a forced stop is one not reached, even as the list's last.
         record.stopped = progress.next < tasks.size() || record.NotConverted() > 0;
+        if (options.removeOutdatedPdfs)
+            options.removeOutdatedPdfs(record);
         TellSummary(record);
     }
 }

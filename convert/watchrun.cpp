@@ -63,6 +63,12 @@ void WatchRun::Convert()
             TellConverted(converted);
         }
         batch.workbooks = record.workbooks.mid(first);
+        if (options.removeOutdatedPdfs) {
+            options.removeOutdatedPdfs(batch);
+            for (int i = 0; i < batch.workbooks.size(); ++i)
+                record.workbooks[first + i].removedPdfs = batch.workbooks[i].removedPdfs;
+            record.runFailures += batch.runFailures.mid(batchStart.runFailures.size());
+        }
         batch.ended = QDateTime::currentDateTime();
         TellSummary(batch);
         if (batchDone)

@@ -926,6 +926,33 @@ TEST_F(CliTest, TwoWorkbooksThatWouldMakeOnePdfMakeTwoInOneRunAndInShares)
     EXPECT_EQ(marks.size(), 2u);
 }
 
+// --update removes the PDF of a sheet that is gone since the last run, says so, and leaves every
+// other PDF in the folder alone.
+TEST_F(CliTest, AnUpdateRunRemovesThePdfOfASheetThatIsGone)
+{
+    fs::create_directories(folder / "in");
+    WriteFile(folder / "in/book.xls",
+              SpreadsheetMl({{"Keep", MarkedRows("KEEP", 2)}, {"Gone", MarkedRows("GONE", 2)}}));
+    const std::vector<std::string> args = {"--update", "--report", folder / "r.json", folder / "in",
+                                           folder / "out"};
+    const Outcome first = Cli(args, CacheHere());
+    ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
+    EXPECT_EQ(Pdfs(folder / "out"), (std::set<std::string>{"book(Keep).pdf", "book(Gone).pdf"}));
+    WriteFile(folder / "out/book(Other).pdf", "not the run's");
+    WriteFile(folder / "in/book.xls", SpreadsheetMl({{"Keep", MarkedRows("KEEP", 3)}}));
+    const Outcome second = Cli(args, CacheHere());
+    EXPECT_EQ(second.exitCode, 0) << second.out << second.err;
+    EXPECT_EQ(Pdfs(folder / "out"), (std::set<std::string>{"book(Keep).pdf", "book(Other).pdf"}));
+    EXPECT_NE(second.out.find("成功将1个excel文件转换为1个pdf文件。\n已删除1个不再生成的pdf文件。"),
+              std::string::npos)
+        << second.out;
+    const std::string report = ReadFile(folder / "r.json");
+    EXPECT_NE(report.find("\"removedPdfs\": 1"), std::string::npos) << report;
+    EXPECT_NE(report.find(folder / "out/book(Gone).pdf"), std::string::npos) << report;
+    const std::vector<std::string> facts = ReportFacts(folder / "r.json");
+    EXPECT_EQ(std::count(facts.begin(), facts.end(), "invalid"), 0) << report;
+}
+
 // Without --jobs a run takes as many offices as the CPUs it may use, at most 4: one when its
 // affinity allows one CPU.
 TEST_F(CliTest, TheDefaultOfficesAreTheCpusTheRunMayUse)

@@ -18,6 +18,7 @@
 #include <QDir>
 
 #include <filesystem>
+#include <future>
 #include <map>
 #include <memory>
 #include <thread>
@@ -326,6 +327,41 @@ TEST_F(RunCallsTest, AWorkbookIsLeftOutAsUpToDateOnlyWithItsNameGroup)
                             {bracketed, WorkbookRecord::Outcome::Converted},
                             {other, WorkbookRecord::Outcome::UpToDate},
                             {otherFolder, WorkbookRecord::Outcome::UpToDate}}));
+}
+
+// In a watch, a changed workbook is converted again with the unchanged one whose PDF names
+// depend on it, and the pair keeps its names.
+TEST_F(RunCallsTest, AWatchConvertsAChangedWorkbookWithItsNameGroup)
+{
+    const QString plain = Add("x.xlsx", {Sheet("S)(T", 2, 2)});
+    const QString bracketed = Add("x(S).xlsx", {Sheet("T", 2, 2)});
+    Add("z.xlsx", {Sheet("T", 2, 2)});
+    WatchRun run{RunOptions()};
+    std::vector<std::map<QString, QStringList>> batches;
+    run.SetBatchDoneHook([&](const RunRecord& batch, const QHash<QString, FileVersion>&) {
+        batches.emplace_back();
+        for (const WorkbookRecord& workbook : batch.workbooks)
+            for (const PdfRecord& pdf : workbook.pdfs)
+                batches.back()[workbook.path] << pdf.path;
+        if (batches.size() == 1)
+            WriteFile(source / "x(S).xlsx", "changed");
+        else
+            run.RequestStop();
+    });
+    // However the watch goes, the test ends.
+    std::promise<void> ended;
+    std::thread deadline([&run, done = ended.get_future()] {
+        if (done.wait_for(std::chrono::seconds(20)) == std::future_status::timeout)
+            run.RequestStop();
+    });
+    Run(run);
+    ended.set_value();
+    deadline.join();
+    ASSERT_EQ(batches.size(), 2u);
+    EXPECT_EQ(batches[1].size(), 2u);
+    EXPECT_EQ(batches[1][plain], batches[0][plain]);
+    EXPECT_EQ(batches[1][bracketed], batches[0][bracketed]);
+    EXPECT_NE(batches[1][plain], batches[1][bracketed]);
 }
 
 TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)

@@ -1,22 +1,15 @@
 #include "convert/pdfnameregister.h"
 
 #include "convert/foldercase.h"
-#include "convert/pdfnames.h"
-
-QString NameGroupOf(const WorkbookTask& task)
-{
-    return task.folder + '\n' + NameGroupKey(task.baseName);
-}
 
 PdfNameRegister::PdfNameRegister(const QList<WorkbookTask>& tasks)
 {
-    QHash<QString, int> last;
+    QHash<int, int> last;
     for (int i = 0; i < tasks.size(); ++i) {
-        const QString group = NameGroupOf(tasks[i]);
         index.insert(tasks[i].path, i);
-        earlier << last.value(group, -1);
+        earlier << last.value(tasks[i].nameGroup, -1);
         done << false;
-        last.insert(group, i);
+        last.insert(tasks[i].nameGroup, i);
     }
 }
 
@@ -30,7 +23,7 @@ void PdfNameRegister::Begin(const WorkbookTask& task)
 QString PdfNameRegister::Take(const WorkbookTask& task, const QString& stem)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    Group& group = groups[NameGroupOf(task)];
+    Group& group = groups[task.nameGroup];
     // Once the folder is there, as it is by the first export into it.
     if (!group.caseKnown) {
         group.ignoresCase = FolderIgnoresCase(task.folder);

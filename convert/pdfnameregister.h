@@ -14,9 +14,9 @@
 // The PDF names a run takes across its workbooks, so that no two PDFs of it share a path whatever
 // the sheet names: a name an earlier workbook of the list took (as the output folder's file
 // system compares names) goes to the later one with " (2)", " (3)"… before ".pdf". Only
-// workbooks of one name group (same PDF folder and NameGroupKey) can want one name, so a workbook
-// waits only for the earlier ones of its group, which keeps names in list order whichever
-// application takes which workbook. Safe from the applications' threads.
+// workbooks of one name group (NameGroupFirsts()) can want one name, so a workbook waits only for
+// the earlier ones of its group, which keeps names in list order whichever application takes
+// which workbook. Safe from the applications' threads.
 class PdfNameRegister
 {
 public:
@@ -42,8 +42,5 @@ private:
     QHash<QString, int> index; // of each task, by path
     QVector<int> earlier;      // per task: the one before it in its group, -1 for none
     QVector<bool> done;        // per task
-    QHash<QString, Group> groups;
+    QHash<int, Group> groups;
 };
-
-// The group of workbooks whose PDF names may depend on each other.
-QString NameGroupOf(const WorkbookTask& task);

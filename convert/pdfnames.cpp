@@ -50,13 +50,29 @@ QStringList PdfBaseNames(const QFileInfoList& workbooks)
     return bases;
 }
 
-QString NameGroupKey(const QString& baseName)
+QList<int> NameGroupFirsts(const QStringList& folders, const QStringList& baseNames)
 {
-    int end = 0;
-    while (end < baseName.size() && baseName[end] != QLatin1Char('(') &&
-           baseName[end] != QLatin1Char('.'))
-        ++end;
-    return baseName.left(end).toCaseFolded();
+    // Per folder, the first workbook of each base, without case.
+    QHash<QString, QHash<QString, int>> firstOfBase;
+    for (int i = baseNames.size() - 1; i >= 0; --i)
+        firstOfBase[folders[i]].insert(baseNames[i].toCaseFolded(), i);
+    QList<int> firsts;
+    for (int i = 0; i < baseNames.size(); ++i) {
+        const QHash<QString, int>& bases = firstOfBase[folders[i]];
+        const QString base = baseNames[i].toCaseFolded();
+        // The shortest base that this one is, or extends with "(".
+        int first = bases.value(base);
+        for (int end = base.indexOf(QLatin1Char('(')); end >= 0;
+             end = base.indexOf(QLatin1Char('('), end + 1)) {
+            const auto found = bases.constFind(base.left(end));
+            if (found != bases.constEnd()) {
+                first = *found;
+                break;
+            }
+        }
+        firsts << first;
+    }
+    return firsts;
 }
 
 bool FitsFileSystem(const QString& folder, const QString& fileName)

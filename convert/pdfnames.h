@@ -20,11 +20,13 @@ QString FileNameKey(const QString& name);
 // keeps it; each later one (a.xls, then a.xlsx) takes its whole file name as base.
 QStringList PdfBaseNames(const QFileInfoList& workbooks);
 
-// What every PDF name made from this base name begins with: its text before the first "(" or
-// ".", case-folded. A PDF name is the base, then "(sheet)" or ".pdf", so two workbooks of one
-// folder whose PDF names could ever be the same, on any file system, share it; so do
-// same-base-name workbooks, whose later ones take their whole file name as base.
-QString NameGroupKey(const QString& baseName);
+// For each workbook (its PDF folder and base name, in list order), the first one of its name
+// group: the workbooks of one folder whose PDF names could ever be the same, on any file system.
+// A PDF name is the base, then "(sheet)" or ".pdf", so two different bases can make one name only
+// when one of them is the other followed by "(…" (compared without case): the group's first is
+// the workbook with the shortest base that each of the group's bases so extends. Most workbooks
+// are their own.
+QList<int> NameGroupFirsts(const QStringList& folders, const QStringList& baseNames);
 
 // True when a file of that name fits the file system of folder.
 bool FitsFileSystem(const QString& folder, const QString& fileName);

@@ -1,7 +1,6 @@
 #include "convert/runplan.h"
 
 #include "convert/outputpaths.h"
-#include "convert/pdfnameregister.h"
 #include "convert/pdfnames.h"
 #include "convert/runsettings.h"
 #include "convert/workbookdiscovery.h"
@@ -22,26 +21,33 @@ QList<WorkbookTask> PlanRun(const Shard& shard,
             workbooks << entry;
     // From the whole list, so that every share of it names its PDFs as a whole run would.
     const QStringList baseNames = PdfBaseNames(workbooks);
+    QStringList folders;
+    for (const QFileInfo& workbook : workbooks)
+        folders << OutputFolder(QDir::toNativeSeparators(workbook.filePath()), source, SavePath,
+                                SaveToQuondamPath);
+    const QList<int> groups = NameGroupFirsts(folders, baseNames);
     const QDir sourceFolder(source);
     QList<WorkbookTask> tasks;
     QList<bool> current;
     for (int i = 0; i < workbooks.size(); ++i) {
-        if (shard.count > 1 && !InShard(sourceFolder.relativeFilePath(workbooks[i].filePath()),
-                                        NameGroupKey(workbooks[i].completeBaseName()), shard))
+        // By the group's first workbook, so that a group is never split between shares.
+        if (shard.count > 1 &&
+            !InShard(sourceFolder.relativeFilePath(workbooks[i].filePath()),
+                     FileNameKey(workbooks[groups[i]].completeBaseName()), shard))
             continue;
         const QString path = QDir::toNativeSeparators(workbooks[i].filePath());
-        tasks.append({path, OutputFolder(path, source, SavePath, SaveToQuondamPath), baseNames[i]});
+        tasks.append({path, folders[i], baseNames[i], groups[i]});
         current << (leaveOut && leaveOut(path));
     }
     // A workbook is left out only with every workbook of its name group: the names of their PDFs
     // are decided together, so a new or changed one never takes a name a current one keeps.
-    QSet<QString> converted;
+    QSet<int> converted;
     for (int i = 0; i < tasks.size(); ++i)
         if (!current[i])
-            converted.insert(NameGroupOf(tasks[i]));
+            converted.insert(tasks[i].nameGroup);
     QList<WorkbookTask> planned;
     for (int i = 0; i < tasks.size(); ++i) {
-        if (current[i] && !converted.contains(NameGroupOf(tasks[i])))
+        if (current[i] && !converted.contains(tasks[i].nameGroup))
             leftOut << tasks[i].path;
         else
             planned << tasks[i];

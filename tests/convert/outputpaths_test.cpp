@@ -90,6 +90,41 @@ TEST(PdfNames, SameBaseNamesInOneFolderAndSameSafeSheetNamesInOneWorkbookStayApa
     EXPECT_EQ(names.Take(s, "s(c)"), "s(c).pdf");
 }
 
+// Only bases of which one is the other followed by "(…", without case, can make one PDF name:
+// x.xlsx's sheet "S)(T" and x(S).xlsx's sheet "T" both make x(S)(T).pdf.
+TEST(PdfNames, OnlyWorkbooksWhosePdfNamesCanMeetShareANameGroup)
+{
+    const struct
+    {
+        const char* folder;
+        const char* base;
+        int first;
+    } workbooks[] = {
+        {"/out", "x", 0},
+        {"/out", "x(S)", 0},
+        {"/out", "Sales (1)", 2},
+        {"/out", "Sales (2)", 3},
+        {"/out", "X(S)(T)", 0},
+        {"/out", "q1.sales", 5},
+        {"/out", "q1", 6},
+        {"/out", "a", 7},
+        {"/out", "a.xlsx", 8},
+        {"/out", "y(1)", 9},
+        {"/out", "y(1)(2)", 9},
+        {"/out/sub", "x(S)", 11},
+        {"/out", "\xc3\x84(1)", 13},
+        {"/out", "\xc3\xa4", 13},
+    };
+    QStringList folders, bases;
+    QList<int> expected;
+    for (const auto& workbook : workbooks) {
+        folders << workbook.folder;
+        bases << QString::fromUtf8(workbook.base);
+        expected << workbook.first;
+    }
+    EXPECT_EQ(NameGroupFirsts(folders, bases), expected);
+}
+
 TEST(PdfNames, ANameLongerThanTheFileSystemAllowsIsCaught)
 {
     const QString folder = QDir::tempPath();

@@ -1,4 +1,3 @@
-#include "convert/pdfnames.h"
 #include "convert/shard.h"
 
 #include <gtest/gtest.h>
@@ -52,31 +51,6 @@ TEST(Shard, EachWorkbookFallsToOneShareByItsFolderAndBaseNameAlone)
     EXPECT_TRUE(InShard("sales.xls", "sales", {5, 7}));
     EXPECT_TRUE(InShard(QString::fromUtf8("\xe6\x95\xb0\xe6\x8d\xae/\xe6\x8a\xa5\xe8\xa1\xa8.xls"),
                         QString::fromUtf8("\xe6\x8a\xa5\xe8\xa1\xa8"), {7, 7})); // 数据/报表.xls
-}
-
-// Two workbooks of one folder whose PDF names can meet (x.xlsx's sheet "S)(T" and x(S).xlsx's
-// sheet "T"; X.xlsx and x.xls where case is not told apart) fall to one share.
-TEST(Shard, WorkbooksWhosePdfNamesCanMeetFallToOneShare)
-{
-    const std::pair<const char*, const char*> keys[] = {
-        {"x", "x"},         {"x(S)", "x"}, {"X.xlsx", "x"},     {"x.xlsx (2)", "x"},
-        {"q1.sales", "q1"}, {"(a)", ""},   {"a b (2)", "a b "}, {"\xc3\x84(1)", "\xc3\xa4"},
-    };
-    for (const auto& [base, key] : keys)
-        EXPECT_EQ(NameGroupKey(QString::fromUtf8(base)).toStdString(), key) << base;
-    for (const int count : {2, 3, 7})
-        for (int i = 0; i < 50; ++i) {
-            const QString folder = QStringLiteral("dept%1/").arg(i % 7);
-            const QString base = QStringLiteral("book%1").arg(i);
-            for (int index = 1; index <= count; ++index) {
-                const bool share =
-                    InShard(folder + base + ".xlsx", NameGroupKey(base), {index, count});
-                for (const QString& other : {base + "(S)", base + ".xlsx", base.toUpper() + "(1)"})
-                    EXPECT_EQ(InShard(folder + other + ".xls", NameGroupKey(other), {index, count}),
-                              share)
-                        << other.toStdString() << " of " << count;
-            }
-        }
 }
 
 } // namespace

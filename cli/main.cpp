@@ -237,6 +237,9 @@ int ConvertAsAsked(CommandLine command)
         planned.insert(path, version);
         return state.UpToDate(path, version);
     };
+    command.run.removeOutdatedPdfs = [&state](RunRecord& converted) {
+        state.RemoveOutdatedPdfs(converted);
+    };
     // A state that could not be kept fails the run as a report that could not be written does.
     bool stateKept = true;
     const auto exitCode = [&stateKept](int code) {

@@ -90,9 +90,13 @@ void ConversionRun::TellConverted(const WorkbookRecord& workbook)
 }
 
 void ConversionRun::ConvertOne(AutomationObject* workbooks, const WorkbookTask& task,
-                               WorkbookRecord& into) const
+                               PdfNameRegister& names, WorkbookRecord& into) const
 {
-    ConvertWorkbook(workbooks, task, MergeSheets, into);
+    names.Begin(task);
+    ConvertWorkbook(
+        workbooks, task, MergeSheets,
+        [&names, &task](const QString& stem) { return names.Take(task, stem); }, into);
+    names.End(task);
     // What failed then failed because its application was ended: not the workbook's fault.
     if (stopForced && !into.failures.isEmpty()) {
         into.outcome = WorkbookRecord::Outcome::NotReached;

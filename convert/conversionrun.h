@@ -2,6 +2,7 @@
 
 #include "convert/automationobject.h"
 #include "convert/failurereasons.h"
+#include "convert/pdfnameregister.h"
 #include "convert/runoptions.h"
 #include "convert/runplan.h"
 #include "convert/runrecord.h"
@@ -83,9 +84,10 @@ protected:
     // A workbook's conversion as it starts (its path) and as it has ended (the hook).
     void TellConverting(const WorkbookTask& task);
     void TellConverted(const WorkbookRecord& workbook);
-    // Converts one workbook through an application's workbooks collection into its record; one
+    // Converts one workbook through an application's workbooks collection into its record, its
+    // PDF names taken from names once the earlier workbooks of its name group have ended; one
     // cut off by ForceStop() is recorded as not reached. Safe from the applications' threads.
-    void ConvertOne(AutomationObject* workbooks, const WorkbookTask& task,
+    void ConvertOne(AutomationObject* workbooks, const WorkbookTask& task, PdfNameRegister& names,
                     WorkbookRecord& into) const;
     // The end of a run, or of a batch of one: its summary, with the failures.
     void TellSummary(const RunRecord& of);

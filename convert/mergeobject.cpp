@@ -87,13 +87,14 @@ void MergeObject::Convert()
         TellSummary(record);
         return;
     }
+    PdfNameRegister names(tasks);
     Progress progress;
     std::vector<std::thread> threads;
     for (int j = 0; j < offices; ++j)
         threads.emplace_back([&] {
             Work(tasks.size(), stopRequested, progress,
                  [&](AutomationObject* workbooks, int taken) {
-                     ConvertOne(workbooks, tasks[taken], results[taken]);
+                     ConvertOne(workbooks, tasks[taken], names, results[taken]);
                  });
             {
                 std::lock_guard<std::mutex> lock(progress.mutex);
@@ -147,6 +148,8 @@ void MergeObject::Convert()
     } else {
         // A workbook cut off by a forced stop is one not reached, even as the list's last.
         record.stopped = progress.next < tasks.size() || record.NotConverted() > 0;
+        if (options.removeOutdatedPdfs)
+            options.removeOutdatedPdfs(record);
         TellSummary(record);
     }
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 
 #ifndef Q_OS_WIN
 #include <unistd.h>
@@ -49,13 +50,29 @@ QStringList PdfBaseNames(const QFileInfoList& workbooks)
     return bases;
 }
 
-QString PdfNamesOfWorkbook::Take(const QString& stem)
+QList<int> NameGroupFirsts(const QStringList& folders, const QStringList& baseNames)
 {
-    QString name = stem + QLatin1String(".pdf");
-    for (int copy = 2; taken.contains(FileNameKey(name)); ++copy)
-        name = stem + QStringLiteral(" (%1).pdf").arg(copy);
-    taken.insert(FileNameKey(name));
-    return name;
+    // Per folder, the first workbook of each base, without case.
+    QHash<QString, QHash<QString, int>> firstOfBase;
+    for (int i = baseNames.size() - 1; i >= 0; --i)
+        firstOfBase[folders[i]].insert(baseNames[i].toCaseFolded(), i);
+    QList<int> firsts;
+    for (int i = 0; i < baseNames.size(); ++i) {
+        const QHash<QString, int>& bases = firstOfBase[folders[i]];
+        const QString base = baseNames[i].toCaseFolded();
+        // The shortest base that this one is, or extends with "(".
+        int first = bases.value(base);
+        for (int end = base.indexOf(QLatin1Char('(')); end >= 0;
+             end = base.indexOf(QLatin1Char('('), end + 1)) {
+            const auto found = bases.constFind(base.left(end));
+            if (found != bases.constEnd()) {
+                first = *found;
+                break;
+            }
+        }
+        firsts << first;
+    }
+    return firsts;
 }
 
 bool FitsFileSystem(const QString& folder, const QString& fileName)

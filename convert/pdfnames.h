@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFileInfoList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -21,17 +20,13 @@ QString FileNameKey(const QString& name);
 // keeps it; each later one (a.xls, then a.xlsx) takes its whole file name as base.
 QStringList PdfBaseNames(const QFileInfoList& workbooks);
 
-// The PDF names of one workbook: a name that an earlier one of the same workbook already took
-// gets " (2)", " (3)"… before ".pdf".
-class PdfNamesOfWorkbook
-{
-public:
-    // The PDF's file name for this stem (e.g. "sales(Sheet1)"), now taken.
-    QString Take(const QString& stem);
-
-private:
-    QSet<QString> taken;
-};
+// For each workbook (its PDF folder and base name, in list order), the first one of its name
+// group: the workbooks of one folder whose PDF names could ever be the same, on any file system.
+// A PDF name is the base, then "(sheet)" or ".pdf", so two different bases can make one name only
+// when one of them is the other followed by "(…" (compared without case): the group's first is
+// the workbook with the shortest base that each of the group's bases so extends. Most workbooks
+// are their own.
+QList<int> NameGroupFirsts(const QStringList& folders, const QStringList& baseNames);
 
 // True when a file of that name fits the file system of folder.
 bool FitsFileSystem(const QString& folder, const QString& fileName);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/runrecord.h"
 #include "convert/shard.h"
 
 #include <QString>
@@ -35,6 +36,10 @@ struct RunOptions
     // Whoever started the run lists every failure after its summary, so the summary does not
     // count those it leaves out.
     bool everyFailureListedAfter = false;
+    // Once the PDFs of the run (of each batch of a watch) are written: removes what earlier
+    // conversions of its converted workbooks made and this one did not, naming it in each
+    // workbook's record. Empty: nothing is removed.
+    std::function<void(RunRecord& converted)> removeOutdatedPdfs;
 };
 
 // Applications at once when the user names no number: one per CPU this process may use (its

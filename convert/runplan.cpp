@@ -6,6 +6,7 @@
 #include "convert/workbookdiscovery.h"
 
 #include <QDir>
+#include <QSet>
 
 QList<WorkbookTask> PlanRun(const Shard& shard,
                             const std::function<bool(const QString& workbookPath)>& leaveOut,
@@ -20,20 +21,38 @@ QList<WorkbookTask> PlanRun(const Shard& shard,
             workbooks << entry;
     // From the whole list, so that every share of it names its PDFs as a whole run would.
     const QStringList baseNames = PdfBaseNames(workbooks);
+    QStringList folders;
+    for (const QFileInfo& workbook : workbooks)
+        folders << OutputFolder(QDir::toNativeSeparators(workbook.filePath()), source, SavePath,
+                                SaveToQuondamPath);
+    const QList<int> groups = NameGroupFirsts(folders, baseNames);
     const QDir sourceFolder(source);
     QList<WorkbookTask> tasks;
+    QList<bool> current;
     for (int i = 0; i < workbooks.size(); ++i) {
-        if (shard.count > 1 && !InShard(sourceFolder.relativeFilePath(workbooks[i].filePath()),
-                                        FileNameKey(workbooks[i].completeBaseName()), shard))
+        // By the group's first workbook, so that a group is never split between shares.
+        if (shard.count > 1 &&
+            !InShard(sourceFolder.relativeFilePath(workbooks[i].filePath()),
+                     FileNameKey(workbooks[groups[i]].completeBaseName()), shard))
             continue;
         const QString path = QDir::toNativeSeparators(workbooks[i].filePath());
-        if (leaveOut && leaveOut(path)) {
-            leftOut << path;
-            continue;
-        }
-        tasks.append({path, OutputFolder(path, source, SavePath, SaveToQuondamPath), baseNames[i]});
+        tasks.append({path, folders[i], baseNames[i], groups[i]});
+        current << (leaveOut && leaveOut(path));
     }
-    return tasks;
+    // A workbook is left out only with every workbook of its name group: the names of their PDFs
+    // are decided together, so a new or changed one never takes a name a current one keeps.
+    QSet<int> converted;
+    for (int i = 0; i < tasks.size(); ++i)
+        if (!current[i])
+            converted.insert(tasks[i].nameGroup);
+    QList<WorkbookTask> planned;
+    for (int i = 0; i < tasks.size(); ++i) {
+        if (current[i] && !converted.contains(tasks[i].nameGroup))
+            leftOut << tasks[i].path;
+        else
+            planned << tasks[i];
+    }
+    return planned;
 }
 
 RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs,

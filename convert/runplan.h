@@ -15,13 +15,17 @@ struct WorkbookTask
     QString path;     // native form
     QString folder;   // the folder of its PDFs, "/" separators
     QString baseName; // of its PDFs
+    // Its name group (NameGroupFirsts()): the workbooks whose PDF names may depend on each other
+    // share it.
+    int nameGroup = -1;
 };
 
 // The workbooks of shard of a run from the run settings, in list order, with their PDF folders
 // and base names decided from the whole list before any export, so that they never depend on the
 // order of the work or on the share. What could not be listed goes to unlisted, one failure line
 // each; the workbooks that leaveOut (when given) tells to leave out go to leftOut, their names
-// still counting for the PDF names of the others.
+// still counting for the PDF names of the others, unless another workbook of their name group is
+// converted: then they are converted with it.
 QList<WorkbookTask> PlanRun(const Shard& shard,
                             const std::function<bool(const QString& workbookPath)>& leaveOut,
                             QStringList& unlisted, QStringList& leftOut);

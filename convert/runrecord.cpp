@@ -20,6 +20,14 @@ int RunRecord::Pdfs() const
     return pdfs;
 }
 
+int RunRecord::RemovedPdfs() const
+{
+    int removed = 0;
+    for (const WorkbookRecord& workbook : workbooks)
+        removed += workbook.removedPdfs.size();
+    return removed;
+}
+
 int RunRecord::WithOutcome(WorkbookRecord::Outcome outcome) const
 {
     int count = 0;
@@ -48,6 +56,8 @@ QString RunRecord::Summary(bool everyFailureListedAfter) const
                        .arg(Pdfs());
     if (const int upToDate = UpToDate())
         text += '\n' + UpToDateLine(upToDate);
+    if (const int removed = RemovedPdfs())
+        text += '\n' + RemovedPdfsLine(removed);
     const QStringList failures = FailureLines();
     if (failures.isEmpty())
         return text;
@@ -58,6 +68,11 @@ QString RunRecord::Summary(bool everyFailureListedAfter) const
         text += '\n' + QCoreApplication::translate("Run", "另有%1个失败未列出。")
                            .arg(failures.size() - SummaryNamedFailures);
     return text;
+}
+
+QString RemovedPdfsLine(int removed)
+{
+    return QCoreApplication::translate("Run", "已删除%1个不再生成的pdf文件。").arg(removed);
 }
 
 QString UpToDateLine(int upToDate)

@@ -55,6 +55,9 @@ struct WorkbookRecord
     QList<SkippedSheet> skipped;
     QList<FailureRecord> failures;
     double seconds = 0;
+    // PDFs an earlier conversion of it made that this one no longer makes (a sheet gone, renamed,
+    // now blank or hidden), removed as unchanged since.
+    QStringList removedPdfs;
 };
 
 // Told of each workbook as its conversion ends, in the run's own thread.
@@ -86,6 +89,7 @@ struct RunRecord
 
     int OpenedWorkbooks() const;
     int Pdfs() const;
+    int RemovedPdfs() const;
     // How many workbooks had this outcome.
     int WithOutcome(WorkbookRecord::Outcome outcome) const;
     // The totals: every workbook, and every failed one, each with what could not be listed.
@@ -97,13 +101,16 @@ struct RunRecord
     // with control characters escaped.
     QStringList FailureLines() const;
     // "成功将N个excel文件转换为M个pdf文件。", then, when workbooks were left out as up to date,
-    // "另有N个excel文件未改动，已跳过。", then, when anything failed, "失败N个：", the first five
+    // "另有N个excel文件未改动，已跳过。", then, when PDFs no longer made were removed,
+    // "已删除N个不再生成的pdf文件。", then, when anything failed, "失败N个：", the first five
     // failure lines and, unless every failure is listed after it, "另有N个失败未列出。".
     QString Summary(bool everyFailureListedAfter = false) const;
 };
 
 // Lines that the summary, the text report and the command line's end share, in the user's
-// language: "另有N个excel文件未改动，已跳过。", "失败N个：", "转换已中止：N个excel文件未转换。".
+// language: "另有N个excel文件未改动，已跳过。", "已删除N个不再生成的pdf文件。", "失败N个：",
+// "转换已中止：N个excel文件未转换。".
 QString UpToDateLine(int upToDate);
+QString RemovedPdfsLine(int removed);
 QString FailuresLine(int failures);
 QString StoppedLine(int notConverted);

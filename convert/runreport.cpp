@@ -90,6 +90,8 @@ QString TextReport(const RunRecord& record)
     text += '\n' + record.Summary().section('\n', 0, 0) + '\n';
     if (const int upToDate = record.UpToDate())
         text += UpToDateLine(upToDate) + '\n';
+    if (const int removed = record.RemovedPdfs())
+        text += RemovedPdfsLine(removed) + '\n';
     if (record.stopped)
         text += StoppedLine(record.NotConverted()) + '\n';
 
@@ -108,6 +110,10 @@ QString TextReport(const RunRecord& record)
         text += '\n';
         for (const PdfRecord& pdf : workbook.pdfs)
             text += indent + QCoreApplication::translate("Run", "pdf：%1").arg(pdf.path) + '\n';
+        for (const QString& removed : workbook.removedPdfs)
+            text += indent +
+                    QCoreApplication::translate("Run", "已删除不再生成的pdf：%1").arg(removed) +
+                    '\n';
         for (const SkippedSheet& skipped : workbook.skipped)
             text += indent +
                     QCoreApplication::translate("Run", "%1，未转换：%2")
@@ -153,6 +159,7 @@ QJsonObject JsonReport(const RunRecord& record)
             {"seconds", workbook.seconds},
             {"pdfs", pdfs},
             {"failures", failures},
+            {"removedPdfs", QJsonArray::fromStringList(workbook.removedPdfs)},
         });
     }
     return QJsonObject{
@@ -174,7 +181,8 @@ QJsonObject JsonReport(const RunRecord& record)
                      {"opened", record.OpenedWorkbooks()},
                      {"pdfs", record.Pdfs()},
                      {"failures", record.FailureLines().size()},
-                     {"removedTemporaryPdfs", record.removedTemporaryPdfs}}},
+                     {"removedTemporaryPdfs", record.removedTemporaryPdfs},
+                     {"removedPdfs", record.RemovedPdfs()}}},
         {"runFailures", QJsonArray::fromStringList(record.runFailures)},
         {"workbooks", workbooks},
     };

@@ -16,5 +16,6 @@ bool ParseShard(const QString& text, Shard& shard);
 // Whether the workbook whose path relative to the source folder is relativePath, with the base
 // name baseKey (as the file system compares names), falls to shard. Decided by a hash of the
 // folder and base name that is the same on every machine, so that same-base-name workbooks of
-// one folder, whose PDF names depend on each other, stay together.
+// one folder stay together; the run gives the workbooks of one name group their first one's
+// base name, so that they do too.
 bool InShard(const QString& relativePath, const QString& baseKey, const Shard& shard);

@@ -2,7 +2,9 @@
 
 #include "convert/atomicfile.h"
 #include "convert/folderpath.h"
+#include "convert/visibletext.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace {
@@ -94,6 +97,32 @@ bool UpdateState::UpToDate(const QString& workbook, const FileVersion& version) 
         if (pdf.path.isEmpty() || pdf.version.size < 0 || FileVersion::Of(pdf.path) != pdf.version)
             return false;
     return true;
+}
+
+void UpdateState::RemoveOutdatedPdfs(RunRecord& record) const
+{
+    QSet<QString> written;
+    for (const WorkbookRecord& workbook : record.workbooks)
+        for (const PdfRecord& pdf : workbook.pdfs)
+            written.insert(pdf.path);
+    for (WorkbookRecord& workbook : record.workbooks) {
+        const auto found = conversions.constFind(workbook.path);
+        if (workbook.outcome != WorkbookRecord::Outcome::Converted ||
+            found == conversions.constEnd())
+            continue;
+        for (const Pdf& pdf : found->pdfs) {
+            if (pdf.path.isEmpty() || pdf.version.size < 0 || written.contains(pdf.path) ||
+                FileVersion::Of(pdf.path) != pdf.version)
+                continue;
+            QFile file(pdf.path);
+            if (file.remove())
+                workbook.removedPdfs << pdf.path;
+            else
+                record.runFailures
+                    << QCoreApplication::translate("Run", "无法删除不再生成的pdf文件：%1：%2")
+                           .arg(VisibleText(pdf.path), file.errorString());
+        }
+    }
 }
 
 void UpdateState::Update(const RunRecord& record, const QHash<QString, FileVersion>& planned)

@@ -43,6 +43,12 @@ public:
     // True when the workbook, as it is now (version), is the one last converted and every PDF
     // of that conversion is still there as it was written.
     bool UpToDate(const QString& workbook, const FileVersion& version) const;
+    // Removes each PDF that the last conversion of a workbook the run converted made and the
+    // run did not write, where it is still as that conversion left it, naming it in the
+    // workbook's removedPdfs; one that cannot be removed is a run failure. Nothing else is
+    // touched: not a PDF changed since, not the PDFs of workbooks gone from the tree. Before
+    // Update().
+    void RemoveOutdatedPdfs(RunRecord& record) const;
     // Takes in what a run converted: each converted workbook at the version it had when the run
     // was planned (planned), with its PDFs as they are now. A failed workbook is forgotten, so
     // that the next run tries it again; workbooks that are gone are dropped.

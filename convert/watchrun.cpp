@@ -73,6 +73,7 @@ void WatchRun::Convert()
         record.unlisted += batchStart.unlisted;
         record.removedTemporaryPdfs += batchStart.removedTemporaryPdfs;
         RunRecord batch = batchStart;
+        PdfNameRegister names(tasks);
         for (int i = 0; i < tasks.size(); ++i) {
             const WorkbookTask& task = tasks[i];
             // Not reached: recorded as such already, no longer waiting.
@@ -83,11 +84,17 @@ void WatchRun::Convert()
             }
             TellConverting(task);
             WorkbookRecord& converted = record.workbooks[first + i];
-            ConvertOne(excel.Workbooks(), task, converted);
+            ConvertOne(excel.Workbooks(), task, names, converted);
             watch.Converted(task.path, versions.value(task.path));
             TellConverted(converted);
         }
         batch.workbooks = record.workbooks.mid(first);
+        if (options.removeOutdatedPdfs) {
+            options.removeOutdatedPdfs(batch);
+            for (int i = 0; i < batch.workbooks.size(); ++i)
+                record.workbooks[first + i].removedPdfs = batch.workbooks[i].removedPdfs;
+            record.runFailures += batch.runFailures.mid(batchStart.runFailures.size());
+        }
         batch.ended = QDateTime::currentDateTime();
         TellSummary(batch);
         if (batchDone)
@@ -119,8 +126,13 @@ void WatchRun::Convert()
         const QList<WorkbookTask> batch = PlanRun(
             options.shard, [&ready](const QString& path) { return !ready.contains(path); },
             unlisted, waiting);
+        // Those of the batch that are not ready are there for their name group: as they are now.
+        QHash<QString, FileVersion> versions = ready;
+        for (const WorkbookTask& task : batch)
+            if (!versions.contains(task.path))
+                versions.insert(task.path, FileVersion::Of(task.path));
         // What cannot be listed was told by the first run; a batch tells its workbooks only.
-        convert(batch, BeginRecord(batch, {}, 1), ready);
+        convert(batch, BeginRecord(batch, {}, 1), versions);
     }
     // Seen changed but never converted: what the stop leaves undone.
     ForgetEarlierAttempts(record.workbooks, watch.Waiting());

@@ -143,9 +143,8 @@ bool HasDrawings(AutomationObject* sheet)
 
 // Exports each visible, non-blank worksheet of an open workbook to a PDF of its own.
 void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask& task,
-                  WorkbookLog& log)
+                  const std::function<QString(const QString& stem)>& pdfName, WorkbookLog& log)
 {
-    PdfNamesOfWorkbook names;
     for (int k = 1; k <= sheetCount; ++k) {
         const QString unnamed = QStringLiteral("#%1").arg(k);
         AutomationObject* sheet = workbook->querySubObject("WorkSheets(int)", k);
@@ -183,7 +182,7 @@ void ExportSheets(AutomationObject* workbook, int sheetCount, const WorkbookTask
             log.Skip(name, SkippedSheet::Why::Blank);
             continue;
         }
-        log.Export(sheet, task.folder, names.Take(task.baseName + '(' + SafeFileName(name) + ')'),
+        log.Export(sheet, task.folder, pdfName(task.baseName + '(' + SafeFileName(name) + ')'),
                    name);
     }
 }
@@ -214,6 +213,7 @@ QString NoApplicationLine(const ReportedFailure& failure)
 }
 
 void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool mergeSheets,
+                     const std::function<QString(const QString& stem)>& pdfName,
                      WorkbookRecord& record)
 {
     QElapsedTimer timer;
@@ -231,11 +231,12 @@ void ConvertWorkbook(AutomationObject* workbooks, const WorkbookTask& task, bool
                      QCoreApplication::translate("FailureReasons", "无法读取其中的工作表"));
         const int sheetCount = sheets ? sheets->property("Count").toInt() : 0;
         if (mergeSheets) {
-            log.Export(workbook, task.folder, PdfNamesOfWorkbook().Take(task.baseName), QString());
+            log.Export(workbook, task.folder, pdfName(task.baseName), QString());
             if (log.Reported(FailureKind::SheetNameInvalid))
                 FailSheetsNotLoaded(workbook, sheetCount, log);
-        } else
-            ExportSheets(workbook, sheetCount, task, log);
+        } else {
+            ExportSheets(workbook, sheetCount, task, pdfName, log);
+        }
         workbook->dynamicCall("Close (Boolean)", false);
     } else {
         log.Fail(QString(), QCoreApplication::translate("FailureReasons", "无法打开"));

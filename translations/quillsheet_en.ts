@@ -508,6 +508,18 @@ SIGHUP.</translation>
         <source>办公软件的原话：%1</source>
         <translation>The spreadsheet application said: %1</translation>
     </message>
+    <message>
+        <source>已删除%1个不再生成的pdf文件。</source>
+        <translation>Removed %1 PDF file(s) that are no longer made.</translation>
+    </message>
+    <message>
+        <source>已删除不再生成的pdf：%1</source>
+        <translation>pdf removed, no longer made: %1</translation>
+    </message>
+    <message>
+        <source>无法删除不再生成的pdf文件：%1：%2</source>
+        <translation>Cannot remove a PDF file that is no longer made: %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>RunProgress</name>

@@ -953,6 +953,60 @@ TEST_F(CliTest, UpdateSharesRunAtOnceLoseNothing)
     EXPECT_EQ(round({"1/3", "2/3", "3/3"}).first, 0);
 }
 
+// x.xls's sheet "S)(T" and x(S).xls's sheet "T" would both make x(S)(T).pdf: they make two
+// PDFs, the same two in one run and in two shares.
+TEST_F(CliTest, TwoWorkbooksThatWouldMakeOnePdfMakeTwoInOneRunAndInShares)
+{
+    fs::create_directories(folder / "in");
+    WriteFile(folder / "in/x.xls", SpreadsheetMl({{"S)(T", MarkedRows("PMARK", 2)}}));
+    WriteFile(folder / "in/x(S).xls", SpreadsheetMl({{"T", MarkedRows("BMARK", 2)}}));
+    const Outcome whole = Cli({folder / "in", folder / "whole"});
+    EXPECT_EQ(whole.exitCode, 0) << whole.out << whole.err;
+    for (const char* shard : {"1/2", "2/2"}) {
+        const Outcome share = Cli({"--shard", shard, folder / "in", folder / "shares"});
+        EXPECT_EQ(share.exitCode, 0) << share.out << share.err;
+    }
+    const std::set<std::string> expected = {"x(S)(T).pdf", "x(S)(T) (2).pdf"};
+    EXPECT_EQ(Pdfs(folder / "whole"), expected);
+    EXPECT_EQ(Pdfs(folder / "shares"), expected);
+    std::set<std::string> marks;
+    for (const std::string& pdf : expected) {
+        const std::string text = PdfText(folder / ("whole/" + pdf));
+        const std::string mark = text.find("PMARK") != std::string::npos ? "PMARK" : "BMARK";
+        marks.insert(mark);
+        EXPECT_NE(text.find(mark), std::string::npos) << pdf;
+        EXPECT_NE(PdfText(folder / ("shares/" + pdf)).find(mark), std::string::npos) << pdf;
+    }
+    EXPECT_EQ(marks.size(), 2u);
+}
+
+// --update removes the PDF of a sheet that is gone since the last run, says so, and leaves every
+// other PDF in the folder alone.
+TEST_F(CliTest, AnUpdateRunRemovesThePdfOfASheetThatIsGone)
+{
+    fs::create_directories(folder / "in");
+    WriteFile(folder / "in/book.xls",
+              SpreadsheetMl({{"Keep", MarkedRows("KEEP", 2)}, {"Gone", MarkedRows("GONE", 2)}}));
+    const std::vector<std::string> args = {"--update", "--report", folder / "r.json", folder / "in",
+                                           folder / "out"};
+    const Outcome first = Cli(args, CacheHere());
+    ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
+    EXPECT_EQ(Pdfs(folder / "out"), (std::set<std::string>{"book(Keep).pdf", "book(Gone).pdf"}));
+    WriteFile(folder / "out/book(Other).pdf", "not the run's");
+    WriteFile(folder / "in/book.xls", SpreadsheetMl({{"Keep", MarkedRows("KEEP", 3)}}));
+    const Outcome second = Cli(args, CacheHere());
+    EXPECT_EQ(second.exitCode, 0) << second.out << second.err;
+    EXPECT_EQ(Pdfs(folder / "out"), (std::set<std::string>{"book(Keep).pdf", "book(Other).pdf"}));
+    EXPECT_NE(second.out.find("成功将1个excel文件转换为1个pdf文件。\n已删除1个不再生成的pdf文件。"),
+              std::string::npos)
+        << second.out;
+    const std::string report = ReadFile(folder / "r.json");
+    EXPECT_NE(report.find("\"removedPdfs\": 1"), std::string::npos) << report;
+    EXPECT_NE(report.find(folder / "out/book(Gone).pdf"), std::string::npos) << report;
+    const std::vector<std::string> facts = ReportFacts(folder / "r.json");
+    EXPECT_EQ(std::count(facts.begin(), facts.end(), "invalid"), 0) << report;
+}
+
 // Without --jobs a run takes as many offices as the CPUs it may use, at most 4: one when its
 // affinity allows one CPU.
 TEST_F(CliTest, TheDefaultOfficesAreTheCpusTheRunMayUse)

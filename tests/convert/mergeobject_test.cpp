@@ -1,9 +1,11 @@
 #include "convert/mergeobject.h"
 #include "convert/platformtexts.h"
+#include "convert/runplan.h"
 #include "convert/runsettings.h"
 #include "convert/watchrun.h"
 
 #include "automation/automationobject.h"
+#include "common/pdf.h"
 #include "common/qtprint.h"
 #include "common/tempfolder.h"
 #ifndef _WIN32
@@ -17,7 +19,10 @@
 #include <QFileInfo>
 
 #include <filesystem>
+#include <future>
+#include <map>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -48,12 +53,13 @@ enum class RunKind
     Watch // its first batch, after which it is stopped
 };
 
-std::unique_ptr<ConversionRun> MakeRun(RunKind kind)
+std::unique_ptr<ConversionRun> MakeRun(RunKind kind, const Shard& shard = Shard())
 {
     RunOptions options;
+    options.shard = shard;
     switch (kind) {
     case RunKind::OneJob:
-        return std::make_unique<MergeObject>();
+        return std::make_unique<MergeObject>(options);
     case RunKind::TwoJobs:
         options.jobs = 2;
         return std::make_unique<MergeObject>(options);
@@ -92,6 +98,7 @@ protected:
             own->workbooks = server->workbooks;
             own->starts = server->starts;
             own->exportsWrite = server->exportsWrite;
+            own->onOpen = server->onOpen;
             servers.push_back(own);
             return own;
         });
@@ -296,6 +303,114 @@ TEST_F(RunCallsTest, PdfNamesStayInTheWorkbooksFolderAndNeverCollide)
     EXPECT_EQ(onDisk, 8);
 }
 
+// x.xlsx's sheet "S)(T" and x(S).xlsx's sheet "T" both make x(S)(T).pdf: the later of the two
+// in list order takes " (2)", in every kind of run and under every share, also when the earlier
+// is slow to open and another application reaches the later one first.
+TEST_P(RunCallsTest, TwoWorkbooksNeverWriteOnePdf)
+{
+    perApplication = true;
+    const QString plain = Add("q/x.xlsx", {Sheet("S)(T", 2, 2), Sheet("U", 2, 2)});
+    const QString bracketed = Add("q/x(S).xlsx", {Sheet("T", 2, 2)});
+    // Enough workbooks for a second application to pay.
+    for (int i = 0; i < 12; ++i)
+        Add("q/y" + std::to_string(i) + ".xlsx", {Sheet("S", 2, 2)});
+    QStringList unlisted, leftOut, listed;
+    for (const WorkbookTask& task : PlanRun(Shard(), nullptr, unlisted, leftOut))
+        listed << task.path;
+    const bool plainFirst = listed.indexOf(plain) < listed.indexOf(bracketed);
+    server->onOpen = [earlier = plainFirst ? plain : bracketed](const QString& path) {
+        if (path == earlier)
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    };
+    const QString first = Native(output / "q/x(S)(T).pdf");
+    const QString second = Native(output / "q/x(S)(T) (2).pdf");
+    const std::map<QString, QStringList> expected = {
+        {plain, {plainFirst ? first : second, Native(output / "q/x(U).pdf")}},
+        {bracketed, {plainFirst ? second : first}}};
+    for (const int count : {1, 2, 3}) {
+        SCOPED_TRACE(count);
+        fs::remove_all(output.path());
+        fs::create_directories(output.path());
+        int sharesWithThePair = 0;
+        for (int index = 1; index <= count; ++index) {
+            servers.clear();
+            const std::unique_ptr<ConversionRun> run = MakeRun(GetParam(), {index, count});
+            Run(*run);
+            if (count == 1 && GetParam() == RunKind::TwoJobs) {
+                EXPECT_EQ(servers.size(), 2u);
+            }
+            std::map<QString, QStringList> made;
+            for (const WorkbookRecord& workbook : run->Record().workbooks)
+                if (expected.count(workbook.path))
+                    for (const PdfRecord& pdf : workbook.pdfs)
+                        made[workbook.path] << pdf.path;
+            if (!made.empty()) {
+                ++sharesWithThePair;
+                EXPECT_EQ(made, expected);
+            }
+        }
+        EXPECT_EQ(sharesWithThePair, 1);
+        EXPECT_EQ(PdfsBelow(output.path()).size(), 15u);
+    }
+}
+
+// A workbook whose PDF names depend on another's is converted with it, even when it is unchanged,
+// so that the other never takes a name it keeps.
+TEST_F(RunCallsTest, AWorkbookIsLeftOutAsUpToDateOnlyWithItsNameGroup)
+{
+    const QString plain = Add("x.xlsx", {Sheet("S)(T", 2, 2)});
+    const QString bracketed = Add("x(S).xlsx", {Sheet("T", 2, 2)});
+    const QString other = Add("z.xlsx", {Sheet("T", 2, 2)});
+    const QString otherFolder = Add("sub/x.xlsx", {Sheet("T", 2, 2)});
+    RunOptions options;
+    options.upToDate = [&](const QString& path) { return path != bracketed; };
+    MergeObject run(options);
+    Run(run);
+    std::map<QString, WorkbookRecord::Outcome> outcomes;
+    for (const WorkbookRecord& workbook : run.Record().workbooks)
+        outcomes[workbook.path] = workbook.outcome;
+    EXPECT_EQ(outcomes, (std::map<QString, WorkbookRecord::Outcome>{
+                            {plain, WorkbookRecord::Outcome::Converted},
+                            {bracketed, WorkbookRecord::Outcome::Converted},
+                            {other, WorkbookRecord::Outcome::UpToDate},
+                            {otherFolder, WorkbookRecord::Outcome::UpToDate}}));
+}
+
+// In a watch, a changed workbook is converted again with the unchanged one whose PDF names
+// depend on it, and the pair keeps its names.
+TEST_F(RunCallsTest, AWatchConvertsAChangedWorkbookWithItsNameGroup)
+{
+    const QString plain = Add("x.xlsx", {Sheet("S)(T", 2, 2)});
+    const QString bracketed = Add("x(S).xlsx", {Sheet("T", 2, 2)});
+    Add("z.xlsx", {Sheet("T", 2, 2)});
+    WatchRun run{RunOptions()};
+    std::vector<std::map<QString, QStringList>> batches;
+    run.SetBatchDoneHook([&](const RunRecord& batch, const QHash<QString, FileVersion>&) {
+        batches.emplace_back();
+        for (const WorkbookRecord& workbook : batch.workbooks)
+            for (const PdfRecord& pdf : workbook.pdfs)
+                batches.back()[workbook.path] << pdf.path;
+        if (batches.size() == 1)
+            WriteFile(source / "x(S).xlsx", "changed");
+        else
+            run.RequestStop();
+    });
+    // However the watch goes, the test ends.
+    std::promise<void> ended;
+    std::thread deadline([&run, done = ended.get_future()] {
+        if (done.wait_for(std::chrono::seconds(20)) == std::future_status::timeout)
+            run.RequestStop();
+    });
+    Run(run);
+    ended.set_value();
+    deadline.join();
+    ASSERT_EQ(batches.size(), 2u);
+    EXPECT_EQ(batches[1].size(), 2u);
+    EXPECT_EQ(batches[1][plain], batches[0][plain]);
+    EXPECT_EQ(batches[1][bracketed], batches[0][bracketed]);
+    EXPECT_NE(batches[1][plain], batches[1][bracketed]);
+}
+
 TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
 {
     server->starts = false;
@@ -398,7 +513,7 @@ TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
     Add("a/1.xlsx", {Sheet("S", 2, 2)});
     Add("b/2.xlsx", {Sheet("S", 2, 2)});
     MergeObject run;
-    server->onOpen = [&run] { run.RequestStop(); };
+    server->onOpen = [&run](const QString&) { run.RequestStop(); };
     const QStringList calls = Run(run);
     EXPECT_EQ(calls.filter("Open(").size(), 1);
     EXPECT_EQ(calls.filter("Close (Boolean)").size(), 1);

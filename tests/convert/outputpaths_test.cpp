@@ -1,4 +1,5 @@
 #include "convert/outputpaths.h"
+#include "convert/pdfnameregister.h"
 #include "convert/pdfnames.h"
 #include "convert/visibletext.h"
 
@@ -80,12 +81,48 @@ TEST(PdfNames, SameBaseNamesInOneFolderAndSameSafeSheetNamesInOneWorkbookStayApa
     };
     EXPECT_EQ(PdfBaseNames(workbooks), expected);
 
-    PdfNamesOfWorkbook names;
-    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b).pdf");
-    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b) (2).pdf");
-    EXPECT_EQ(names.Take("s(a_b) (2)"), "s(a_b) (2) (2).pdf");
-    EXPECT_EQ(names.Take("s(a_b)"), "s(a_b) (3).pdf");
-    EXPECT_EQ(names.Take("s(c)"), "s(c).pdf");
+    const WorkbookTask s{"/in/s.xlsx", QDir::tempPath(), "s"};
+    PdfNameRegister names({s});
+    EXPECT_EQ(names.Take(s, "s(a_b)"), "s(a_b).pdf");
+    EXPECT_EQ(names.Take(s, "s(a_b)"), "s(a_b) (2).pdf");
+    EXPECT_EQ(names.Take(s, "s(a_b) (2)"), "s(a_b) (2) (2).pdf");
+    EXPECT_EQ(names.Take(s, "s(a_b)"), "s(a_b) (3).pdf");
+    EXPECT_EQ(names.Take(s, "s(c)"), "s(c).pdf");
+}
+
+// Only bases of which one is the other followed by "(…", without case, can make one PDF name:
+// x.xlsx's sheet "S)(T" and x(S).xlsx's sheet "T" both make x(S)(T).pdf.
+TEST(PdfNames, OnlyWorkbooksWhosePdfNamesCanMeetShareANameGroup)
+{
+    const struct
+    {
+        const char* folder;
+        const char* base;
+        int first;
+    } workbooks[] = {
+        {"/out", "x", 0},
+        {"/out", "x(S)", 0},
+        {"/out", "Sales (1)", 2},
+        {"/out", "Sales (2)", 3},
+        {"/out", "X(S)(T)", 0},
+        {"/out", "q1.sales", 5},
+        {"/out", "q1", 6},
+        {"/out", "a", 7},
+        {"/out", "a.xlsx", 8},
+        {"/out", "y(1)", 9},
+        {"/out", "y(1)(2)", 9},
+        {"/out/sub", "x(S)", 11},
+        {"/out", "\xc3\x84(1)", 13},
+        {"/out", "\xc3\xa4", 13},
+    };
+    QStringList folders, bases;
+    QList<int> expected;
+    for (const auto& workbook : workbooks) {
+        folders << workbook.folder;
+        bases << QString::fromUtf8(workbook.base);
+        expected << workbook.first;
+    }
+    EXPECT_EQ(NameGroupFirsts(folders, bases), expected);
 }
 
 TEST(PdfNames, ANameLongerThanTheFileSystemAllowsIsCaught)

@@ -39,7 +39,7 @@ public:
     bool starts = true;
     FailureKind startFailure = FailureKind::CannotStart; // why it does not start
     bool exportsWrite = true;                            // an export writes its PDF
-    std::function<void()> onOpen;                        // runs inside each Open
+    std::function<void(const QString& path)> onOpen;     // runs inside each Open
     QStringList calls;
 
     bool Start() override
@@ -51,7 +51,7 @@ public:
     {
         const std::lock_guard<std::recursive_mutex> lock(mutex);
         if (onOpen)
-            onOpen();
+            onOpen(path);
         if (!workbooks.contains(path) || !workbooks[path].opens) {
             Failure() = {FailureKind::Reported, "damaged"};
             return 0;

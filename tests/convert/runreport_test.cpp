@@ -38,6 +38,7 @@ RunRecord StoppedRun()
                          {"Old", SkippedSheet::Why::Hidden},
                          {"Comments", SkippedSheet::Why::NothingToPrint}};
     converted.seconds = 0.25;
+    converted.removedPdfs = QStringList{"/srv/pdf/inventory(Gone).pdf"};
     WorkbookRecord unopened = Workbook("/srv/in/bad/password.xls", Outcome::Failed);
     unopened.failures = {{"", "无法打开", "cannot be opened"}};
     WorkbookRecord sheetFailed = Workbook("/srv/in/q1/sales.xlsx", Outcome::Failed, true);
@@ -72,7 +73,8 @@ TEST(RunReports, TheJsonReportHoldsTheWholeRecord)
                      "mergeSheets": false, "jobs": 2},
         "started": "2026-12-08T22:28:06Z", "ended": "2026-12-08T22:28:08Z", "stopped": true,
         "totals": {"workbooks": 6, "converted": 1, "failed": 3, "notConverted": 1, "upToDate": 1,
-                   "opened": 2, "pdfs": 2, "failures": 4, "removedTemporaryPdfs": 3},
+                   "opened": 2, "pdfs": 2, "failures": 4, "removedTemporaryPdfs": 3,
+                   "removedPdfs": 1},
         "runFailures": ["/srv/in/locked: 无法读取文件夹"],
         "workbooks": [
           {"path": "/srv/in/inventory.xlsx", "outcome": "converted", "reason": null, "seconds": 0.25,
@@ -80,18 +82,20 @@ TEST(RunReports, TheJsonReportHoldsTheWholeRecord)
                     {"sheet": "Notes", "path": null, "skipped": "blank"},
                     {"sheet": "Old", "path": null, "skipped": "hidden"},
                     {"sheet": "Comments", "path": null, "skipped": "nothing to print"}],
-           "failures": []},
+           "failures": [], "removedPdfs": ["/srv/pdf/inventory(Gone).pdf"]},
           {"path": "/srv/in/bad/password.xls", "outcome": "failed", "reason": "无法打开", "seconds": 0,
            "pdfs": [],
-           "failures": [{"sheet": null, "reason": "无法打开", "detail": "cannot be opened"}]},
+           "failures": [{"sheet": null, "reason": "无法打开", "detail": "cannot be opened"}],
+           "removedPdfs": []},
           {"path": "/srv/in/q1/sales.xlsx", "outcome": "failed", "reason": "文件名太长", "seconds": 0,
            "pdfs": [{"sheet": "East", "path": "/srv/pdf/q1/sales(East).pdf", "skipped": null}],
            "failures": [{"sheet": "West", "reason": "文件名太长", "detail": null},
-                        {"sheet": "North", "reason": "磁盘已满", "detail": "0x507"}]},
+                        {"sheet": "North", "reason": "磁盘已满", "detail": "0x507"}],
+           "removedPdfs": []},
           {"path": "/srv/in/zz.xlsx", "outcome": "stopped", "reason": null, "seconds": 0,
-           "pdfs": [], "failures": []},
+           "pdfs": [], "failures": [], "removedPdfs": []},
           {"path": "/srv/in/old.xlsx", "outcome": "up to date", "reason": null, "seconds": 0,
-           "pdfs": [], "failures": []}]})")
+           "pdfs": [], "failures": [], "removedPdfs": []}]})")
                                      .object();
     EXPECT_EQ(Json(JsonReport(StoppedRun())), Json(expected));
 
@@ -110,11 +114,13 @@ TEST(RunReports, TheTextReportNamesEveryFailureWithTheOfficesWords)
              "转换后保存到该文件夹：/srv/pdf\n1个sheet对应1个pdf\n\n"
              "成功将2个excel文件转换为2个pdf文件。\n"
              "另有1个excel文件未改动，已跳过。\n"
+             "已删除1个不再生成的pdf文件。\n"
              "转换已中止：1个excel文件未转换。\n\n"
              "失败4个：\n/srv/in/locked: 无法读取文件夹\n/srv/in/bad/password.xls: 无法打开\n"
              "/srv/in/q1/sales.xlsx(West): 文件名太长\n/srv/in/q1/sales.xlsx(North): 磁盘已满\n",
              "\n[已转换] /srv/in/inventory.xlsx（0.25秒）\n"
              "    pdf：/srv/pdf/inventory(Stock).pdf\n"
+             "    已删除不再生成的pdf：/srv/pdf/inventory(Gone).pdf\n"
              "    空白，未转换：Notes\n    隐藏，未转换：Old\n"
              "    没有可打印的内容，未转换：Comments\n",
              "    失败：无法打开\n        办公软件的原话：cannot be opened\n",

@@ -108,6 +108,74 @@ TEST_F(UpdateStateTest, UpToDateOnlyWhileTheWorkbookAndEveryPdfOfItsLastConversi
     }
 }
 
+// The workbook converted again with only A.pdf: B.pdf, made by the last conversion and not by
+// this one, goes only while it is as that conversion left it and no workbook of the run wrote it.
+TEST_F(UpdateStateTest, APdfNoLongerMadeIsRemovedOnlyWhileItIsAsTheLastConversionLeftIt)
+{
+    const QString a = QString::fromStdString(pdfs[0]), b = QString::fromStdString(pdfs[1]);
+    using Outcome = WorkbookRecord::Outcome;
+    const struct
+    {
+        const char* change;
+        Outcome outcome;
+        QStringList madeNow;      // by the workbook
+        QStringList madeByOthers; // by another workbook of the run
+        bool removed;
+        bool fails; // the removal, as a failure of the run
+        std::function<void()> make;
+    } cases[] = {
+        {"its sheet gone", Outcome::Converted, {a}, {}, true, false, [] {}},
+        {"every sheet still there", Outcome::Converted, {a, b}, {}, false, false, [] {}},
+        {"changed since", Outcome::Converted, {a}, {}, false, false, [this] { Later(pdfs[1]); }},
+        {"written by another workbook", Outcome::Converted, {a}, {b}, false, false, [] {}},
+        {"the workbook failed", Outcome::Failed, {a}, {}, false, false, [] {}},
+        {"the workbook not reached", Outcome::NotReached, {}, {}, false, false, [] {}},
+        {"already gone",
+         Outcome::Converted,
+         {a},
+         {},
+         false,
+         false,
+         [this] { fs::remove(pdfs[1]); }},
+        // Last: it leaves a folder where a PDF goes.
+        {"cannot be removed",
+         Outcome::Converted,
+         {a},
+         {},
+         false,
+         true,
+         [this] {
+             fs::remove(pdfs[1]);
+             fs::create_directories(pdfs[1] + "/x");
+             Take(Outcome::Converted, Now());
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        Convert();
+        c.make();
+        const bool there = fs::exists(pdfs[1]);
+        RunRecord run;
+        run.workbooks << WorkbookRecord() << WorkbookRecord();
+        run.workbooks[0].path = QString::fromStdString(book);
+        run.workbooks[0].outcome = c.outcome;
+        for (const QString& pdf : c.madeNow)
+            run.workbooks[0].pdfs.append({"", pdf});
+        run.workbooks[1].path = QString::fromStdString(folder / "other.xlsx");
+        run.workbooks[1].outcome = WorkbookRecord::Outcome::Converted;
+        for (const QString& pdf : c.madeByOthers)
+            run.workbooks[1].pdfs.append({"", pdf});
+        UpdateState state = State();
+        state.Load();
+        state.RemoveOutdatedPdfs(run);
+        EXPECT_EQ(run.workbooks[0].removedPdfs, c.removed ? QStringList{b} : QStringList());
+        EXPECT_TRUE(run.workbooks[1].removedPdfs.isEmpty());
+        EXPECT_EQ(run.runFailures.size(), c.fails ? 1 : 0);
+        EXPECT_EQ(fs::exists(pdfs[1]), there && !c.removed);
+        EXPECT_TRUE(fs::exists(pdfs[0]));
+    }
+}
+
 TEST_F(UpdateStateTest, EachKindOfRunKeepsAStateOfItsOwn)
 {
     Convert();

@@ -122,8 +122,15 @@ CommandLine ReadCommandLine(const QStringList& arguments)
             "CommandLine",
             "Run the spreadsheet applications without their sandbox, which keeps them "
             "from the network and from files outside SOURCE and OUTPUT."));
+    const QCommandLineOption followLinks(
+        QStringLiteral("follow-links"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Also convert the workbooks in folders that links below SOURCE lead to outside it "
+            "(left out by default); the spreadsheet applications may read those folders. With "
+            "--beside-source, those workbooks fail: no PDF is written outside SOURCE."));
     parser.addOptions({merge, beside, timeout, workbookTimeout, jobs, report, quiet, shard, update,
-                       pdfa, watch, maxMemory, noSandbox});
+                       pdfa, watch, maxMemory, noSandbox, followLinks});
     parser.addPositionalArgument(
         QStringLiteral("SOURCE"),
         QCoreApplication::translate("CommandLine", "The folder that holds the workbooks."));
@@ -189,6 +196,7 @@ CommandLine ReadCommandLine(const QStringList& arguments)
                     .arg(parser.value(maxMemory)));
     }
     command.run.sandbox = !parser.isSet(noSandbox);
+    command.run.followLinks = parser.isSet(followLinks);
 
     bool jobsOk = true;
     command.run.jobs = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : DefaultJobs();

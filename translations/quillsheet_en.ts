@@ -150,6 +150,10 @@ SIGHUP.</translation>
         <source>Spreadsheet applications working at once, from 1 to %1 (here %2: the CPUs this process may use, by its affinity and CPU quota, at most %3).</source>
         <translation>Spreadsheet applications working at once, from 1 to %1 (here %2: the CPUs this process may use, by its affinity and CPU quota, at most %3).</translation>
     </message>
+    <message>
+        <source>Also convert the workbooks in folders that links below SOURCE lead to outside it (left out by default); the spreadsheet applications may read those folders. With --beside-source, those workbooks fail: no PDF is written outside SOURCE.</source>
+        <translation>Also convert the workbooks in folders that links below SOURCE lead to outside it (left out by default); the spreadsheet applications may read those folders. With --beside-source, those workbooks fail: no PDF is written outside SOURCE.</translation>
+    </message>
 </context>
 <context>
     <name>ConversionRun</name>
@@ -283,6 +287,18 @@ SIGHUP.</translation>
     <message>
         <source>名称不是有效的UTF-8文本，无法处理</source>
         <translation>the name is not valid UTF-8 text and cannot be handled</translation>
+    </message>
+    <message>
+        <source>在源文件夹之外（经链接），PDF不写在其旁</source>
+        <translation>outside the source folder (through a link): no PDF is written beside it</translation>
+    </message>
+    <message>
+        <source>虚拟文件系统，不列出</source>
+        <translation>a virtual file system, not listed</translation>
+    </message>
+    <message>
+        <source>链接指向源文件夹之外</source>
+        <translation>the link leads outside the source folder</translation>
     </message>
 </context>
 <context>
@@ -495,6 +511,10 @@ SIGHUP.</translation>
     <message>
         <source>办公软件的原话：%1</source>
         <translation>The spreadsheet application said: %1</translation>
+    </message>
+    <message>
+        <source>未进入的文件夹：</source>
+        <translation>Folders not entered:</translation>
     </message>
 </context>
 <context>

@@ -134,8 +134,15 @@ CommandLine ReadCommandLine(const QStringList& arguments)
             .arg(MaxStopGraceSeconds)
             .arg(DefaultStopGrace.count() / 1000),
         QStringLiteral("SECONDS"));
+    const QCommandLineOption followLinks(
+        QStringLiteral("follow-links"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Also convert the workbooks in folders that links below SOURCE lead to outside it "
+            "(left out by default); the spreadsheet applications may read those folders. With "
+            "--beside-source, those workbooks fail: no PDF is written outside SOURCE."));
     parser.addOptions({merge, beside, timeout, workbookTimeout, jobs, report, quiet, shard, update,
-                       pdfa, watch, maxMemory, noSandbox, stopGrace});
+                       pdfa, watch, maxMemory, noSandbox, stopGrace, followLinks});
     parser.addPositionalArgument(
         QStringLiteral("SOURCE"),
         QCoreApplication::translate("CommandLine", "The folder that holds the workbooks."));
@@ -212,6 +219,7 @@ CommandLine ReadCommandLine(const QStringList& arguments)
                                .arg(parser.value(stopGrace)));
         command.stopGrace = std::chrono::milliseconds(std::llround(seconds * 1000));
     }
+    command.run.followLinks = parser.isSet(followLinks);
 
     bool jobsOk = true;
     command.run.jobs = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : DefaultJobs();

@@ -45,11 +45,22 @@ QList<WorkbookTask>
 ConversionRun::Plan(const std::function<bool(const QString& workbookPath)>& leaveOut)
 {
     QStringList unlisted, upToDate;
-    const QList<WorkbookTask> tasks = PlanRun(options.shard, leaveOut, unlisted, upToDate);
+    QList<LeftOutFolder> foldersLeftOut;
+    const QList<WorkbookTask> tasks =
+        PlanRun(options.shard, Listing(), leaveOut, unlisted, upToDate, foldersLeftOut);
     record = BeginRecord(tasks, unlisted, options.jobs, upToDate);
+    record.leftOutFolders = foldersLeftOut;
     record.removedTemporaryPdfs = RemoveLeftTemporaryPdfs(tasks);
     ConfigureApplications(tasks);
     return tasks;
+}
+
+ListingRules ConversionRun::Listing() const
+{
+    ListingRules rules;
+    rules.followOutsideLinks = options.followLinks;
+    rules.stop = [this] { return stopRequested.load(); };
+    return rules;
 }
 
 void ConversionRun::ConfigureApplications(const QList<WorkbookTask>& tasks)
@@ -62,8 +73,9 @@ void ConversionRun::ConfigureApplications(const QList<WorkbookTask>& tasks)
             readable << folder;
     }
     readable.removeDuplicates();
+    // Beside the source, PDFs go only into the tree: the planning failed the workbooks outside.
     ::ConfigureApplications(options, readable,
-                            SaveToQuondamPath ? readable : QStringList{SavePath});
+                            QStringList{SaveToQuondamPath ? SourcePath : SavePath});
 }
 
 void ConversionRun::TellBinding()

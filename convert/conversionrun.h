@@ -72,9 +72,12 @@ protected:
     QList<WorkbookTask> Plan();
     QList<WorkbookTask> Plan(const std::function<bool(const QString& workbookPath)>& leaveOut);
 
+    // How the run lists SOURCE: by its options, ending at a stop request.
+    ListingRules Listing() const;
+
     // Tells the applications bound from now on the run's options and what they may reach: the
-    // source tree, with the folders of the tasks' workbooks that links lead to outside it, and
-    // the output folder (beside the source: the same folders).
+    // source tree, with the folders of the tasks' workbooks that links lead to outside it, read
+    // only, and the output folder (beside the source: the tree).
     void ConfigureApplications(const QList<WorkbookTask>& tasks);
 
     // The texts of the binding: before the first application is bound, and once one has

@@ -73,6 +73,12 @@ MergeObject::MergeObject(RunOptions options, QObject* parent)
 void MergeObject::Convert()
 {
     const QList<WorkbookTask> tasks = Plan();
+    // Stopped while listing: no application is started for what was found.
+    if (stopRequested) {
+        record.stopped = true;
+        TellSummary(record);
+        return;
+    }
     // Each thread writes only the records of the workbooks it took.
     std::vector<WorkbookRecord> results(record.workbooks.begin(), record.workbooks.end());
 

@@ -29,6 +29,8 @@ struct RunOptions
     // Private offices run in a sandbox where one can be had: they reach no network and, of the
     // user's files, only the source tree and the output folder.
     bool sandbox = true;
+    // Links to folders outside the source tree are followed; the offices may read there.
+    bool followLinks = false;
     // The memory in GB that a private office may take for one workbook (0: its default) and how
     // long one workbook's conversion may take (0: 10 times the limit of one call).
     double maxMemoryGB = 0;

@@ -3,22 +3,54 @@
 #include "convert/outputpaths.h"
 #include "convert/pdfnames.h"
 #include "convert/runsettings.h"
+#include "convert/visibletext.h"
 #include "convert/workbookdiscovery.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSet>
 
-QList<WorkbookTask> PlanRun(const Shard& shard,
+#include <algorithm>
+
+namespace {
+
+// The workbooks whose PDFs, beside them, stay in the tree; the others, reached through links
+// outside it, are failures.
+QFileInfoList KeptInsideTree(const TreeListing& listing, QStringList& unlisted)
+{
+    QFileInfoList kept;
+    for (const QFileInfo& workbook : listing.files) {
+        const QString path = workbook.filePath();
+        const bool outside =
+            std::any_of(listing.outsideLinks.begin(), listing.outsideLinks.end(),
+                        [&path](const QString& link) { return path.startsWith(link + '/'); });
+        if (!outside)
+            kept << workbook;
+        else
+            unlisted << VisibleText(QDir::toNativeSeparators(path)) + QStringLiteral(": ") +
+                            QCoreApplication::translate("FailureReasons",
+                                                        "在源文件夹之外（经链接），PDF不写在其旁");
+    }
+    return kept;
+}
+
+} // namespace
+
+QList<WorkbookTask> PlanRun(const Shard& shard, const ListingRules& rules,
                             const std::function<bool(const QString& workbookPath)>& leaveOut,
-                            QStringList& unlisted, QStringList& leftOut)
+                            QStringList& unlisted, QStringList& leftOut,
+                            QList<LeftOutFolder>& foldersLeftOut)
 {
     // From the absolute, cleaned folder, so that a relative text gives the tree its absolute
     // form gives.
     const QString source = QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath());
-    QFileInfoList workbooks;
-    for (const QFileInfo& entry : GetFileInfoList(source, &unlisted))
-        if (IsWorkbookPath(entry))
-            workbooks << entry;
+    ListingRules workbooksOnly = rules;
+    workbooksOnly.keep = IsWorkbookPath;
+    const TreeListing listing = ListTree(source, workbooksOnly);
+    unlisted += listing.unlisted;
+    foldersLeftOut += listing.leftOut;
+    const QFileInfoList workbooks =
+        SaveToQuondamPath ? KeptInsideTree(listing, unlisted) : listing.files;
     // From the whole list, so that every share of it names its PDFs as a whole run would.
     const QStringList baseNames = PdfBaseNames(workbooks);
     QStringList folders;

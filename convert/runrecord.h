@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/leftoutfolder.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -83,6 +85,8 @@ struct RunRecord
     // is not text): what they hold is unknown, so each counts in the totals as a failed workbook.
     int unlisted = 0;
     QList<WorkbookRecord> workbooks; // in list order
+    // Folders the listing did not enter on purpose, in list order.
+    QList<LeftOutFolder> leftOutFolders;
     bool stopped = false;
     // Temporary PDFs that killed runs had left in the folders this run writes into, removed.
     int removedTemporaryPdfs = 0;

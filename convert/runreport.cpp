@@ -1,5 +1,8 @@
 #include "convert/runreport.h"
 
+#include "convert/visibletext.h"
+#include "convert/workbookdiscovery.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 
@@ -54,6 +57,17 @@ QString SkippedText(SkippedSheet::Why why)
     return QCoreApplication::translate("Run", SkipReasons[static_cast<int>(why)].text);
 }
 
+QString LeftOutKey(LeftOutFolder::Why why)
+{
+    switch (why) {
+    case LeftOutFolder::Why::OutsideSource:
+        break;
+    case LeftOutFolder::Why::VirtualFileSystem:
+        return QStringLiteral("virtual file system");
+    }
+    return QStringLiteral("link outside source");
+}
+
 QJsonValue TextOrNull(const QString& text)
 {
     return text.isNull() ? QJsonValue() : QJsonValue(text);
@@ -100,6 +114,12 @@ QString TextReport(const RunRecord& record)
         text += '\n' + FailuresLine(lines.size()) + '\n';
         for (const QString& line : lines)
             text += line + '\n';
+    }
+    if (!record.leftOutFolders.isEmpty()) {
+        text += '\n' + QCoreApplication::translate("Run", "未进入的文件夹：") + '\n';
+        for (const LeftOutFolder& folder : record.leftOutFolders)
+            text +=
+                VisibleText(folder.path) + QStringLiteral(": ") + LeftOutReason(folder.why) + '\n';
     }
     text += '\n' + QCoreApplication::translate("Run", "各excel文件：") + '\n';
     for (const WorkbookRecord& workbook : record.workbooks) {
@@ -162,6 +182,10 @@ QJsonObject JsonReport(const RunRecord& record)
             {"removedPdfs", QJsonArray::fromStringList(workbook.removedPdfs)},
         });
     }
+    QJsonArray leftOutFolders;
+    for (const LeftOutFolder& folder : record.leftOutFolders)
+        leftOutFolders.append(
+            QJsonObject{{"path", folder.path}, {"reason", LeftOutKey(folder.why)}});
     return QJsonObject{
         {"settings",
          QJsonObject{{"source", record.source},
@@ -184,6 +208,7 @@ QJsonObject JsonReport(const RunRecord& record)
                      {"removedTemporaryPdfs", record.removedTemporaryPdfs},
                      {"removedPdfs", record.RemovedPdfs()}}},
         {"runFailures", QJsonArray::fromStringList(record.runFailures)},
+        {"leftOutFolders", leftOutFolders},
         {"workbooks", workbooks},
     };
 }

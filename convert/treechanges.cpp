@@ -17,8 +17,10 @@ std::string Local(const QString& path)
 
 } // namespace
 
-TreeChanges::TreeChanges(const QString& root) : root(root), events(new FolderEvents)
+TreeChanges::TreeChanges(const QString& root, ListingRules rules)
+    : root(root), rules(std::move(rules)), events(new FolderEvents)
 {
+    this->rules.keep = IsWorkbookPath;
     if (!events->Available())
         events.reset();
     else
@@ -57,16 +59,15 @@ void TreeChanges::ListAll()
 {
     QSet<QString> watched;
     for (;;) {
-        QStringList folders;
+        const TreeListing listing = ListTree(root, rules);
         QHash<QString, FileVersion> now;
-        for (const QFileInfo& entry : GetFileInfoList(root, nullptr, events ? &folders : nullptr))
-            if (IsWorkbookPath(entry)) {
-                const QString path = QDir::toNativeSeparators(entry.filePath());
-                now.insert(path, FileVersion::Of(path));
-            }
+        for (const QFileInfo& entry : listing.files) {
+            const QString path = QDir::toNativeSeparators(entry.filePath());
+            now.insert(path, FileVersion::Of(path));
+        }
         workbooks = now;
         bool more = false;
-        for (const QString& folder : folders) {
+        for (const QString& folder : listing.folders) {
             if (!events || watched.contains(folder))
                 continue;
             watched.insert(folder);

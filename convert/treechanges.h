@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/updatestate.h"
+#include "convert/workbookdiscovery.h"
 #include "support/folderevents.h"
 
 #include <QHash>
@@ -24,7 +25,8 @@ public:
     // waited for that told no event (a listed one still being written), is seen.
     static constexpr int StepMs = 100;
 
-    explicit TreeChanges(const QString& root);
+    // The tree listed by rules (its files kept: the workbooks).
+    TreeChanges(const QString& root, ListingRules rules = ListingRules());
 
     // Waits for the next look, reading again the versions of the workbooks waited for. False
     // when stopped, or when nothing can have changed since the look before.
@@ -44,6 +46,7 @@ private:
     void RemoveBelow(const QString& path);
 
     QString root;
+    ListingRules rules;
     std::unique_ptr<FolderEvents> events;
     QHash<QString, FileVersion> workbooks;
     QSet<QString> closed;

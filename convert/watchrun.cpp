@@ -60,7 +60,7 @@ void WatchRun::Convert()
     }
 
     // Watched from before the first batch is planned, so that no change meanwhile goes unseen.
-    TreeChanges tree(QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath()));
+    TreeChanges tree(QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath()), Listing());
     ChangeWatch watch(StableMs, SettleMs);
     // Converts the tasks, planned from these versions of their workbooks, as one batch, keeping
     // their records in the watch's record.
@@ -71,6 +71,7 @@ void WatchRun::Convert()
         record.workbooks.append(batchStart.workbooks);
         record.runFailures += batchStart.runFailures;
         record.unlisted += batchStart.unlisted;
+        record.leftOutFolders += batchStart.leftOutFolders;
         record.removedTemporaryPdfs += batchStart.removedTemporaryPdfs;
         RunRecord batch = batchStart;
         PdfNameRegister names(tasks);
@@ -123,9 +124,11 @@ void WatchRun::Convert()
         if (ready.isEmpty() || stopRequested)
             continue;
         QStringList unlisted, waiting;
+        QList<LeftOutFolder> foldersLeftOut;
         const QList<WorkbookTask> batch = PlanRun(
-            options.shard, [&ready](const QString& path) { return !ready.contains(path); },
-            unlisted, waiting);
+            options.shard, Listing(),
+            [&ready](const QString& path) { return !ready.contains(path); }, unlisted, waiting,
+            foldersLeftOut);
         // Those of the batch that are not ready are there for their name group: as they are now.
         QHash<QString, FileVersion> versions = ready;
         for (const WorkbookTask& task : batch)

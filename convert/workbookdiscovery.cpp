@@ -4,16 +4,19 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSet>
 
 #ifndef Q_OS_WIN
 #include <QFile>
 
 #include <cerrno>
-#include <climits>
 #include <dirent.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #endif
+
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -98,47 +101,143 @@ void NoteUnlisted(const QString& folder, QStringList& unlisted)
 
 #endif
 
-// ancestors: canonical paths of the folders from the source folder down to this one.
-void ListFolder(const QString& path, QSet<QString>& ancestors, QFileInfoList& result,
-                QStringList* unlisted, QStringList* folders)
-{
-    const QDir folder(path);
-    const QString canonical = folder.canonicalPath();
 #ifndef Q_OS_WIN
-    // Its parent listed it, but a path too long for the system has no canonical form: it is
-    // named, where one that vanished meanwhile is not.
-    if (canonical.isEmpty() && unlisted &&
-        QFile::encodeName(folder.absolutePath()).size() >= PATH_MAX) {
-        NoteUnlisted(path, *unlisted);
-        return;
-    }
-#endif
-    if (canonical.isEmpty() || ancestors.contains(canonical))
-        return;
-    if (unlisted)
-        NoteUnlisted(path, *unlisted);
-    ancestors.insert(canonical);
-    if (folders)
-        folders->append(path);
-    result += folder.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::NoSort);
-    const QFileInfoList subfolders =
-        folder.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& subfolder : subfolders)
-        ListFolder(subfolder.absoluteFilePath(), ancestors, result, unlisted, folders);
-    ancestors.remove(canonical);
+
+// The file systems that hold no workbooks but endless or changing trees of their own.
+bool IsVirtualFileSystem(const QByteArray& path)
+{
+    struct statfs system;
+    if (statfs(path.constData(), &system) != 0)
+        return false;
+    constexpr unsigned long ConfigFsMagic = 0x62656570;
+    constexpr unsigned long FuseControlMagic = 0x65735543;
+    constexpr unsigned long MessageQueueMagic = 0x19800202;
+    static const std::set<unsigned long> virtualTypes{
+        PROC_SUPER_MAGIC,    SYSFS_MAGIC,    DEVPTS_SUPER_MAGIC, CGROUP_SUPER_MAGIC,
+        CGROUP2_SUPER_MAGIC, DEBUGFS_MAGIC,  TRACEFS_MAGIC,      SECURITYFS_MAGIC,
+        PSTOREFS_MAGIC,      BPF_FS_MAGIC,   ConfigFsMagic,      MessageQueueMagic,
+        HUGETLBFS_MAGIC,     BINFMTFS_MAGIC, EFIVARFS_MAGIC,     FuseControlMagic,
+        SELINUX_MAGIC,       SMACK_MAGIC,    NSFS_MAGIC};
+    return virtualTypes.count(static_cast<unsigned long>(system.f_type)) > 0;
 }
+
+#endif
+
+class TreeLister
+{
+public:
+    TreeLister(const QString& root, const ListingRules& rules) : rules(rules)
+    {
+        tree = QDir(root).canonicalPath();
+        if (!tree.endsWith(QLatin1Char('/')))
+            tree += QLatin1Char('/');
+    }
+
+    // outside: path was reached through a link out of the tree.
+    void List(const QString& path, bool outside)
+    {
+        if (listing.stopped || (rules.stop && rules.stop())) {
+            listing.stopped = true;
+            return;
+        }
+        const QDir folder(path);
+#ifndef Q_OS_WIN
+        const QByteArray encoded = QFile::encodeName(path);
+        struct stat status;
+        if (stat(encoded.constData(), &status) != 0) {
+            // Its parent listed it, but a path too long for the system is named, where one that
+            // vanished meanwhile is not.
+            if (errno == ENAMETOOLONG)
+                NoteUnlisted(path, listing.unlisted);
+            return;
+        }
+        const auto identity = std::make_pair(static_cast<unsigned long long>(status.st_dev),
+                                             static_cast<unsigned long long>(status.st_ino));
+#else
+        const QString identity = folder.canonicalPath();
+        if (identity.isEmpty())
+            return;
+#endif
+        if (!seen.insert(identity).second)
+            return;
+#ifndef Q_OS_WIN
+        if (IsVirtualFileSystem(encoded)) {
+            listing.leftOut.append(
+                {QDir::toNativeSeparators(path), LeftOutFolder::Why::VirtualFileSystem});
+            return;
+        }
+#endif
+        NoteUnlisted(path, listing.unlisted);
+        listing.folders.append(path);
+        for (const QFileInfo& file :
+             folder.entryInfoList(QDir::Files | QDir::NoSymLinks | QDir::Hidden, QDir::NoSort))
+            if (!rules.keep || rules.keep(file))
+                listing.files.append(file);
+        const QFileInfoList subfolders =
+            folder.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+        for (const QFileInfo& subfolder : subfolders) {
+            const QString subpath = subfolder.absoluteFilePath();
+            const bool leaves = subfolder.isSymLink() && LeadsOutside(subfolder);
+            if (leaves && !rules.followOutsideLinks) {
+                listing.leftOut.append(
+                    {QDir::toNativeSeparators(subpath), LeftOutFolder::Why::OutsideSource});
+                continue;
+            }
+            if (leaves && !outside)
+                listing.outsideLinks.append(subpath);
+            List(subpath, outside || leaves);
+        }
+    }
+
+    TreeListing listing;
+
+private:
+    bool LeadsOutside(const QFileInfo& link) const
+    {
+        const QString target = link.canonicalFilePath();
+        return !target.isEmpty() && !(target + QLatin1Char('/')).startsWith(tree);
+    }
+
+    const ListingRules& rules;
+    QString tree; // the tree's canonical path, ending in "/"
+#ifndef Q_OS_WIN
+    std::set<std::pair<unsigned long long, unsigned long long>> seen; // device and inode
+#else
+    std::set<QString> seen;
+#endif
+};
 
 } // namespace
 
+TreeListing ListTree(const QString& path, const ListingRules& rules)
+{
+    TreeLister lister(path, rules);
+    lister.List(path, false);
+    return lister.listing;
+}
+
 QFileInfoList GetFileInfoList(const QString& path, QStringList* unlisted, QStringList* folders)
 {
-    QFileInfoList result;
-    QSet<QString> ancestors;
-    ListFolder(path, ancestors, result, unlisted, folders);
-    return result;
+    TreeListing listing = ListTree(path);
+    if (unlisted)
+        *unlisted += listing.unlisted;
+    if (folders)
+        *folders += listing.folders;
+    return listing.files;
 }
 
 bool IsWorkbookPath(const QFileInfo& entry)
 {
     return HasWorkbookName(entry.filePath());
+}
+
+QString LeftOutReason(LeftOutFolder::Why why)
+{
+    switch (why) {
+    case LeftOutFolder::Why::OutsideSource:
+        break;
+    case LeftOutFolder::Why::VirtualFileSystem:
+        return QCoreApplication::translate("FailureReasons", "虚拟文件系统，不列出");
+    }
+    return QCoreApplication::translate("FailureReasons", "链接指向源文件夹之外");
 }

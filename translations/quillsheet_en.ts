@@ -158,6 +158,10 @@ SIGHUP.</translation>
         <source>--stop-grace takes a number of seconds from 0 to %1 (e.g. 5 or 0.5), not &quot;%2&quot;</source>
         <translation>--stop-grace takes a number of seconds from 0 to %1 (e.g. 5 or 0.5), not &quot;%2&quot;</translation>
     </message>
+    <message>
+        <source>Also convert the workbooks in folders that links below SOURCE lead to outside it (left out by default); the spreadsheet applications may read those folders. With --beside-source, those workbooks fail: no PDF is written outside SOURCE.</source>
+        <translation>Also convert the workbooks in folders that links below SOURCE lead to outside it (left out by default); the spreadsheet applications may read those folders. With --beside-source, those workbooks fail: no PDF is written outside SOURCE.</translation>
+    </message>
 </context>
 <context>
     <name>ConversionRun</name>
@@ -295,6 +299,18 @@ SIGHUP.</translation>
     <message>
         <source>工作表名称无效，无法读取</source>
         <translation>the sheet's name is not valid, so the sheet cannot be read</translation>
+    </message>
+    <message>
+        <source>在源文件夹之外（经链接），PDF不写在其旁</source>
+        <translation>outside the source folder (through a link): no PDF is written beside it</translation>
+    </message>
+    <message>
+        <source>虚拟文件系统，不列出</source>
+        <translation>a virtual file system, not listed</translation>
+    </message>
+    <message>
+        <source>链接指向源文件夹之外</source>
+        <translation>the link leads outside the source folder</translation>
     </message>
 </context>
 <context>
@@ -519,6 +535,10 @@ SIGHUP.</translation>
     <message>
         <source>无法删除不再生成的pdf文件：%1：%2</source>
         <translation>Cannot remove a PDF file that is no longer made: %1: %2</translation>
+    </message>
+    <message>
+        <source>未进入的文件夹：</source>
+        <translation>Folders not entered:</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -644,6 +645,78 @@ TEST_F(CliTest, SharesOfOneTreeMakeTheWholeRunWithoutOverlap)
     EXPECT_NE(whole.out.find("成功将" + std::to_string(distinct.size() - (Corpus.empty() ? 1 : 2))),
               std::string::npos)
         << whole.out;
+}
+
+// The listing stays in SOURCE and ends whatever links it holds: one out of the tree is converted
+// only with --follow-links, one to /proc is never entered, and 28 levels of two links each (2^28
+// paths) are listed as their 28 folders.
+TEST_F(CliTest, TheListingStaysInTheTreeAndEndsWhateverLinksItHolds)
+{
+    fs::create_directories(folder / "in");
+    fs::create_directories(folder / "elsewhere");
+    fs::copy_file(Examples + "/budget.xls", folder / "in/a.xls");
+    fs::copy_file(Examples + "/budget.xls", folder / "elsewhere/e.xls");
+    fs::create_directory_symlink(folder / "elsewhere", folder / "in/outside");
+    fs::create_directory_symlink("/proc", folder / "in/proc");
+    const fs::path levels = folder / "in/.levels";
+    for (int level = 0; level < 28; ++level) {
+        const fs::path here = levels / std::to_string(level);
+        fs::create_directories(here);
+        if (level > 0)
+            for (const char* link : {"a", "b"})
+                fs::create_directory_symlink(here, levels / std::to_string(level - 1) / link);
+    }
+    fs::copy_file(Examples + "/budget.xls", levels / "27/deep.xls");
+    fs::create_directory_symlink(levels / "0", folder / "in/levels");
+    // Reached through one link of each level, whichever the listing met first.
+    const std::string deep = "levels/(27 links)/deep.xls";
+
+    struct Case
+    {
+        bool follow;
+        std::set<std::string> converted;
+        std::set<std::string> leftOut;
+    };
+    const std::vector<Case> cases = {
+        {false,
+         {"a.xls", deep},
+         {"leftout outside link outside source", "leftout proc link outside source"}},
+        {true, {"a.xls", "outside/e.xls", deep}, {"leftout proc virtual file system"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.follow);
+        const std::string report = folder / "report.json";
+        std::vector<std::string> args = {"--jobs",      "1",
+                                         "--report",    report,
+                                         folder / "in", folder / (c.follow ? "followed" : "out")};
+        if (c.follow)
+            args.insert(args.begin(), "--follow-links");
+        const pid_t pid = Start(args, CacheHere());
+        // The first status line comes once the listing has ended.
+        bool listed = false;
+        for (int i = 0; i < 100 && !listed; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            listed = ReadFile(Out()).find("excel OK!") != std::string::npos;
+        }
+        if (!listed)
+            kill(pid, SIGKILL);
+        const Outcome outcome = Finish(pid);
+        ASSERT_TRUE(listed) << "the listing took more than 10 s";
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
+        std::set<std::string> converted;
+        for (const std::string& path : Converted(outcome.out))
+            converted.insert(path.rfind("levels/", 0) == 0 &&
+                                     std::count(path.begin(), path.end(), '/') == 28
+                                 ? deep
+                                 : path);
+        EXPECT_EQ(converted, c.converted) << outcome.out;
+        std::set<std::string> leftOut;
+        for (const std::string& fact : ReportFacts(report))
+            if (fact.rfind("leftout ", 0) == 0)
+                leftOut.insert(fact);
+        EXPECT_EQ(leftOut, c.leftOut);
+    }
+    EXPECT_TRUE(Pdfs(folder / "elsewhere").empty());
 }
 
 // The summary and the failures speak the user's language; the JSON report's names stay.

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Checks a quillsheet-cli JSON report against docs/report-schema.json and prints its facts, one
 per line, with paths relative to the source folder: "stopped BOOL", "workbook PATH OUTCOME REASON",
-"pdf PATH SHEET SKIPPED" ("-" for none)."""
+"pdf PATH SHEET SKIPPED" ("-" for none), "leftout PATH REASON"."""
 import json
 import os
 import sys
@@ -20,3 +20,5 @@ for workbook in report["workbooks"]:
     print("workbook", path, workbook["outcome"], workbook["reason"] or "-")
     for pdf in workbook["pdfs"]:
         print("pdf", path, pdf["sheet"] or "-", pdf["skipped"] or "-")
+for folder in report["leftOutFolders"]:
+    print("leftout", os.path.relpath(folder["path"], source), folder["reason"])

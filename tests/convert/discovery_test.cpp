@@ -12,8 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -110,22 +113,168 @@ TEST_F(DiscoveryTest, NamesThatAreNotValidTextAreFailuresNotSilentGaps)
                                                   "\xe6\x8a\xa5\\xff.XLSX" + reason}));
 }
 
-TEST_F(DiscoveryTest, LinksToFilesLeftOutLinksToFoldersFollowedCyclesEnd)
+#ifndef _WIN32
+// Whatever links lead where, a listing stays within the tree unless told otherwise, lists each
+// real folder once, never enters a virtual file system and ends soon.
+TEST(ListTreeTest, LinksLeadOnlyWhereTheRulesAllowAndEachFolderIsListedOnce)
 {
-    TempFolder elsewhere;
-    WriteFile(elsewhere / "e.xlsx", "x");
+    using Why = LeftOutFolder::Why;
+    struct Case
+    {
+        const char* name;
+        // Makes the tree below root, with elsewhere outside it.
+        std::function<void(const fs::path& root, const fs::path& elsewhere)> make;
+        bool follow;
+        std::vector<std::string> names;                   // of the files, sorted
+        std::vector<std::pair<std::string, Why>> leftOut; // relative to root
+        std::vector<std::string> outsideLinks;            // relative to root
+    };
+    const auto touch = [](const fs::path& file) {
+        fs::create_directories(file.parent_path());
+        WriteFile(file, "x");
+    };
+    const auto outsideTree = [&](const fs::path& root, const fs::path& elsewhere) {
+        touch(root / "a.xlsx");
+        touch(elsewhere / "e.xlsx");
+        fs::create_symlink(root / "a.xlsx", root / "link.xlsx");
+        fs::create_directory_symlink(elsewhere, root / "outside");
+    };
+    // 28 levels, each with two links to the next: 2^28 paths to 28 folders.
+    const auto fanOut = [&](const fs::path& levels, const fs::path& start) {
+        for (int level = 0; level < 28; ++level) {
+            const fs::path folder = levels / ("l" + std::to_string(level));
+            touch(folder / ("w" + std::to_string(level) + ".xlsx"));
+            if (level > 0) {
+                const fs::path above = levels / ("l" + std::to_string(level - 1));
+                fs::create_directory_symlink(folder, above / "a");
+                fs::create_directory_symlink(folder, above / "b");
+            }
+        }
+        fs::create_directory_symlink(levels / "l0", start);
+    };
+    std::vector<std::string> fanOutNames;
+    for (int level = 0; level < 28; ++level)
+        fanOutNames.push_back("w" + std::to_string(level) + ".xlsx");
+    std::sort(fanOutNames.begin(), fanOutNames.end());
+
+    const std::vector<Case> cases = {
+        {"a link outside the tree is left out",
+         outsideTree,
+         false,
+         {"a.xlsx"},
+         {{"outside", Why::OutsideSource}},
+         {}},
+        {"a link outside the tree is followed when asked",
+         outsideTree,
+         true,
+         {"a.xlsx", "e.xlsx"},
+         {},
+         {"outside"}},
+        {"links within the tree list each folder once",
+         [&](const fs::path& root, const fs::path&) {
+             touch(root / "a.xlsx");
+             touch(root / "p/b.xlsx");
+             fs::create_directory_symlink(root, root / "p/back-to-root");
+             fs::create_directory_symlink(root / "p", root / "p/self");
+             fs::create_directory_symlink(root / "p", root / "again-p");
+         },
+         false,
+         {"a.xlsx", "b.xlsx"},
+         {},
+         {}},
+        {"a link to /proc is outside",
+         [&](const fs::path& root, const fs::path&) {
+             touch(root / "a.xlsx");
+             fs::create_directory_symlink("/proc", root / "proc");
+         },
+         false,
+         {"a.xlsx"},
+         {{"proc", Why::OutsideSource}},
+         {}},
+        {"a followed link to /proc is a virtual file system",
+         [&](const fs::path& root, const fs::path& elsewhere) {
+             touch(root / "a.xlsx");
+             fs::create_directory_symlink("/proc", root / "proc");
+             // Reached through a folder outside, too.
+             fs::create_directory_symlink("/sys", elsewhere / "sys");
+             fs::create_directory_symlink(elsewhere, root / "outside");
+         },
+         true,
+         {"a.xlsx"},
+         {{"outside/sys", Why::VirtualFileSystem}, {"proc", Why::VirtualFileSystem}},
+         {"outside", "proc"}},
+        {"a fan-out of links within the tree",
+         [&](const fs::path& root, const fs::path&) { fanOut(root / ".levels", root / "start"); },
+         false,
+         fanOutNames,
+         {},
+         {}},
+        {"a fan-out of links outside the tree, followed",
+         [&](const fs::path& root, const fs::path& elsewhere) {
+             fanOut(elsewhere, root / "start");
+         },
+         true,
+         fanOutNames,
+         {},
+         {"start"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root, elsewhere;
+        c.make(root.path(), elsewhere.path());
+        ListingRules rules;
+        rules.followOutsideLinks = c.follow;
+        const QString base = QString::fromStdString(root.path().string());
+        const auto relative = [&base](const QString& path) {
+            return path.mid(base.size() + 1).toStdString();
+        };
+        const auto began = std::chrono::steady_clock::now();
+        const TreeListing listing = ListTree(base, rules);
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(5));
+        std::vector<std::string> names;
+        for (const QFileInfo& file : listing.files)
+            names.push_back(file.fileName().toStdString());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, c.names);
+        std::vector<std::pair<std::string, Why>> leftOut;
+        for (const LeftOutFolder& folder : listing.leftOut)
+            leftOut.emplace_back(relative(folder.path), folder.why);
+        std::sort(leftOut.begin(), leftOut.end());
+        EXPECT_EQ(leftOut, c.leftOut);
+        std::vector<std::string> outsideLinks;
+        for (const QString& link : listing.outsideLinks)
+            outsideLinks.push_back(relative(link));
+        std::sort(outsideLinks.begin(), outsideLinks.end());
+        EXPECT_EQ(outsideLinks, c.outsideLinks);
+        EXPECT_TRUE(listing.unlisted.isEmpty());
+        EXPECT_FALSE(listing.stopped);
+    }
+}
+#endif
+
+// A stop request ends the listing before the next folder; kept files are only those asked for.
+TEST_F(DiscoveryTest, AStopEndsTheListingAndOnlyKeptFilesAreHeld)
+{
     Touch("a.xlsx");
-    Touch("p/b.xlsx");
-    fs::create_symlink(root / "a.xlsx", root / "link.xlsx");
-    fs::create_directory_symlink(elsewhere.path(), root / "outside");
-    fs::create_directory_symlink(root.path(), root / "p/back-to-root");
-    fs::create_directory_symlink(root / "p", root / "p/self");
-    fs::create_directory_symlink(root / "p", root / "again-p");
-    std::vector<std::string> list = List();
-    std::sort(list.begin(), list.end());
-    EXPECT_EQ(list,
-              (std::vector<std::string>{"a.xlsx", "again-p/b.xlsx", "outside/e.xlsx", "p/b.xlsx"}));
-    EXPECT_EQ(folders, (std::vector<std::string>{".", "again-p", "outside", "p"}));
+    Touch("notes.txt");
+    for (const char* folder : {"p", "q", "r"})
+        Touch(std::string(folder) + "/b.xlsx");
+    int asked = 0;
+    ListingRules rules;
+    rules.keep = IsWorkbookPath;
+    rules.stop = [&asked] { return ++asked > 2; };
+    const TreeListing stopped = ListTree(QString::fromStdString(root.path()), rules);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.folders.size(), 2);
+    EXPECT_EQ(stopped.files.size(), 2);
+    EXPECT_EQ(asked, 3);
+
+    rules.stop = nullptr;
+    const TreeListing whole = ListTree(QString::fromStdString(root.path()), rules);
+    EXPECT_FALSE(whole.stopped);
+    EXPECT_EQ(whole.files.size(), 4);
+    for (const QFileInfo& file : whole.files)
+        EXPECT_TRUE(IsWorkbookPath(file)) << file.filePath().toStdString();
 }
 
 TEST_F(DiscoveryTest, EmptyMissingAndFileOnlyFreeTrees)

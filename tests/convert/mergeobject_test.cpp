@@ -315,7 +315,9 @@ TEST_P(RunCallsTest, TwoWorkbooksNeverWriteOnePdf)
     for (int i = 0; i < 12; ++i)
         Add("q/y" + std::to_string(i) + ".xlsx", {Sheet("S", 2, 2)});
     QStringList unlisted, leftOut, listed;
-    for (const WorkbookTask& task : PlanRun(Shard(), nullptr, unlisted, leftOut))
+    QList<LeftOutFolder> foldersLeftOut;
+    for (const WorkbookTask& task :
+         PlanRun(Shard(), ListingRules(), nullptr, unlisted, leftOut, foldersLeftOut))
         listed << task.path;
     const bool plainFirst = listed.indexOf(plain) < listed.indexOf(bracketed);
     server->onOpen = [earlier = plainFirst ? plain : bracketed](const QString& path) {
@@ -520,6 +522,75 @@ TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
     EXPECT_EQ(calls.last(), quit);
     EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
     EXPECT_EQ(run.NotConverted(), 1);
+}
+
+#ifndef _WIN32
+// A link out of the tree is told as left out, not failed; followed when asked, its workbooks
+// convert into OUTPUT, but never beside themselves outside the tree.
+TEST_F(RunCallsTest, LinksOutOfTheTreeAreToldAndFollowedOnlyWhenAsked)
+{
+    TempFolder elsewhere;
+    WriteFile(elsewhere / "e.xlsx", "x");
+    fs::create_directory_symlink(elsewhere.path(), source / "outside");
+    const QString inside = Add("a.xlsx", {Sheet("S", 2, 2)});
+    const QString outside = Native(source / "outside/e.xlsx");
+    server->workbooks[outside].sheets = {Sheet("S", 2, 2)};
+    struct Case
+    {
+        bool follow;
+        bool beside;
+        QStringList converted;
+        int leftOutFolders;
+        QStringList failures;
+    };
+    const std::vector<Case> cases = {
+        {false, false, {inside}, 1, {}},
+        {true, false, {inside, outside}, 0, {}},
+        {false, true, {inside}, 1, {}},
+        {true,
+         true,
+         {inside},
+         0,
+         {outside + QStringLiteral(": 在源文件夹之外（经链接），PDF不写在其旁")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.follow * 10 + c.beside);
+        // Each case writes its PDFs afresh, not over an earlier case's of the same second.
+        for (const auto& entry : fs::directory_iterator(source.path()))
+            if (entry.path().extension() == ".pdf")
+                fs::remove(entry.path());
+        SaveToQuondamPath = c.beside;
+        RunOptions options;
+        options.followLinks = c.follow;
+        MergeObject run(options);
+        Run(run);
+        QStringList converted;
+        for (const WorkbookRecord& workbook : run.Record().workbooks)
+            if (workbook.outcome == WorkbookRecord::Outcome::Converted)
+                converted << workbook.path;
+        EXPECT_EQ(converted, c.converted);
+        ASSERT_EQ(run.Record().leftOutFolders.size(), c.leftOutFolders);
+        if (c.leftOutFolders) {
+            EXPECT_EQ(run.Record().leftOutFolders[0].path, Native(source / "outside"));
+            EXPECT_EQ(run.Record().leftOutFolders[0].why, LeftOutFolder::Why::OutsideSource);
+        }
+        EXPECT_EQ(run.Failures(), c.failures);
+        EXPECT_FALSE(run.Record().stopped);
+    }
+}
+#endif
+
+// A stop asked before the listing ends it at once: the run binds no application, and its record
+// says it was stopped.
+TEST_F(RunCallsTest, AStopDuringTheListingStartsNoApplication)
+{
+    Add("a.xlsx", {Sheet("S", 2, 2)});
+    MergeObject run;
+    run.RequestStop();
+    EXPECT_TRUE(Run(run).isEmpty());
+    EXPECT_TRUE(run.Record().stopped);
+    EXPECT_TRUE(run.Record().workbooks.isEmpty());
+    EXPECT_EQ(ends, 1);
 }
 
 // Nothing to convert binds no application, with the texts of a run all the same; the watch binds

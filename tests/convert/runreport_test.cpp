@@ -32,6 +32,8 @@ RunRecord StoppedRun()
     run.unlisted = 1;
     run.stopped = true;
     run.removedTemporaryPdfs = 3;
+    run.leftOutFolders = {{"/srv/in/shared", LeftOutFolder::Why::OutsideSource},
+                          {"/srv/in/proc", LeftOutFolder::Why::VirtualFileSystem}};
     WorkbookRecord converted = Workbook("/srv/in/inventory.xlsx", Outcome::Converted, true);
     converted.pdfs = {{"Stock", "/srv/pdf/inventory(Stock).pdf"}};
     converted.skipped = {{"Notes", SkippedSheet::Why::Blank},
@@ -76,6 +78,8 @@ TEST(RunReports, TheJsonReportHoldsTheWholeRecord)
                    "opened": 2, "pdfs": 2, "failures": 4, "removedTemporaryPdfs": 3,
                    "removedPdfs": 1},
         "runFailures": ["/srv/in/locked: 无法读取文件夹"],
+        "leftOutFolders": [{"path": "/srv/in/shared", "reason": "link outside source"},
+                           {"path": "/srv/in/proc", "reason": "virtual file system"}],
         "workbooks": [
           {"path": "/srv/in/inventory.xlsx", "outcome": "converted", "reason": null, "seconds": 0.25,
            "pdfs": [{"sheet": "Stock", "path": "/srv/pdf/inventory(Stock).pdf", "skipped": null},
@@ -117,7 +121,9 @@ TEST(RunReports, TheTextReportNamesEveryFailureWithTheOfficesWords)
              "已删除1个不再生成的pdf文件。\n"
              "转换已中止：1个excel文件未转换。\n\n"
              "失败4个：\n/srv/in/locked: 无法读取文件夹\n/srv/in/bad/password.xls: 无法打开\n"
-             "/srv/in/q1/sales.xlsx(West): 文件名太长\n/srv/in/q1/sales.xlsx(North): 磁盘已满\n",
+             "/srv/in/q1/sales.xlsx(West): 文件名太长\n/srv/in/q1/sales.xlsx(North): 磁盘已满\n\n"
+             "未进入的文件夹：\n/srv/in/shared: 链接指向源文件夹之外\n"
+             "/srv/in/proc: 虚拟文件系统，不列出\n\n各excel文件：\n",
              "\n[已转换] /srv/in/inventory.xlsx（0.25秒）\n"
              "    pdf：/srv/pdf/inventory(Stock).pdf\n"
              "    已删除不再生成的pdf：/srv/pdf/inventory(Gone).pdf\n"

@@ -19,7 +19,8 @@ namespace {
 // Each change in turn to one watched tree, and the workbooks then listed and told closed: a
 // workbook closed after writing is told so; what a folder's listing finds (a folder moved in
 // whole) is listed, not told closed; links to files, hidden folders and other files stay out;
-// what leaves, alone or with its folder, is forgotten, and a folder moved away tells no more.
+// what leaves, alone or with its folder, is forgotten, and a folder moved away tells no more;
+// links out of the tree and their fan-outs are listed as a run lists them, and end.
 TEST(TreeChangesTest, TheWorkbooksFollowTheTreesChanges)
 {
     TempFolder in, outside;
@@ -77,6 +78,31 @@ TEST(TreeChangesTest, TheWorkbooksFollowTheTreesChanges)
          [&] { fs::rename(in / "new", in / "renamed"); },
          {"box/g.xlsx", "d.xlsx", "renamed/f.xlsx"},
          {}},
+        {"a folder moved in with a link out of the tree, one to /proc and 28 levels of two "
+         "links each",
+         [&] {
+             const fs::path fan = outside / "fan";
+             for (int level = 0; level < 28; ++level) {
+                 const fs::path here = fan / ".levels" / std::to_string(level);
+                 fs::create_directories(here);
+                 if (level > 0)
+                     for (const char* link : {"a", "b"})
+                         fs::create_directory_symlink("../" + std::to_string(level),
+                                                      fan / ".levels" / std::to_string(level - 1) /
+                                                          link);
+             }
+             fs::create_directory_symlink(".levels/0", fan / "levels");
+             fs::create_directory_symlink("/proc", fan / "proc");
+             fs::create_directory_symlink(outside / "sub", fan / "away");
+             write(fan / "w.xlsx");
+             fs::rename(fan, in / "fan");
+         },
+         {"box/g.xlsx", "d.xlsx", "fan/w.xlsx", "renamed/f.xlsx"},
+         {}},
+        {"written after them",
+         [&] { write(in / "after.xlsx"); },
+         {"after.xlsx", "box/g.xlsx", "d.xlsx", "fan/w.xlsx", "renamed/f.xlsx"},
+         {"after.xlsx"}},
     };
     const QString root = QString::fromStdString(in.path().string());
     const auto below = [&root](QStringList paths) {

@@ -122,8 +122,13 @@ CommandLine ReadCommandLine(const QStringList& arguments)
             "CommandLine",
             "Run the spreadsheet applications without their sandbox, which keeps them "
             "from the network and from files outside SOURCE and OUTPUT."));
+    const QCommandLineOption requireSandbox(
+        QStringLiteral("require-sandbox"),
+        QCoreApplication::translate(
+            "CommandLine", "Convert nothing (exit code 2) where the spreadsheet applications "
+                           "cannot run in their sandbox, instead of running them without it."));
     parser.addOptions({merge, beside, timeout, workbookTimeout, jobs, report, quiet, shard, update,
-                       pdfa, watch, maxMemory, noSandbox});
+                       pdfa, watch, maxMemory, noSandbox, requireSandbox});
     parser.addPositionalArgument(
         QStringLiteral("SOURCE"),
         QCoreApplication::translate("CommandLine", "The folder that holds the workbooks."));
@@ -189,6 +194,10 @@ CommandLine ReadCommandLine(const QStringList& arguments)
                     .arg(parser.value(maxMemory)));
     }
     command.run.sandbox = !parser.isSet(noSandbox);
+    command.requireSandbox = parser.isSet(requireSandbox);
+    if (command.requireSandbox && !command.run.sandbox)
+        return Refused(QCoreApplication::translate(
+            "CommandLine", "--require-sandbox and --no-sandbox ask for opposite things"));
 
     bool jobsOk = true;
     command.run.jobs = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : DefaultJobs();

@@ -309,9 +309,10 @@ void MainWindow::RunEnded()
 }
 
 // The whole record of the run, every failure and every workbook not reached included, replacing
-// the previous run's. When the run was stopped, the label's summary ends with the line that
-// says so; when the summary could not name every failure, its last line says where they all are;
-// when the report could not be written, its last line says so and why.
+// the previous run's. When the offices ran outside their sandbox, the line after the label's
+// summary says so and why; when the run was stopped, a line says so; when the summary could not
+// name every failure, the last line says where they all are, which a click opens; when the report
+// could not be written, the last line says so and why.
 void MainWindow::WriteRunReport()
 {
     runReport.clear();
@@ -326,6 +327,11 @@ void MainWindow::WriteRunReport()
     if (written)
         runReport = path;
     QStringList lines;
+#ifndef Q_OS_WIN
+    // Excel is the desktop's own application: only a private office outside its sandbox is news.
+    if (!record.sandboxed)
+        lines << UnsandboxedLine(record.unsandboxedBecause);
+#endif
     if (record.stopped)
         lines << StoppedLine(record.NotConverted());
     if (!written)

@@ -5,6 +5,7 @@
 #include "automation/membercall.h"
 #include "automation/objectmembers.h"
 #include "automation/officeprocess.h"
+#include "automation/officesandbox.h"
 #include "automation/serverconfiguration.h"
 
 #include <QLocale>
@@ -22,6 +23,11 @@ bool StopSpreadsheetApplicationsNow()
 void AllowSpreadsheetApplications()
 {
     OfficeProcess::AllowStarts();
+}
+
+QString SpreadsheetSandboxProblem()
+{
+    return QString::fromStdString(SandboxProblem());
 }
 
 AutomationObject::AutomationObject(QObject* parent) : QObject(parent) {}

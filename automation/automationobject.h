@@ -23,6 +23,10 @@ bool EndSpreadsheetApplicationsNow();
 bool StopSpreadsheetApplicationsNow();
 void AllowSpreadsheetApplications();
 
+// What keeps the offices of servers from running in a sandbox on this machine, in bubblewrap's
+// words where it tells; empty when one can be had. Starts no office.
+QString SpreadsheetSandboxProblem();
+
 // A late-bound automation object with the calls that ActiveQt's QAxObject offers, for platforms
 // without COM. Binding to "Excel.Application" starts a spreadsheet server (LibreOffice); every
 // object obtained through it is a Qt child of the object it came from, so deleting the

@@ -13,5 +13,6 @@ void RemoveLeftoversOfEndedRuns();
 // user's runs on this machine that no longer run: files no reader opens, left when a run was
 // killed during an export. Another machine's are left alone: whether its run lives cannot be told
 // from here. Returns how many it removed. The office's own "lu*.tmp" files there are left alone:
-// nothing in them tells whose they are.
+// nothing in them tells whose they are; the export that an office was killed in removes its own
+// (officetemporaryfiles.h).
 int RemoveTemporaryPdfsOfEndedRuns(const std::string& folder);

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,8 +23,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
 
 const char* const OfficeProgram = LO_PROGRAM_DIR "/soffice.bin";
@@ -35,21 +34,19 @@ std::string UniqueName()
            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000);
 }
 
-// The office's environment: ours, with a UTF-8 locale (in a C locale it cannot load non-ASCII
-// paths), without libraries preloaded into us, and with a temporary folder inside its profile,
-// so that its temporary files go with the profile even when it is killed.
+// The office's environment, made from nothing, so that no variable of our caller's (a secret, a
+// library to preload, a display to reach) reaches a workbook: a UTF-8 locale (in a C locale it
+// cannot load non-ASCII paths), a temporary folder inside its profile (its temporary files go
+// with the profile even when it is killed), the home folder where the user's fonts are (the
+// sandbox gives it the profile instead), and the caller's choice of fonts.
 std::vector<std::string> OfficeEnvironment(const std::string& tempDir)
 {
-    std::vector<std::string> env;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string item(*entry);
-        if (item.rfind("LC_ALL=", 0) == 0 || item.rfind("LD_PRELOAD=", 0) == 0 ||
-            item.rfind("TMPDIR=", 0) == 0)
-            continue;
-        env.push_back(item);
-    }
-    env.push_back("LC_ALL=C.UTF-8");
-    env.push_back("TMPDIR=" + tempDir);
+    std::vector<std::string> env = {"PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8",
+                                    "TMPDIR=" + tempDir};
+    for (const char* name :
+         {"HOME", "FONTCONFIG_FILE", "FONTCONFIG_PATH", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        if (const char* value = std::getenv(name); value && *value)
+            env.push_back(std::string(name) + "=" + value);
     return env;
 }
 

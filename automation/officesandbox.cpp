@@ -112,14 +112,18 @@ std::string TrySandbox()
 
 } // namespace
 
+const std::string& SandboxProblem()
+{
+    static const std::string problem = TrySandbox();
+    return problem;
+}
+
 bool SandboxAvailable()
 {
-    static std::once_flag tried;
-    static bool available = false;
-    std::call_once(tried, [] {
-        const std::string why = TrySandbox();
-        available = why.empty();
-        if (!available)
+    static std::once_flag told;
+    const std::string& why = SandboxProblem();
+    if (!why.empty())
+        std::call_once(told, [&why] {
             std::fprintf(stderr, "%s\n",
                          QCoreApplication::translate(
                              "OfficeSandbox", "注意：办公软件在沙箱之外运行（%1）：转换中的工作簿能"
@@ -127,8 +131,8 @@ bool SandboxAvailable()
                              .arg(QString::fromStdString(why))
                              .toUtf8()
                              .constData());
-    });
-    return available;
+        });
+    return why.empty();
 }
 
 std::vector<std::string> SandboxedCommand(const std::vector<std::string>& office,

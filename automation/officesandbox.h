@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
-// Whether offices can start in a sandbox here: bubblewrap is installed and the namespaces it
-// needs are allowed. Found out once per process; when not, says so once on standard error, and
-// why, for the offices then run without one.
+// What keeps offices here from starting in a sandbox (bubblewrap missing, or the namespaces it
+// needs not allowed), in bubblewrap's words where it tells; empty when one can be had. Found out
+// once per process, before any office starts, so that a run can tell of it or refuse to run.
+const std::string& SandboxProblem();
+
+// Whether offices can start in a sandbox here; when not, says so once on standard error, and why,
+// for the offices then run without one.
 bool SandboxAvailable();
 
 // The command that runs office (its program and arguments) in a sandbox of bubblewrap: its own

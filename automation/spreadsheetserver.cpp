@@ -6,6 +6,7 @@
 #include "automation/loadpolicy.h"
 #include "automation/loadrefusal.h"
 #include "automation/officesession.h"
+#include "automation/officetemporaryfiles.h"
 #include "automation/packagesheets.h"
 #include "automation/temporarypdf.h"
 #include "automation/unohelpers.h"
@@ -179,6 +180,7 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
         d->session.failure = written.failure();
         return failed();
     }
+    const OfficeTemporaryFiles officeFiles(QFile::encodeName(target.absolutePath()).toStdString());
     const bool exported = d->session.Call([&] {
         const Reference<css::sheet::XSpreadsheetDocument> book = d->session.Workbook(workbook);
         StorePdf(book,
@@ -188,8 +190,12 @@ bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPat
                  d->pdfKind == PdfKind::ArchivalPdfA2b, d->session.office().pdfSettings,
                  FileUrl(written.path()));
     });
-    if (!exported)
+    if (!exported) {
+        // An office killed during the export leaves its own temporary file beside the PDF.
+        if (d->session.ProcessId() < 0)
+            officeFiles.RemoveNew();
         return failed();
+    }
     if (QFileInfo(written.path()).size() == 0) {
         d->session.failure = {FailureKind::NoPdfWritten, QStringLiteral("no PDF was written")};
         return failed();

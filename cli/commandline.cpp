@@ -141,8 +141,13 @@ CommandLine ReadCommandLine(const QStringList& arguments)
             "Also convert the workbooks in folders that links below SOURCE lead to outside it "
             "(left out by default); the spreadsheet applications may read those folders. With "
             "--beside-source, those workbooks fail: no PDF is written outside SOURCE."));
+    const QCommandLineOption requireSandbox(
+        QStringLiteral("require-sandbox"),
+        QCoreApplication::translate(
+            "CommandLine", "Convert nothing (exit code 2) where the spreadsheet applications "
+                           "cannot run in their sandbox, instead of running them without it."));
     parser.addOptions({merge, beside, timeout, workbookTimeout, jobs, report, quiet, shard, update,
-                       pdfa, watch, maxMemory, noSandbox, stopGrace, followLinks});
+                       pdfa, watch, maxMemory, noSandbox, requireSandbox, stopGrace, followLinks});
     parser.addPositionalArgument(
         QStringLiteral("SOURCE"),
         QCoreApplication::translate("CommandLine", "The folder that holds the workbooks."));
@@ -220,6 +225,10 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         command.stopGrace = std::chrono::milliseconds(std::llround(seconds * 1000));
     }
     command.run.followLinks = parser.isSet(followLinks);
+    command.requireSandbox = parser.isSet(requireSandbox);
+    if (command.requireSandbox && !command.run.sandbox)
+        return Refused(QCoreApplication::translate(
+            "CommandLine", "--require-sandbox and --no-sandbox ask for opposite things"));
 
     bool jobsOk = true;
     command.run.jobs = parser.isSet(jobs) ? parser.value(jobs).toInt(&jobsOk) : DefaultJobs();

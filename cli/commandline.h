@@ -31,6 +31,8 @@ struct CommandLine
     bool update = false;
     bool watch = false;
     RunOptions run;
+    // Refuse to convert where the applications would run without their sandbox.
+    bool requireSandbox = false;
     // The limit of one call to the application in force, for the report; set on the
     // application only when given as an option, since the server reads the environment itself.
     std::chrono::milliseconds callLimit;

@@ -5,6 +5,7 @@
 #ifndef Q_OS_WIN
 #include "automation/temporaryfolder.h"
 #endif
+#include "convert/applicationsandbox.h"
 #include "convert/atomicfile.h"
 #include "convert/automationobject.h"
 #include "convert/folderpath.h"
@@ -295,6 +296,14 @@ int main(int argc, char** argv)
     if (command.callLimitGiven)
         AutomationObject::setCallTimeLimit(command.callLimit);
 #endif
+    if (command.requireSandbox) {
+        if (const QString why = UnsandboxedBecause(command.run); !why.isEmpty()) {
+            PrintLine(stderr, QCoreApplication::translate(
+                                  "Cli", "没有沙箱，不转换（--require-sandbox）：%1")
+                                  .arg(why));
+            return BadArguments;
+        }
+    }
     if (!TakeFolders(command) || !ReportCanBeWritten(command.report))
         return BadArguments;
     return ConvertAsAsked(command);

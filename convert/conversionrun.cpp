@@ -1,5 +1,6 @@
 #include "convert/conversionrun.h"
 
+#include "convert/applicationsandbox.h"
 #include "convert/failurereasons.h"
 #include "convert/lefttemporarypdfs.h"
 #include "convert/platformtexts.h"
@@ -33,6 +34,9 @@ void ConversionRun::Transform()
     ConfigureApplications(QList<WorkbookTask>());
     Convert();
     record.ended = QDateTime::currentDateTime();
+    // The machine is asked once per process, by the first office's start or here: free after it.
+    record.unsandboxedBecause = UnsandboxedBecause(options);
+    record.sandboxed = record.unsandboxedBecause.isEmpty();
     emit Signal_SetButtonEnable();
 }
 

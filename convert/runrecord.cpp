@@ -90,3 +90,8 @@ QString StoppedLine(int notConverted)
     return QCoreApplication::translate("Run", "转换已中止：%1个excel文件未转换。")
         .arg(notConverted);
 }
+
+QString UnsandboxedLine(const QString& why)
+{
+    return QCoreApplication::translate("Run", "注意：转换未在沙箱中进行：%1").arg(why);
+}

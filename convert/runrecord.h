@@ -76,6 +76,10 @@ struct RunRecord
     bool besideSource = false;
     bool mergeSheets = false;
     int jobs = 1;
+    // Whether the spreadsheet applications ran in a sandbox, and when not, why (the user's
+    // language).
+    bool sandboxed = false;
+    QString unsandboxedBecause;
     QDateTime started;
     QDateTime ended;
 
@@ -113,8 +117,10 @@ struct RunRecord
 
 // Lines that the summary, the text report and the command line's end share, in the user's
 // language: "另有N个excel文件未改动，已跳过。", "已删除N个不再生成的pdf文件。", "失败N个：",
-// "转换已中止：N个excel文件未转换。".
+// "转换已中止：N个excel文件未转换。"; and the one that tells of applications outside a sandbox.
 QString UpToDateLine(int upToDate);
 QString RemovedPdfsLine(int removed);
 QString FailuresLine(int failures);
 QString StoppedLine(int notConverted);
+// "注意：转换未在沙箱中进行：<why>": for the text report and the window's label.
+QString UnsandboxedLine(const QString& why);

@@ -101,6 +101,9 @@ QString TextReport(const RunRecord& record)
     text += (record.mergeSheets ? QCoreApplication::translate("Run", "1个excel文件对应1个pdf")
                                 : QCoreApplication::translate("Run", "1个sheet对应1个pdf")) +
             '\n';
+    text += (record.sandboxed ? QCoreApplication::translate("Run", "转换在沙箱中进行")
+                              : UnsandboxedLine(record.unsandboxedBecause)) +
+            '\n';
     text += '\n' + record.Summary().section('\n', 0, 0) + '\n';
     if (const int upToDate = record.UpToDate())
         text += UpToDateLine(upToDate) + '\n';
@@ -192,7 +195,10 @@ QJsonObject JsonReport(const RunRecord& record)
                      {"output", record.besideSource ? QJsonValue() : QJsonValue(record.output)},
                      {"besideSource", record.besideSource},
                      {"mergeSheets", record.mergeSheets},
-                     {"jobs", record.jobs}}},
+                     {"jobs", record.jobs},
+                     {"sandboxed", record.sandboxed},
+                     {"unsandboxedBecause",
+                      record.sandboxed ? QJsonValue() : QJsonValue(record.unsandboxedBecause)}}},
         {"started", UtcTime(record.started)},
         {"ended", UtcTime(record.ended)},
         {"stopped", record.stopped},

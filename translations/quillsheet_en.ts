@@ -43,6 +43,10 @@
         <source>更新状态无法锁定，同时进行的运行可能丢失它的记录：%1：%2</source>
         <translation>The update state cannot be locked, so a run at the same time may lose its record: %1: %2</translation>
     </message>
+    <message>
+        <source>没有沙箱，不转换（--require-sandbox）：%1</source>
+        <translation>No sandbox, so nothing converted (--require-sandbox): %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -161,6 +165,14 @@ SIGHUP.</translation>
     <message>
         <source>Also convert the workbooks in folders that links below SOURCE lead to outside it (left out by default); the spreadsheet applications may read those folders. With --beside-source, those workbooks fail: no PDF is written outside SOURCE.</source>
         <translation>Also convert the workbooks in folders that links below SOURCE lead to outside it (left out by default); the spreadsheet applications may read those folders. With --beside-source, those workbooks fail: no PDF is written outside SOURCE.</translation>
+    </message>
+    <message>
+        <source>Convert nothing (exit code 2) where the spreadsheet applications cannot run in their sandbox, instead of running them without it.</source>
+        <translation>Convert nothing (exit code 2) where the spreadsheet applications cannot run in their sandbox, instead of running them without it.</translation>
+    </message>
+    <message>
+        <source>--require-sandbox and --no-sandbox ask for opposite things</source>
+        <translation>--require-sandbox and --no-sandbox ask for opposite things</translation>
     </message>
 </context>
 <context>
@@ -539,6 +551,26 @@ SIGHUP.</translation>
     <message>
         <source>未进入的文件夹：</source>
         <translation>Folders not entered:</translation>
+    </message>
+    <message>
+        <source>Excel或WPS是桌面自己的应用程序，本程序不为它建立沙箱</source>
+        <translation>Excel or WPS is the desktop&apos;s own application, which this program does not put in a sandbox</translation>
+    </message>
+    <message>
+        <source>沙箱已按要求关闭（--no-sandbox）</source>
+        <translation>the sandbox was turned off as asked (--no-sandbox)</translation>
+    </message>
+    <message>
+        <source>无法建立沙箱：%1</source>
+        <translation>no sandbox can be made here: %1</translation>
+    </message>
+    <message>
+        <source>注意：转换未在沙箱中进行：%1</source>
+        <translation>Note: the conversion ran outside the sandbox: %1</translation>
+    </message>
+    <message>
+        <source>转换在沙箱中进行</source>
+        <translation>The conversion ran in the sandbox</translation>
     </message>
 </context>
 <context>

@@ -12,9 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -152,4 +157,52 @@ TEST(OfficeStart, ServersAtOnceOnAnEmptyCacheLeaveOneSetUpProfile)
         unsetenv("XDG_CACHE_HOME");
     else
         setenv("XDG_CACHE_HOME", saved.c_str(), 1);
+}
+
+// The office's environment is made from nothing, in the sandbox and outside: a variable of the
+// caller's never reaches it, and it has what it needs to read and write.
+TEST(OfficeStart, TheOfficeGetsOnlyTheEnvironmentItNeeds)
+{
+    setenv("QUILLSHEET_CALLERS_SECRET", "planted", 1);
+    for (const bool sandbox : {false, true}) {
+        SCOPED_TRACE(sandbox ? "in the sandbox" : "outside the sandbox");
+        if (sandbox && !SandboxAvailable())
+            continue; // told on standard error
+        OfficeConfinement confinement;
+        confinement.sandbox = sandbox;
+        SpreadsheetServer server(std::chrono::seconds(60), 0, SpreadsheetServer::PdfKind::Plain,
+                                 confinement);
+        ASSERT_TRUE(server.Start()) << server.LastError().toStdString();
+        const std::vector<std::filesystem::path> offices = OfficeProcessesOf(getpid());
+        ASSERT_EQ(offices.size(), 1u);
+        std::ifstream environ(offices[0] / "environ");
+        std::map<std::string, std::string> variables;
+        for (std::string item; std::getline(environ, item, '\0');)
+            variables[item.substr(0, item.find('='))] = item.substr(item.find('=') + 1);
+        std::set<std::string> names;
+        for (const auto& [name, value] : variables)
+            names.insert(name);
+        // Bubblewrap adds PWD, the folder it starts the office in.
+        const std::set<std::string> needed = {"PATH", "HOME", "LC_ALL", "TMPDIR"},
+                                    allowed = {"PATH",
+                                               "HOME",
+                                               "LC_ALL",
+                                               "TMPDIR",
+                                               "FONTCONFIG_FILE",
+                                               "FONTCONFIG_PATH",
+                                               "XDG_DATA_HOME",
+                                               "XDG_CONFIG_HOME",
+                                               "PWD"};
+        EXPECT_TRUE(std::includes(names.begin(), names.end(), needed.begin(), needed.end()));
+        EXPECT_TRUE(std::includes(allowed.begin(), allowed.end(), names.begin(), names.end()))
+            << "the office has more than it needs: " << ::testing::PrintToString(names);
+        EXPECT_EQ(variables["LC_ALL"], "C.UTF-8");
+        EXPECT_EQ(variables["PATH"], "/usr/local/bin:/usr/bin:/bin");
+        // Its temporary folder is inside its profile; so, in the sandbox, is its home.
+        const std::string profile = variables["TMPDIR"].substr(0, variables["TMPDIR"].rfind('/'));
+        EXPECT_NE(profile.find(ProfileFolderPrefix(getpid())), std::string::npos) << profile;
+        EXPECT_EQ(variables["HOME"], sandbox ? profile : std::string(std::getenv("HOME")));
+        server.Quit();
+    }
+    unsetenv("QUILLSHEET_CALLERS_SECRET");
 }

@@ -1,8 +1,10 @@
 #include "automation/officefixture.h"
+#include "automation/officesandbox.h"
 #include "common/strictskips.h"
 
 #include <QElapsedTimer>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <thread>
@@ -16,6 +18,10 @@ const std::string Corpus = QUILLSHEET_CORPUS_DIR;
 const char* const NamedFolder = "\xe6\x95\xb0\xe6\x8d\xae #1 %x";    // 数据 #1 %x
 const char* const NamedFile = "\xe6\x8a\xa5\xe8\xa1\xa8 #2 %y.xlsx"; // 报表 #2 %y.xlsx
 const char* const NamedSheet = "\xe5\xb7\xa5\xe4\xbd\x9c\xe8\xa1\xa8 #3 %z";
+
+// The call limit that cuts off the export of scattered.xls: past the office's start and the
+// workbook's opening on a busy machine, and well before the export ends.
+constexpr int LongExportCutSeconds = 8;
 
 // Workbooks shared by the tests of this file, made once.
 class ServerTest : public OfficeTest
@@ -59,6 +65,18 @@ protected:
         WriteFile(*samples / "empty.xlsx", "");
         // Hundreds of pages: its export lasts long enough to be cut off.
         WriteFile(*samples / "long.xls", SpreadsheetMl({{"Long", MarkedRows("LONGMARK", 20000)}}));
+        // Thousands of pages of one cell each: it opens at once, and its export lasts long
+        // enough for a call limit to cut it off.
+        std::string scattered;
+        for (int row = 1; row <= 20000; row += 60) {
+            scattered += "<Row ss:Index=\"" + std::to_string(row) + "\">";
+            for (int column = 1; column <= 256; column += 16)
+                scattered += "<Cell ss:Index=\"" + std::to_string(column) +
+                             "\"><Data ss:Type=\"Number\">" + std::to_string(row) +
+                             "</Data></Cell>";
+            scattered += "</Row>";
+        }
+        WriteFile(*samples / "scattered.xls", SpreadsheetMl({{"Scattered", scattered}}));
     }
     static void TearDownTestSuite() { delete samples; }
 
@@ -331,6 +349,67 @@ TEST_F(ServerTest, ACutOffExportLeavesTheOlderPdfWhole)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("ended unexpectedly")) << errors[0].toStdString();
     EXPECT_EQ(kinds[0], FailureKind::OfficeEnded);
+}
+
+// An office ended during an export, by its call limit or by a forced stop, leaves none of its own
+// temporary files in the PDF's folder; one that was there before stays, as nothing tells whose.
+TEST_F(ServerTest, AnOfficeEndedDuringAnExportLeavesNoTemporaryFileOfItsOwn)
+{
+    const auto officeTemporary = [](const fs::path& path) {
+        const std::string name = path.filename().string();
+        return name.rfind("lu", 0) == 0 && name.size() > 6 &&
+               name.compare(name.size() - 4, 4, ".tmp") == 0;
+    };
+    const struct
+    {
+        const char* ending;
+        bool forced; // else the call limit ends it
+    } cases[] = {{"call limit", false}, {"forced stop", true}};
+    for (const auto& [ending, forced] : cases) {
+        SCOPED_TRACE(ending);
+        errors.clear();
+        kinds.clear();
+        TempFolder folder;
+        WriteFile(folder / "luEARLIER.tmp", "");
+        AutomationObject::setCallTimeLimit(
+            std::chrono::seconds(forced ? 60 : LongExportCutSeconds));
+        // Where it can, the forced stop ends a sandboxed office, which bubblewrap's processes
+        // stand above: they may be reaped before the office lets go of its file.
+        AutomationObject::setSandbox(forced && SandboxAvailable(),
+                                     {QString::fromStdString(samples->path())},
+                                     {QString::fromStdString(folder.path())});
+        Bind();
+        AutomationObject* book = Open(Sample("scattered.xls"));
+        ASSERT_TRUE(book);
+        std::atomic<bool> exporting{true}, seen{false};
+        std::thread watcher([&] {
+            while (exporting) {
+                std::error_code error;
+                for (const auto& entry : fs::directory_iterator(folder.path(), error))
+                    if (officeTemporary(entry.path()) &&
+                        entry.path().filename() != "luEARLIER.tmp" && !seen.exchange(true) &&
+                        forced)
+                        StopSpreadsheetApplicationsNow();
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+        Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
+                                    QString::fromStdString(folder / "scattered(Scattered).pdf"));
+        exporting = false;
+        watcher.join();
+        application.reset();
+        AllowSpreadsheetApplications();
+        AutomationObject::setSandbox(false, {}, {});
+        EXPECT_TRUE(seen) << "the office made no temporary file before it was ended";
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(folder.path()))
+            left.push_back(entry.path().filename().string());
+        EXPECT_EQ(left, std::vector<std::string>{"luEARLIER.tmp"});
+        ASSERT_EQ(kinds.size(), 1u);
+        if (!forced) {
+            EXPECT_EQ(kinds[0], FailureKind::NoAnswer) << errors[0].toStdString();
+        }
+    }
 }
 
 // A fresh office after every two workbooks, and only between workbooks: one still open keeps its

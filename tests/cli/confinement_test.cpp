@@ -7,8 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <chrono>
 #include <cstdlib>
+#include <utility>
 
 // Workbooks from strangers (see make_hostile_workbooks.py): what they may read and call, and how
 // much memory and time they may take.
@@ -30,6 +35,18 @@ protected:
                   0);
     }
 
+    // The report's settings on the sandbox, after the report was checked against its schema:
+    // whether the offices ran in it, and why not.
+    static std::pair<bool, QString> SandboxInReport(const fs::path& report)
+    {
+        EXPECT_EQ(ReportFacts(report).at(0), "stopped false");
+        QFile file(QString::fromStdString(report));
+        file.open(QIODevice::ReadOnly);
+        const QJsonObject settings =
+            QJsonDocument::fromJson(file.readAll()).object()["settings"].toObject();
+        return {settings["sandboxed"].toBool(), settings["unsandboxedBecause"].toString()};
+    }
+
     // No office of the run nor any of its files is left.
     static void ExpectNothingLeft(const Outcome& outcome)
     {
@@ -47,12 +64,16 @@ TEST_F(ConfinementTest, LinksReadOnlyTheTreeAndNothingCallsOut)
     for (const bool sandbox : {true, false}) {
         SCOPED_TRACE(sandbox ? "sandbox" : "--no-sandbox");
         const fs::path out = folder / (sandbox ? "sandboxed" : "open");
-        std::vector<std::string> args = {folder / "in/links", out};
+        const fs::path report = out.string() + ".json";
+        std::vector<std::string> args = {"--report", report, folder / "in/links", out};
         if (!sandbox)
             args.insert(args.begin(), "--no-sandbox");
         const int before = listener.Connections();
         const Outcome outcome = Cli(args);
         EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
+        const auto [sandboxed, why] = SandboxInReport(report);
+        EXPECT_EQ(sandboxed, sandbox);
+        EXPECT_EQ(why.toStdString(), sandbox ? "" : "沙箱已按要求关闭（--no-sandbox）");
         const std::string links = PdfText(out / "links(Sheet).pdf");
         EXPECT_NE(links.find("LINKS-MARKER"), std::string::npos) << links;
         EXPECT_NE(links.find("SIBLING-INSIDE"), std::string::npos) << links;
@@ -98,15 +119,27 @@ TEST_F(ConfinementTest, AWorkbookPastItsMemoryOrTimeFailsAloneAndTheRunGoesOn)
 }
 
 // Where no namespaces can be had, the run says once why its offices run without a sandbox, and
-// converts.
+// converts, and its report says so and why; with --require-sandbox it converts nothing, starts no
+// office and says why.
 TEST_F(ConfinementTest, WithoutNamespacesTheRunSaysSoOnceAndConverts)
 {
     launcher = {"/usr/bin/bwrap",   "--dev-bind", "/",   "/", "--unshare-user",
                 "--disable-userns", "--cap-drop", "ALL", "--"};
-    const Outcome outcome = Cli({"--jobs", "2", folder / "in/links", folder / "out"});
+    const Outcome outcome = Cli(
+        {"--jobs", "2", "--report", folder / "report.json", folder / "in/links", folder / "out"});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.out << outcome.err;
     EXPECT_EQ(Occurrences(outcome.err, "办公软件在沙箱之外运行"), 1) << outcome.err;
     EXPECT_EQ(PdfsBelow(folder / "out").size(), 3u);
+    const auto [sandboxed, why] = SandboxInReport(folder / "report.json");
+    EXPECT_FALSE(sandboxed);
+    EXPECT_TRUE(why.startsWith("无法建立沙箱：") && why.size() > 8) << why.toStdString();
+
+    const Outcome refused = Cli({"--require-sandbox", "--report", folder / "refused.json",
+                                 folder / "in/links", folder / "refused"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err, "没有沙箱，不转换（--require-sandbox）：" + why.toStdString() + "\n");
+    EXPECT_FALSE(fs::exists(folder / "refused"));
+    EXPECT_FALSE(fs::exists(folder / "refused.json"));
 }
 
 } // namespace

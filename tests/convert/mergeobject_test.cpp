@@ -53,10 +53,8 @@ enum class RunKind
     Watch // its first batch, after which it is stopped
 };
 
-std::unique_ptr<ConversionRun> MakeRun(RunKind kind, const Shard& shard = Shard())
+std::unique_ptr<ConversionRun> MakeRun(RunKind kind, RunOptions options = RunOptions())
 {
-    RunOptions options;
-    options.shard = shard;
     switch (kind) {
     case RunKind::OneJob:
         return std::make_unique<MergeObject>(options);
@@ -336,7 +334,9 @@ TEST_P(RunCallsTest, TwoWorkbooksNeverWriteOnePdf)
         int sharesWithThePair = 0;
         for (int index = 1; index <= count; ++index) {
             servers.clear();
-            const std::unique_ptr<ConversionRun> run = MakeRun(GetParam(), {index, count});
+            RunOptions options;
+            options.shard = {index, count};
+            const std::unique_ptr<ConversionRun> run = MakeRun(GetParam(), options);
             Run(*run);
             if (count == 1 && GetParam() == RunKind::TwoJobs) {
                 EXPECT_EQ(servers.size(), 2u);
@@ -438,6 +438,26 @@ TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
     const QString full = QStringLiteral("临时文件夹已满或不可用，办公软件无法启动");
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", full}));
     EXPECT_EQ(again->Failures(), QStringList{"Excel.Application: " + full});
+}
+
+// Every kind of run records whether its applications ran in their sandbox, and why not: turned
+// off by the run, or as this machine allows.
+TEST_P(RunCallsTest, TheRecordSaysWhetherTheApplicationsRanInTheirSandbox)
+{
+    Add("a.xlsx", {Sheet("S", 2, 2)});
+    const QString problem = SpreadsheetSandboxProblem();
+    for (const bool sandbox : {true, false}) {
+        SCOPED_TRACE(sandbox ? "asked for" : "turned off");
+        RunOptions options;
+        options.sandbox = sandbox;
+        const std::unique_ptr<ConversionRun> run = MakeRun(GetParam(), options);
+        Run(*run);
+        EXPECT_EQ(run->Record().sandboxed, sandbox && problem.isEmpty());
+        EXPECT_EQ(run->Record().unsandboxedBecause,
+                  !sandbox            ? QStringLiteral("沙箱已按要求关闭（--no-sandbox）")
+                  : problem.isEmpty() ? QString()
+                                      : QStringLiteral("无法建立沙箱：") + problem);
+    }
 }
 
 TEST_P(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)

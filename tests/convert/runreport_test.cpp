@@ -26,6 +26,7 @@ RunRecord StoppedRun()
     run.source = "/srv/in";
     run.output = "/srv/pdf";
     run.jobs = 2;
+    run.unsandboxedBecause = "无法建立沙箱：bwrap: No permissions to create new namespace";
     run.started = QDateTime({2026, 12, 9}, {6, 28, 6}, Qt::OffsetFromUTC, 8 * 3600);
     run.ended = run.started.addSecs(2);
     run.runFailures << "/srv/in/locked: 无法读取文件夹";
@@ -58,6 +59,7 @@ RunRecord MergedRunBesideTheSource()
     run.source = "/srv/in";
     run.besideSource = true;
     run.mergeSheets = true;
+    run.sandboxed = true;
     run.workbooks = {Workbook("/srv/in/a.xls", Outcome::Converted, true)};
     run.workbooks[0].pdfs = {{QString(), "/srv/in/a.pdf"}};
     return run;
@@ -72,7 +74,9 @@ TEST(RunReports, TheJsonReportHoldsTheWholeRecord)
 {
     const QJsonObject expected = QJsonDocument::fromJson(R"({
         "settings": {"source": "/srv/in", "output": "/srv/pdf", "besideSource": false,
-                     "mergeSheets": false, "jobs": 2},
+                     "mergeSheets": false, "jobs": 2, "sandboxed": false,
+                     "unsandboxedBecause":
+                         "无法建立沙箱：bwrap: No permissions to create new namespace"},
         "started": "2026-12-08T22:28:06Z", "ended": "2026-12-08T22:28:08Z", "stopped": true,
         "totals": {"workbooks": 6, "converted": 1, "failed": 3, "notConverted": 1, "upToDate": 1,
                    "opened": 2, "pdfs": 2, "failures": 4, "removedTemporaryPdfs": 3,
@@ -104,9 +108,9 @@ TEST(RunReports, TheJsonReportHoldsTheWholeRecord)
     EXPECT_EQ(Json(JsonReport(StoppedRun())), Json(expected));
 
     const QJsonObject merged = JsonReport(MergedRunBesideTheSource());
-    EXPECT_EQ(
-        Json(merged["settings"].toObject()),
-        R"({"besideSource":true,"jobs":1,"mergeSheets":true,"output":null,"source":"/srv/in"})");
+    EXPECT_EQ(Json(merged["settings"].toObject()),
+              R"({"besideSource":true,"jobs":1,"mergeSheets":true,"output":null,"sandboxed":true,)"
+              R"("source":"/srv/in","unsandboxedBecause":null})");
     EXPECT_EQ(Json(merged["workbooks"][0]["pdfs"][0].toObject()),
               R"({"path":"/srv/in/a.pdf","sheet":null,"skipped":null})");
 }
@@ -115,7 +119,9 @@ TEST(RunReports, TheTextReportNamesEveryFailureWithTheOfficesWords)
 {
     const QString text = TextReport(StoppedRun());
     for (const char* part : {
-             "转换后保存到该文件夹：/srv/pdf\n1个sheet对应1个pdf\n\n"
+             "转换后保存到该文件夹：/srv/pdf\n1个sheet对应1个pdf\n"
+             "注意：转换未在沙箱中进行：无法建立沙箱：bwrap: No permissions to create new "
+             "namespace\n\n"
              "成功将2个excel文件转换为2个pdf文件。\n"
              "另有1个excel文件未改动，已跳过。\n"
              "已删除1个不再生成的pdf文件。\n"
@@ -137,7 +143,8 @@ TEST(RunReports, TheTextReportNamesEveryFailureWithTheOfficesWords)
         EXPECT_TRUE(text.contains(QString::fromUtf8(part))) << part << "\nnot in\n"
                                                             << text.toStdString();
     EXPECT_TRUE(TextReport(MergedRunBesideTheSource())
-                    .contains("/srv/in\n转换后保存在原文件夹路径\n1个excel文件对应1个pdf\n"));
+                    .contains("/srv/in\n转换后保存在原文件夹路径\n1个excel文件对应1个pdf\n"
+                              "转换在沙箱中进行\n\n"));
 }
 
 } // namespace

@@ -310,7 +310,7 @@ SIGHUP.</translation>
     </message>
     <message>
         <source>工作表名称无效，无法读取</source>
-        <translation>the sheet's name is not valid, so the sheet cannot be read</translation>
+        <translation>the sheet&apos;s name is not valid, so the sheet cannot be read</translation>
     </message>
     <message>
         <source>在源文件夹之外（经链接），PDF不写在其旁</source>

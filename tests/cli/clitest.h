@@ -168,6 +168,18 @@ protected:
         return facts;
     }
 
+    // The report of a stopped run: it says so, and names notReached workbooks as not converted.
+    static void ExpectStoppedReport(const std::string& report, int notReached)
+    {
+        const std::vector<std::string> facts = ReportFacts(report);
+        ASSERT_FALSE(facts.empty());
+        EXPECT_EQ(facts[0], "stopped true");
+        int stopped = 0;
+        for (const std::string& fact : facts)
+            stopped += fact.find(" stopped -") != std::string::npos;
+        EXPECT_EQ(stopped, notReached);
+    }
+
     static int Occurrences(const std::string& text, const std::string& part)
     {
         int found = 0;

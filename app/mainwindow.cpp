@@ -14,6 +14,7 @@
 #include "convert/platformtexts.h"
 #include "convert/runreport.h"
 #include "convert/runsettings.h"
+#include "convert/visibletext.h"
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
 
@@ -259,14 +260,24 @@ void MainWindow::on_pBtn_Transform_clicked()
     MergeObject* run = worker;
     worker->SetWorkbookBegunHook([this, run](const QString& path) {
         const int total = run->ToConvert();
+        const double work = run->WorkToConvert();
         QMetaObject::invokeMethod(
-            this, [this, path, total] { progress->WorkbookBegun(path, total); },
+            this,
+            [this, path, total, work] {
+                progress->WorkbookBegun(path, total, work);
+                ShowLongestInWork();
+            },
             Qt::QueuedConnection);
     });
     worker->SetWorkbookDoneHook([this, run](const WorkbookRecord& workbook) {
         const int total = run->ToConvert();
+        const double work = run->WorkToConvert();
         QMetaObject::invokeMethod(
-            this, [this, workbook, total] { progress->WorkbookDone(workbook, total); },
+            this,
+            [this, workbook, total, work] {
+                progress->WorkbookDone(workbook, total, work);
+                ShowLongestInWork();
+            },
             Qt::QueuedConnection);
     });
     progress->Begin();
@@ -274,6 +285,15 @@ void MainWindow::on_pBtn_Transform_clicked()
     connect(this, SIGNAL(pBtn_Transform_HasClicked()), worker, SLOT(Transform()));
     connect(worker, SIGNAL(Signal_SetButtonEnable()), this, SLOT(RunEnded()));
     emit pBtn_Transform_HasClicked();
+}
+
+// With several applications the last workbook begun may not be the one still in work: the red
+// line names the one longest in work, unless the run is stopping and says so.
+void MainWindow::ShowLongestInWork()
+{
+    const QString longest = progress->LongestInWork();
+    if (!longest.isEmpty() && ui->pBtn_Stop->isEnabled())
+        ui->lb_ShowDisposing->SetWholeText(VisibleText(longest));
 }
 
 void MainWindow::on_pBtn_Stop_clicked()

@@ -2,6 +2,7 @@
 
 #include "app/folderdrop.h"
 #include "app/runprogressview.h"
+#include "app/scrolledlabel.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "app/windowplacement.h"
@@ -57,6 +58,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->groupBox_2->setTitle(OfficeNotice());
     // The form's notice is shortened like every later text once the label has its width.
     ui->lb_ShowDisposing->SetWholeText(ui->lb_ShowDisposing->text());
+    // However long the summary, every line of it, the report's last, can be seen.
+    PutInScrollArea(ui->lb_ShowDisposing);
 
     const QRect screen = PrimaryScreenArea();
     screenWidth = screen.width();

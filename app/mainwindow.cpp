@@ -2,6 +2,7 @@
 
 #include "app/folderdrop.h"
 #include "app/runprogressview.h"
+#include "app/scrolledlabel.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "app/windowplacement.h"
@@ -14,6 +15,7 @@
 #include "convert/platformtexts.h"
 #include "convert/runreport.h"
 #include "convert/runsettings.h"
+#include "convert/visibletext.h"
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
 
@@ -56,6 +58,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->groupBox_2->setTitle(OfficeNotice());
     // The form's notice is shortened like every later text once the label has its width.
     ui->lb_ShowDisposing->SetWholeText(ui->lb_ShowDisposing->text());
+    // However long the summary, every line of it, the report's last, can be seen.
+    PutInScrollArea(ui->lb_ShowDisposing);
 
     const QRect screen = PrimaryScreenArea();
     screenWidth = screen.width();
@@ -259,14 +263,24 @@ void MainWindow::on_pBtn_Transform_clicked()
     MergeObject* run = worker;
     worker->SetWorkbookBegunHook([this, run](const QString& path) {
         const int total = run->ToConvert();
+        const double work = run->WorkToConvert();
         QMetaObject::invokeMethod(
-            this, [this, path, total] { progress->WorkbookBegun(path, total); },
+            this,
+            [this, path, total, work] {
+                progress->WorkbookBegun(path, total, work);
+                ShowLongestInWork();
+            },
             Qt::QueuedConnection);
     });
     worker->SetWorkbookDoneHook([this, run](const WorkbookRecord& workbook) {
         const int total = run->ToConvert();
+        const double work = run->WorkToConvert();
         QMetaObject::invokeMethod(
-            this, [this, workbook, total] { progress->WorkbookDone(workbook, total); },
+            this,
+            [this, workbook, total, work] {
+                progress->WorkbookDone(workbook, total, work);
+                ShowLongestInWork();
+            },
             Qt::QueuedConnection);
     });
     progress->Begin();
@@ -274,6 +288,15 @@ void MainWindow::on_pBtn_Transform_clicked()
     connect(this, SIGNAL(pBtn_Transform_HasClicked()), worker, SLOT(Transform()));
     connect(worker, SIGNAL(Signal_SetButtonEnable()), this, SLOT(RunEnded()));
     emit pBtn_Transform_HasClicked();
+}
+
+// With several applications the last workbook begun may not be the one still in work: the red
+// line names the one longest in work, unless the run is stopping and says so.
+void MainWindow::ShowLongestInWork()
+{
+    const QString longest = progress->LongestInWork();
+    if (!longest.isEmpty() && ui->pBtn_Stop->isEnabled())
+        ui->lb_ShowDisposing->SetWholeText(VisibleText(longest));
 }
 
 void MainWindow::on_pBtn_Stop_clicked()

@@ -59,6 +59,7 @@ private:
     void SetChoicesEnabled(bool enabled);
     bool Running() const;
     void StopRun();
+    void ShowLongestInWork();
     void EndPreviousRun();
     void WriteRunReport();
     // Tells a user who is not looking that the run has ended.

@@ -171,8 +171,13 @@ int Convert(ConversionRun& run, const CommandLine& command,
         // --quiet leaves out the workbooks' lines, not the summaries: a watch's tell each batch.
         run.SetEndTextHook(print);
     RunProgress counts;
+    run.SetWorkbookBegunHook([&](const QString& path) {
+        counts.SetTotal(run.ToConvert(), run.WorkToConvert());
+        counts.Begun(path);
+    });
     run.SetWorkbookDoneHook([&](const WorkbookRecord& workbook) {
-        counts.Done(workbook, run.ToConvert());
+        counts.SetTotal(run.ToConvert(), run.WorkToConvert());
+        counts.Done(workbook);
         progress.Update(counts);
     });
     // The first signal stops the run after the workbooks in work, or, past the grace, cuts them

@@ -583,9 +583,6 @@ SIGHUP.</translation>
         <source>，约剩%1</source>
         <translation>, about %1 left</translation>
     </message>
-</context>
-<context>
-    <name>RunProgressView</name>
     <message>
         <source>，%1已等待%2秒</source>
         <translation>, %1 waited for %2 s</translation>

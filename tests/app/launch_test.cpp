@@ -31,6 +31,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -425,6 +426,23 @@ TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
         const std::string report = ReadFile(folder / "data/Quillsheet/转换报告.txt");
         EXPECT_NE(report.find("未转换（运行已中止）"), std::string::npos) << report;
         EXPECT_EQ(report.find("办公软件"), std::string::npos) << "stopped, not failed: " << report;
+        // The counts add up: what converted, and what was cut off or never begun; the bar and
+        // the progress line end at what ended, with the time taken and nothing more.
+        const QRegularExpressionMatch converted =
+            QRegularExpression(QStringLiteral("^成功将(\\d+)个excel文件")).match(Label());
+        const QRegularExpressionMatch notConverted =
+            QRegularExpression(QStringLiteral("转换已中止：(\\d+)个excel文件未转换。"))
+                .match(Label());
+        ASSERT_TRUE(converted.hasMatch() && notConverted.hasMatch()) << Label().toStdString();
+        const int ended = converted.captured(1).toInt();
+        EXPECT_EQ(ended + notConverted.captured(1).toInt(), 12) << Label().toStdString();
+        EXPECT_EQ(Find<QProgressBar>("progressBar_Run")->value(), ended);
+        const QString line = Find<QLabel>("lb_Progress")->toolTip();
+        EXPECT_TRUE(line.startsWith(QStringLiteral("%1/12个excel文件").arg(ended)))
+            << line.toStdString();
+        EXPECT_FALSE(line.contains(QStringLiteral("约剩")) ||
+                     line.contains(QStringLiteral("已等待")))
+            << line.toStdString();
         EXPECT_EQ(OfficesOfThisProcess(), 0);
         EXPECT_TRUE(OfficeFilesOf(getpid()).empty());
         for (const char* choice : choices)

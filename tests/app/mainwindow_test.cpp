@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
@@ -87,7 +88,9 @@ TEST_F(MainWindowTest, FormTreeNamesAndTexts)
         {"cBox_SaveToQuondamPath", "QCheckBox", "widget_4",
          QStringLiteral("转换后保存在原文件夹路径")},
         {"pBtn_Transform", "QPushButton", "widget_4", QStringLiteral("转换")},
-        {"lb_ShowDisposing", "ElidingLabel", "wgt_AddToTab1", {}},
+        // In a scroll area of its own place, so that a long summary is whole.
+        {"lb_ShowDisposing_Area", "QScrollArea", "wgt_AddToTab1", {}},
+        {"lb_ShowDisposing", "ElidingLabel", "qt_scrollarea_viewport", {}},
     };
     for (const Widget& w : widgets) {
         QWidget* widget = Find<QWidget>(window.get(), w.name);
@@ -170,7 +173,7 @@ TEST_F(MainWindowTest, LayoutsSpacingsMarginsAndStretch)
     EXPECT_EQ(page->stretch(0), 0);
     EXPECT_EQ(page->stretch(1), 2);
     EXPECT_EQ(page->itemAt(0)->widget()->objectName(), "groupBox_2");
-    EXPECT_EQ(page->itemAt(1)->widget()->objectName(), "lb_ShowDisposing");
+    EXPECT_EQ(page->itemAt(1)->widget()->objectName(), "lb_ShowDisposing_Area");
     const char* outputRow[] = {"pBtn_SavePath", "lEdt_SavePath", "cBox_SaveToQuondamPath",
                                "pBtn_Transform"};
     auto* row = window->findChild<QBoxLayout*>("horizontalLayout_2");
@@ -497,6 +500,33 @@ TEST_F(MainWindowTest, LongTextsNeverWidenTheWindowAndShowPlainly)
         EXPECT_EQ(window->size(), initial) << qPrintable(c.text.left(40));
     }
     EXPECT_EQ(label->text(), cases[2].text) << "a name that fits is shown whole and literally";
+}
+
+// However many lines the summary has, each can be seen, and its last, which leads to the report,
+// is in view without scrolling; the window does not grow for it.
+TEST_F(MainWindowTest, ALongSummaryIsWholeWithItsLastLineInView)
+{
+    auto window = Open("");
+    window->ShowSoftWindow();
+    const QSize initial = window->size();
+    auto* label = Find<QLabel>(window.get(), "lb_ShowDisposing");
+    auto* area = Find<QScrollArea>(window.get(), "lb_ShowDisposing_Area");
+    for (const int count : {1, 10, 40}) {
+        QStringList lines;
+        for (int i = 1; i < count; ++i)
+            lines << QStringLiteral("/srv/in/book%1.xlsx: 无法打开").arg(i);
+        lines << QStringLiteral("完整的失败列表见（点击打开）：/home/u/转换报告.txt");
+        ShowDisposing(window.get(), lines.join('\n'));
+        QApplication::processEvents();
+        EXPECT_EQ(window->size(), initial) << count;
+        EXPECT_GE(label->height(),
+                  (count - 1) * label->fontMetrics().lineSpacing() + label->fontMetrics().height())
+            << count;
+        const int lastLineBottom = label->mapTo(area->viewport(), QPoint(0, label->height())).y();
+        EXPECT_LE(lastLineBottom, area->viewport()->height()) << count;
+        EXPECT_GT(lastLineBottom, label->fontMetrics().height()) << count;
+        EXPECT_TRUE(label->text().endsWith(lines.last())) << count;
+    }
 }
 
 TEST_F(MainWindowTest, ElidedLinesFollowTheLabelsWidth)

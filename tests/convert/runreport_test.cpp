@@ -122,7 +122,7 @@ TEST(RunReports, TheTextReportNamesEveryFailureWithTheOfficesWords)
              "转换后保存到该文件夹：/srv/pdf\n1个sheet对应1个pdf\n"
              "注意：转换未在沙箱中进行：无法建立沙箱：bwrap: No permissions to create new "
              "namespace\n\n"
-             "成功将2个excel文件转换为2个pdf文件。\n"
+             "成功将1个excel文件转换为2个pdf文件。\n"
              "另有1个excel文件未改动，已跳过。\n"
              "已删除1个不再生成的pdf文件。\n"
              "转换已中止：1个excel文件未转换。\n\n"

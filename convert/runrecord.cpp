@@ -61,7 +61,7 @@ QString RunRecord::Summary(bool everyFailureListedAfter) const
     const QStringList failures = FailureLines();
     if (failures.isEmpty())
         return text;
-    text += '\n' + FailuresLine(failures.size());
+    text += '\n' + FailuresLine(Failed());
     for (int i = 0; i < failures.size() && i < SummaryNamedFailures; ++i)
         text += '\n' + failures[i];
     if (failures.size() > SummaryNamedFailures && !everyFailureListedAfter)

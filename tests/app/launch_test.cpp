@@ -448,9 +448,9 @@ TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
     QCoreApplication::installTranslator(&english);
     window = std::make_unique<MainWindow>();
     EXPECT_EQ(window->windowTitle(), "Batch Excel to PDF 4.0");
-    EXPECT_EQ(Convert()->text(), "Convert");
-    EXPECT_EQ(Find<QPushButton>("pBtn_Stop")->text(), "Stop");
-    EXPECT_EQ(Find<QPushButton>("pBtn_SourcePath")->text(), "Folder of the Excel files:");
+    EXPECT_EQ(Convert()->text(), "&Convert");
+    EXPECT_EQ(Find<QPushButton>("pBtn_Stop")->text(), "&Stop");
+    EXPECT_EQ(Find<QPushButton>("pBtn_SourcePath")->text(), "Folder of the &Excel files:");
     EXPECT_TRUE(Find<QGroupBox>("groupBox_2")->title().startsWith("Needs LibreOffice Calc"));
     EXPECT_EQ(trayIcon->toolTip(), "Batch Excel to PDF");
     Set("lEdt_SourcePath", folder / "in");
@@ -458,6 +458,11 @@ TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
     Convert()->click();
     ASSERT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }));
     EXPECT_EQ(Label(), "Converted 1 excel file(s) to 1 pdf file(s).");
+    // What the user wants next, offered once the run has ended, with the keyboard back on convert.
+    EXPECT_FALSE(Find<QWidget>("widget_RunActions")->isHidden());
+    EXPECT_EQ(Find<QPushButton>("pBtn_OpenFolder")->text(), "Open &folder");
+    EXPECT_EQ(Find<QPushButton>("pBtn_OpenReport")->text(), "View &report");
+    EXPECT_EQ(window->focusWidget(), Convert());
     QCoreApplication::removeTranslator(&english);
 
     QTranslator chinese;

@@ -18,17 +18,22 @@ const QString DefaultAction = QStringLiteral("default");
 
 } // namespace
 
-DesktopNotification::DesktopNotification(const QDBusConnection& bus, QObject* parent)
-    : QObject(parent), bus(bus)
+DesktopNotification::DesktopNotification(const QString& busAddress, QObject* parent)
+    : QObject(parent), busAddress(busAddress)
 {
-    this->bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
-                      SLOT(OnActionInvoked(uint, QString)));
-    this->bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
-                      SLOT(OnClosed(uint, uint)));
 }
 
 void DesktopNotification::Show(const QString& title, const QString& summary)
 {
+    if (!bus) {
+        bus = busAddress.isEmpty() ? QDBusConnection::sessionBus()
+                                   : QDBusConnection::connectToBus(
+                                         busAddress, QStringLiteral("quillsheet-notifications"));
+        bus->connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
+                     SLOT(OnActionInvoked(uint, QString)));
+        bus->connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
+                     SLOT(OnClosed(uint, uint)));
+    }
     QDBusMessage call =
         QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
     const QStringList actions = {DefaultAction,    tr("显示窗口"),   OpenFolderAction,
@@ -37,7 +42,7 @@ void DesktopNotification::Show(const QString& title, const QString& summary)
     call << QStringLiteral("Quillsheet") << shown << QStringLiteral("quillsheet") << title
          << summary << actions
          << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("quillsheet")}} << -1;
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus->asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, title, summary] {
         watcher->deleteLater();
         const QDBusPendingReply<uint> reply = *watcher;

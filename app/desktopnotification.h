@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 // The end of a run told through the desktop's notification service (org.freedesktop.Notifications
 // on the session bus), with the actions to open the output folder and the run's report. Where no
 // service answers, Unanswered() lets the caller fall back on the tray's balloon.
@@ -12,7 +14,8 @@ class DesktopNotification : public QObject
     Q_OBJECT
 
 public:
-    explicit DesktopNotification(const QDBusConnection& bus, QObject* parent = nullptr);
+    // busAddress: the bus to use; empty for the user's session bus.
+    explicit DesktopNotification(const QString& busAddress, QObject* parent = nullptr);
 
     // Sends the notification; its answer, or the lack of one, comes later as a signal.
     void Show(const QString& title, const QString& summary);
@@ -30,6 +33,7 @@ private slots:
     void OnClosed(uint id, uint reason);
 
 private:
-    QDBusConnection bus;
+    QString busAddress;
+    std::optional<QDBusConnection> bus; // first used when a run ends: start-up needs no bus
     uint shown = 0; // the id the service gave the notification on show, 0 when none is up
 };

@@ -87,7 +87,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     connect(trayIcon, &QSystemTrayIcon::messageClicked, this, &MainWindow::ShowSoftWindow);
 #ifndef Q_OS_WIN
-    notification = new DesktopNotification(QDBusConnection::sessionBus(), this);
+    notification = new DesktopNotification(QString(), this);
     connect(notification, &DesktopNotification::OpenFolderRequested, this,
             &MainWindow::OpenOutputFolder);
     connect(notification, &DesktopNotification::OpenReportRequested, this,

@@ -94,7 +94,7 @@ protected:
 
     void TearDown() override
     {
-        QDBusConnection::disconnectFromBus(QStringLiteral("program"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("quillsheet-notifications"));
         QDBusConnection::disconnectFromBus(QStringLiteral("service"));
         daemon.terminate();
         daemon.waitForFinished();
@@ -115,7 +115,7 @@ TEST_F(DesktopNotificationTest, TheServiceGetsTheSummaryAndItsActionsReachTheWin
                                           &listener, QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(serviceBus.registerService(QStringLiteral("org.freedesktop.Notifications")));
 
-    DesktopNotification notification(Bus("program"));
+    DesktopNotification notification(address);
     QStringList told;
     for (const auto& [signal, name] :
          {std::pair{&DesktopNotification::OpenFolderRequested, "folder"},
@@ -177,7 +177,7 @@ TEST_F(DesktopNotificationTest, TheServiceGetsTheSummaryAndItsActionsReachTheWin
 
 TEST_F(DesktopNotificationTest, WithoutAServiceTheTrayTellsInstead)
 {
-    DesktopNotification notification(Bus("program"));
+    DesktopNotification notification(address);
     QStringList unanswered;
     QObject::connect(
         &notification, &DesktopNotification::Unanswered,

@@ -1,119 +1,36 @@
 #include "app/desktopnotification.h"
 
-#include <QCoreApplication>
+#include "notificationservice.h"
+
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QStringList>
-#include <QVariantMap>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
-
-// A notification service as a desktop has one: it takes the calls and, when told, answers with a
-// click on an action or a closing.
-class NotificationListener : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    explicit NotificationListener(const QDBusConnection& bus) : bus(bus) {}
-
-    QString summary;
-    QString body;
-    QStringList actions;
-    uint replaced = 0;
-    int calls = 0;
-
-    void Send(const char* signal, const QVariantList& arguments)
-    {
-        QDBusMessage message = QDBusMessage::createSignal(
-            QStringLiteral("/org/freedesktop/Notifications"),
-            QStringLiteral("org.freedesktop.Notifications"), QString::fromLatin1(signal));
-        message.setArguments(arguments);
-        bus.send(message);
-    }
-
-public slots:
-    uint Notify(const QString&, uint replacesId, const QString&, const QString& summaryText,
-                const QString& bodyText, const QStringList& actionList, const QVariantMap&, int)
-    {
-        summary = summaryText;
-        body = bodyText;
-        actions = actionList;
-        replaced = replacesId;
-        return static_cast<uint>(40 + ++calls);
-    }
-
-private:
-    QDBusConnection bus;
-};
-
-// Waits, handling events, until done() or 5 s have passed.
-bool WaitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer since;
-    since.start();
-    while (!done() && since.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-// Handles events for a while: what was sent has arrived by then, and what should not happen has
-// not.
-void Settle()
-{
-    QElapsedTimer since;
-    since.start();
-    while (since.elapsed() < 300)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 // A session bus of the test's own, so that the desktop's service, if any, never answers.
 class DesktopNotificationTest : public ::testing::Test
 {
 protected:
-    QProcess daemon;
+    PrivateSessionBus bus;
     QString address;
 
     void SetUp() override
     {
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                      QStringLiteral("--print-address")});
-        ASSERT_TRUE(daemon.waitForStarted()) << "dbus-daemon, of the package dbus";
-        ASSERT_TRUE(WaitFor([this] { return daemon.canReadLine(); }));
-        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        ASSERT_TRUE(bus.Start(address)) << "dbus-daemon, of the package dbus-daemon";
     }
 
     void TearDown() override
     {
         QDBusConnection::disconnectFromBus(QStringLiteral("quillsheet-notifications"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("service"));
-        daemon.terminate();
-        daemon.waitForFinished();
-    }
-
-    QDBusConnection Bus(const char* name)
-    {
-        return QDBusConnection::connectToBus(address, QString::fromLatin1(name));
     }
 };
 
 TEST_F(DesktopNotificationTest, TheServiceGetsTheSummaryAndItsActionsReachTheWindow)
 {
-    QDBusConnection serviceBus = Bus("service");
-    ASSERT_TRUE(serviceBus.isConnected());
-    NotificationListener listener(serviceBus);
-    ASSERT_TRUE(serviceBus.registerObject(QStringLiteral("/org/freedesktop/Notifications"),
-                                          &listener, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(serviceBus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    NotificationListener listener(address);
+    ASSERT_TRUE(listener.Serving());
 
     DesktopNotification notification(address);
     QStringList told;
@@ -188,5 +105,3 @@ TEST_F(DesktopNotificationTest, WithoutAServiceTheTrayTellsInstead)
 }
 
 } // namespace
-
-#include "desktopnotification_test.moc"

@@ -37,6 +37,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
+#include "notificationservice.h"
+#endif
+
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
@@ -113,6 +117,36 @@ protected:
         QApplication::sendEvent(widget, &enter);
     }
 };
+
+#ifndef Q_OS_WIN
+// A run that ends unseen is told through the desktop's notification service, with its summary
+// and actions; a click on the notification brings the window back.
+TEST_F(LaunchTest, ARunEndedUnseenIsToldThroughTheNotificationService)
+{
+    PrivateSessionBus bus;
+    QString address;
+    ASSERT_TRUE(bus.Start(address)) << "dbus-daemon, of the package dbus-daemon";
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    NotificationListener listener(address);
+    ASSERT_TRUE(listener.Serving());
+    WriteFile(folder / "in/book.xlsx", "x");
+    server->workbooks[QString::fromStdString(folder / "in/book.xlsx")].sheets = {
+        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}};
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    window->hide();
+    Convert()->click();
+    ASSERT_TRUE(WaitFor([&] { return listener.calls == 1; }));
+    EXPECT_EQ(listener.summary, window->windowTitle());
+    EXPECT_TRUE(listener.body.startsWith(QStringLiteral("成功将1个excel文件转换为1个pdf文件。")))
+        << listener.body.toStdString();
+    EXPECT_TRUE(listener.actions.contains(QStringLiteral("open-folder")));
+    EXPECT_TRUE(listener.actions.contains(QStringLiteral("open-report")));
+    listener.Send("ActionInvoked", {41u, QStringLiteral("default")});
+    EXPECT_TRUE(WaitFor([this] { return window->isVisible(); }));
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+#endif
 
 TEST_F(LaunchTest, MissingFoldersAreRefusedAfterTheTextsAreStored)
 {

@@ -436,6 +436,11 @@ TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
         Find<QCheckBox>("cBox_MergeSheets")->click();
         Find<QCheckBox>("cBox_SaveToQuondamPath")->click();
         EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), settings);
+        // Escape closes dialogs; pressed on the window, it never stops the run.
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(Find<QWidget>("lEdt_SourcePath"), &escape);
+        QApplication::sendEvent(window.get(), &escape);
+        EXPECT_TRUE(Find<QPushButton>("pBtn_Stop")->isEnabled()) << "Escape stopped the run";
         EXPECT_TRUE(WaitUntil(
             [this] { return Find<QLabel>("lb_Progress")->toolTip().contains("已等待1"); }, 20000));
 

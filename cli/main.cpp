@@ -17,6 +17,7 @@
 #include "convert/updatestate.h"
 #include "convert/visibletext.h"
 #include "convert/watchrun.h"
+#include "convert/writablefolder.h"
 #include "support/userhome.h"
 
 #include <QCoreApplication>
@@ -76,6 +77,12 @@ bool TakeFolders(const CommandLine& command)
     }
     if (!QDir().mkpath(SavePath)) {
         PrintLine(stderr, QCoreApplication::translate("Cli", "无法创建保存文件夹：") + SavePath);
+        return false;
+    }
+    // Found out here rather than workbook by workbook, each opened for nothing.
+    QString reason;
+    if (!FolderWritable(SavePath, reason)) {
+        PrintLine(stderr, UnwritableOutputFolderLine(SavePath, reason));
         return false;
     }
     return true;

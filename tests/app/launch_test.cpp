@@ -38,6 +38,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
+#include "notificationservice.h"
+#endif
+
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
@@ -114,6 +118,36 @@ protected:
         QApplication::sendEvent(widget, &enter);
     }
 };
+
+#ifndef Q_OS_WIN
+// A run that ends unseen is told through the desktop's notification service, with its summary
+// and actions; a click on the notification brings the window back.
+TEST_F(LaunchTest, ARunEndedUnseenIsToldThroughTheNotificationService)
+{
+    PrivateSessionBus bus;
+    QString address;
+    ASSERT_TRUE(bus.Start(address)) << "dbus-daemon, of the package dbus-daemon";
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    NotificationListener listener(address);
+    ASSERT_TRUE(listener.Serving());
+    WriteFile(folder / "in/book.xlsx", "x");
+    server->workbooks[QString::fromStdString(folder / "in/book.xlsx")].sheets = {
+        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}};
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    window->hide();
+    Convert()->click();
+    ASSERT_TRUE(WaitFor([&] { return listener.calls == 1; }));
+    EXPECT_EQ(listener.summary, window->windowTitle());
+    EXPECT_TRUE(listener.body.startsWith(QStringLiteral("成功将1个excel文件转换为1个pdf文件。")))
+        << listener.body.toStdString();
+    EXPECT_TRUE(listener.actions.contains(QStringLiteral("open-folder")));
+    EXPECT_TRUE(listener.actions.contains(QStringLiteral("open-report")));
+    listener.Send("ActionInvoked", {41u, QStringLiteral("default")});
+    EXPECT_TRUE(WaitFor([this] { return window->isVisible(); }));
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+#endif
 
 TEST_F(LaunchTest, MissingFoldersAreRefusedAfterTheTextsAreStored)
 {
@@ -403,6 +437,11 @@ TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
         Find<QCheckBox>("cBox_MergeSheets")->click();
         Find<QCheckBox>("cBox_SaveToQuondamPath")->click();
         EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), settings);
+        // Escape closes dialogs; pressed on the window, it never stops the run.
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(Find<QWidget>("lEdt_SourcePath"), &escape);
+        QApplication::sendEvent(window.get(), &escape);
+        EXPECT_TRUE(Find<QPushButton>("pBtn_Stop")->isEnabled()) << "Escape stopped the run";
         EXPECT_TRUE(WaitUntil(
             [this] { return Find<QLabel>("lb_Progress")->toolTip().contains("已等待1"); }, 20000));
 
@@ -466,9 +505,9 @@ TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
     QCoreApplication::installTranslator(&english);
     window = std::make_unique<MainWindow>();
     EXPECT_EQ(window->windowTitle(), "Batch Excel to PDF 4.0");
-    EXPECT_EQ(Convert()->text(), "Convert");
-    EXPECT_EQ(Find<QPushButton>("pBtn_Stop")->text(), "Stop");
-    EXPECT_EQ(Find<QPushButton>("pBtn_SourcePath")->text(), "Folder of the Excel files:");
+    EXPECT_EQ(Convert()->text(), "&Convert");
+    EXPECT_EQ(Find<QPushButton>("pBtn_Stop")->text(), "&Stop");
+    EXPECT_EQ(Find<QPushButton>("pBtn_SourcePath")->text(), "Folder of the &Excel files:");
     EXPECT_TRUE(Find<QGroupBox>("groupBox_2")->title().startsWith("Needs LibreOffice Calc"));
     EXPECT_EQ(trayIcon->toolTip(), "Batch Excel to PDF");
     Set("lEdt_SourcePath", folder / "in");
@@ -476,6 +515,11 @@ TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
     Convert()->click();
     ASSERT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }));
     EXPECT_EQ(Label(), "Converted 1 excel file(s) to 1 pdf file(s).");
+    // What the user wants next, offered once the run has ended, with the keyboard back on convert.
+    EXPECT_FALSE(Find<QWidget>("widget_RunActions")->isHidden());
+    EXPECT_EQ(Find<QPushButton>("pBtn_OpenFolder")->text(), "Open &folder");
+    EXPECT_EQ(Find<QPushButton>("pBtn_OpenReport")->text(), "View &report");
+    EXPECT_EQ(window->focusWidget(), Convert());
     QCoreApplication::removeTranslator(&english);
 
     QTranslator chinese;

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/folderdrop.h"
+#include "app/pickerstart.h"
 #include "app/runprogressview.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
@@ -199,7 +200,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
 {
     const QString folder = QFileDialog::getExistingDirectory(
-        this, tr("选择文件夹"), QStringLiteral("."),
+        this, tr("选择文件夹"), PickerStartFolder(field->text()),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!folder.isEmpty())
         SetFolder(field, key, folder);

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -270,16 +271,18 @@ TEST_F(MainWindowTest, FolderPickersStoreTheNativeFormWithOneTrailingSeparator)
         const char* field;
         const char* key;
         std::string chosen;
+        fs::path opensAt; // the field's folder, or its nearest existing parent; home when empty
     };
     const Picker pickers[] = {
-        {"pBtn_SourcePath", "lEdt_SourcePath", "SourcePath", folder / "data/xls"},
-        {"pBtn_SavePath", "lEdt_SavePath", "SavePath", folder / "data/pdf"},
+        {"pBtn_SourcePath", "lEdt_SourcePath", "SourcePath", folder / "data/xls",
+         fs::current_path()},
+        {"pBtn_SavePath", "lEdt_SavePath", "SavePath", folder / "data/pdf",
+         QDir::homePath().toStdString()},
     };
     for (const Picker& p : pickers) {
         AnswerFolderDialog([&](QFileDialog* dialog) {
             EXPECT_EQ(dialog->windowTitle(), QStringLiteral("选择文件夹"));
-            EXPECT_EQ(fs::path(dialog->directory().absolutePath().toStdString()),
-                      fs::current_path());
+            EXPECT_EQ(fs::path(dialog->directory().absolutePath().toStdString()), p.opensAt);
             EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
             EXPECT_TRUE(dialog->testOption(QFileDialog::DontResolveSymlinks));
             dialog->setDirectory(QString::fromStdString(p.chosen));

@@ -126,7 +126,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     if (IsYes(value))
         ui->cBox_MergeSheets->setChecked(true);
 
-    if (!IsAutorunLaunch())
+    // Without a tray to come back from, a hidden window would leave an invisible program.
+    if (!IsAutorunLaunch() || !QSystemTrayIcon::isSystemTrayAvailable())
         show();
 }
 

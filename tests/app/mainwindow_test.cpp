@@ -418,7 +418,9 @@ TEST_F(MainWindowTest, AutorunLeavesOnlyTheTrayIcon)
 {
     StartupPaths.LaunchArg = "-autorun";
     auto window = Open("");
-    EXPECT_FALSE(window->isVisible());
+    // Where no tray could bring it back (this platform has none), the window shows; the start-up
+    // tests see it hidden on a display with a tray.
+    EXPECT_EQ(window->isVisible(), !QSystemTrayIcon::isSystemTrayAvailable());
     EXPECT_TRUE(trayIcon->isVisible());
     EXPECT_EQ(trayIcon->toolTip(), QStringLiteral("excel文件批量转pdf"));
 }

@@ -570,6 +570,48 @@ TEST_F(StartupTest, WithoutASystemTrayAutorunShowsTheWindow)
     }
 }
 
+// Under the window managers of real desktops, at twice the scale on 1366 × 768 and at the plain
+// scale on 1024 × 600, in Chinese and in English, the window's whole frame, title bar included,
+// lies in the screen's available area and none of its controls is cut off.
+TEST_F(StartupTest, UnderARealWindowManagerTheWholeWindowFitsSmallScreens)
+{
+    const std::string program = CopyAs("quillsheet-window");
+    fs::copy_file(QUILLSHEET_QM, folder / "quillsheet-window.d/quillsheet_en.qm");
+    const struct
+    {
+        const char* screen;
+        const char* scale;
+    } screens[] = {{"1366x768x24", "2"}, {"1024x600x24", "1"}};
+    for (const char* manager : {"openbox", "xfwm4"})
+        for (const auto& screen : screens)
+            for (const char* language : {"zh_CN", "en_US"}) {
+                SCOPED_TRACE(std::string(manager) + " " + screen.screen + " at " + screen.scale +
+                             " in " + language);
+                XServer x(screen.screen);
+                ASSERT_FALSE(x.display.empty());
+                xdesktop::WindowManager wm(manager, x.display);
+                ASSERT_TRUE(wm.ready) << "scripts/install-deps.sh installs openbox and xfwm4";
+                Started window = StartWith(program, {"DISPLAY=:" + x.display, "QT_QPA_PLATFORM=xcb",
+                                                     std::string("QT_SCALE_FACTOR=") + screen.scale,
+                                                     std::string("LANGUAGE=") + language,
+                                                     std::string("LC_ALL=") + language + ".UTF-8",
+                                                     "QUILLSHEET_PROBE_GEOMETRY=1"});
+                ASSERT_EQ(window.Startup(), "window shown, tray shown");
+                std::istringstream placed(window.Line());
+                std::string frameWord, areaWord;
+                int frame[4] = {}, area[4] = {};
+                placed >> frameWord >> frame[0] >> frame[1] >> frame[2] >> frame[3] >> areaWord >>
+                    area[0] >> area[1] >> area[2] >> area[3];
+                ASSERT_EQ(frameWord + areaWord, "framearea");
+                EXPECT_GT(area[2], 0);
+                EXPECT_GE(frame[0], area[0]);
+                EXPECT_GE(frame[1], area[1]);
+                EXPECT_LE(frame[0] + frame[2], area[0] + area[2]);
+                EXPECT_LE(frame[1] + frame[3], area[1] + area[3]);
+                EXPECT_EQ(window.Line(), "cut: none");
+            }
+}
+
 // Qt ends the program with exit(1) when its X display goes away: idle, or in the middle of a run,
 // whose office and files go with it; nothing crashes.
 TEST_F(StartupTest, LosingTheDisplayEndsTheProgramAndAnyOfficeCleanly)

@@ -90,8 +90,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     // The window exists already, so a move alone would place its inside and the window manager
     // would put the title bar above it: the frame's corner is asked for as well.
     move(kept.topLeft());
-    if (windowHandle())
-        windowHandle()->setFramePosition(kept.topLeft());
+    if (QWindow* handle = windowHandle()) {
+        handle->resize(kept.size());
+        handle->setFramePosition(kept.topLeft());
+    }
     initialHeight = height();
     initialWidth = width();
 

@@ -604,6 +604,8 @@ TEST_F(StartupTest, UnderARealWindowManagerTheWholeWindowFitsSmallScreens)
                     area[0] >> area[1] >> area[2] >> area[3];
                 ASSERT_EQ(frameWord + areaWord, "framearea");
                 EXPECT_GT(area[2], 0);
+                EXPECT_GE(frame[2], 300) << "the whole window's frame";
+                EXPECT_GE(frame[3], 200) << "the whole window's frame";
                 EXPECT_GE(frame[0], area[0]);
                 EXPECT_GE(frame[1], area[1]);
                 EXPECT_LE(frame[0] + frame[2], area[0] + area[2]);

@@ -2,6 +2,8 @@
 
 #include "app/desktopnotification.h"
 #include "app/folderdrop.h"
+#include "app/narrowscreen.h"
+#include "app/pickerstart.h"
 #include "app/runprogressview.h"
 #include "app/scrolledlabel.h"
 #include "app/startuppaths.h"
@@ -60,6 +62,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     ui->setupUi(this);
     ui->groupBox_2->setTitle(OfficeNotice());
+    // The form's fixed width of the pickers does not hold every language's text.
+    for (QWidget* picker : {ui->pBtn_SourcePath, ui->pBtn_SavePath})
+        KeepTextWhole(picker);
+    ElideTitleToWidth(ui->groupBox_2);
+    NarrowToContents(ui->groupBox_2);
     // The form's notice is shortened like every later text once the label has its width.
     ui->lb_ShowDisposing->SetWholeText(ui->lb_ShowDisposing->text());
     // However long the summary, every line of it, the report's last, can be seen.
@@ -74,10 +81,27 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     winId();
     QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     frame.setTop(std::max(frame.top(), style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    frame.setLeft(std::max(frame.left(), border));
+    frame.setRight(std::max(frame.right(), border));
+    frame.setBottom(std::max(frame.bottom(), border));
+    // On a screen narrower than the rows with their check boxes, each check box gets a line of
+    // its own below its row.
+    if (minimumSizeHint().width() + frame.left() + frame.right() > screen.width()) {
+        for (QWidget* checkBox : {ui->cBox_MergeSheets, ui->cBox_SaveToQuondamPath})
+            PutOnALineBelowItsRow(checkBox);
+        NarrowToContents(ui->groupBox_2);
+    }
     const QRect kept =
         KeptInArea(screen, CentredAThirdDown(screen, size()), size(), minimumSizeHint(), frame);
     resize(kept.size());
+    // The window exists already, so a move alone would place its inside and the window manager
+    // would put the title bar above it: the frame's corner is asked for as well.
     move(kept.topLeft());
+    if (QWindow* handle = windowHandle()) {
+        handle->resize(kept.size());
+        handle->setFramePosition(kept.topLeft());
+    }
     initialHeight = height();
     initialWidth = width();
 
@@ -154,7 +178,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     if (IsYes(value))
         ui->cBox_MergeSheets->setChecked(true);
 
-    if (!IsAutorunLaunch())
+    // Without a tray to come back from, a hidden window would leave an invisible program.
+    if (!IsAutorunLaunch() || !QSystemTrayIcon::isSystemTrayAvailable())
         show();
 }
 
@@ -228,7 +253,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
 {
     const QString folder = QFileDialog::getExistingDirectory(
-        this, tr("选择文件夹"), QStringLiteral("."),
+        this, tr("选择文件夹"), PickerStartFolder(field->text()),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!folder.isEmpty())
         SetFolder(field, key, folder);

@@ -27,7 +27,9 @@ export DISPLAY=:78 XDG_RUNTIME_DIR="$work" XDG_DATA_HOME="$work/data"
 sleep 3
 window=$(xdotool search --sync --onlyvisible --name 'excel')
 eval "$(xdotool getwindowgeometry --shell "$window")"
+# The window as it is then: the run's end may have changed its size.
 shot() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
     xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+$X+$Y" "$1"
 }
 # The convert button, then the stop button beside it at the output row's end.

@@ -4,7 +4,8 @@
 
 // A label whose text never widens its window: each line that does not fit is shortened in the
 // middle, so that the file name at its end stays visible, and the whole text is its tool tip.
-// Neither size hint depends on the text.
+// Neither size hint depends on the text; its minimum height holds every line, for a scroll area
+// around it (PutInScrollArea()).
 class ElidingLabel : public QLabel
 {
     Q_OBJECT

@@ -21,6 +21,11 @@
 #ifdef QUILLSHEET_STARTUP_PROBE
 #include "app/windowplacement.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #endif
@@ -41,6 +46,38 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         std::_Exit(1);
     }
 }
+
+#ifdef QUILLSHEET_STARTUP_PROBE
+// The window's controls that cannot be seen whole: outside a parent, or narrower or lower than
+// their text needs (a label that shortens its text needs only its minimum), each " name".
+QString CutControls(const QWidget& window)
+{
+    QString cut;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const bool hasText = qobject_cast<const QAbstractButton*>(control) ||
+                             qobject_cast<const QLabel*>(control) ||
+                             qobject_cast<const QGroupBox*>(control);
+        if (!control->isVisibleTo(&window) ||
+            !(hasText || qobject_cast<const QLineEdit*>(control) ||
+              qobject_cast<const QProgressBar*>(control)))
+            continue;
+        const bool shortens =
+            qobject_cast<const QLabel*>(control) &&
+            (control->inherits("ElidingLabel") || static_cast<const QLabel*>(control)->wordWrap());
+        QSize needed = hasText && !shortens ? control->sizeHint() : control->minimumSizeHint();
+        if (const auto* box = qobject_cast<const QGroupBox*>(control))
+            needed = QSize(box->fontMetrics().horizontalAdvance(box->title()), 0);
+        bool whole = control->width() >= needed.width() && control->height() >= needed.height();
+        for (const QWidget* parent = control->parentWidget(); whole && parent;
+             parent = parent->isWindow() ? nullptr : parent->parentWidget())
+            whole = parent->rect().contains(
+                QRect(control->mapTo(parent, QPoint(0, 0)), control->size()));
+        if (!whole)
+            cut += QLatin1Char(' ') + control->objectName();
+    }
+    return cut.isEmpty() ? QStringLiteral(" none") : cut;
+}
+#endif
 
 } // namespace
 
@@ -95,14 +132,29 @@ int main(int argc, char** argv)
         std::printf("window %s, tray %s\nsettings %s\n", window.isVisible() ? "shown" : "hidden",
                     trayIcon && trayIcon->isVisible() ? "shown" : "hidden",
                     StartupPaths.SettingsFile.c_str());
-        // Asked for, where the window went: its frame, and the screen's area it must stay in.
-        if (qEnvironmentVariableIsSet("QUILLSHEET_PROBE_GEOMETRY")) {
-            const QRect frame = window.frameGeometry(), area = PrimaryScreenArea();
-            std::printf("frame %d %d %d %d area %d %d %d %d\n", frame.x(), frame.y(), frame.width(),
-                        frame.height(), area.x(), area.y(), area.width(), area.height());
-        }
         std::fflush(stdout);
     });
+    // Asked for, where the window went once its window manager has framed it and stopped moving
+    // it: its frame, the screen's area it must stay in, and the controls that are cut off.
+    if (qEnvironmentVariableIsSet("QUILLSHEET_PROBE_GEOMETRY")) {
+        auto* settle = new QTimer(&window);
+        settle->start(300);
+        QObject::connect(
+            settle, &QTimer::timeout, [&window, settle, last = QRect(), ticks = 0]() mutable {
+                const QRect frame = window.frameGeometry();
+                const bool framed = frame != window.geometry();
+                if ((frame != last || !framed) && ++ticks < 20) {
+                    last = frame;
+                    return;
+                }
+                settle->stop();
+                const QRect area = PrimaryScreenArea();
+                std::printf("frame %d %d %d %d area %d %d %d %d\ncut:%s\n", frame.x(), frame.y(),
+                            frame.width(), frame.height(), area.x(), area.y(), area.width(),
+                            area.height(), CutControls(window).toUtf8().constData());
+                std::fflush(stdout);
+            });
+    }
     QObject::connect(&instance, &SingleInstance::showRequested, [&window] {
         std::printf("window %s by a second start\n", window.isVisible() ? "shown" : "hidden");
         std::fflush(stdout);

@@ -1,7 +1,11 @@
 #include "app/mainwindow.h"
 
+#include "app/desktopnotification.h"
 #include "app/folderdrop.h"
+#include "app/narrowscreen.h"
+#include "app/pickerstart.h"
 #include "app/runprogressview.h"
+#include "app/scrolledlabel.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "app/windowplacement.h"
@@ -14,6 +18,8 @@
 #include "convert/platformtexts.h"
 #include "convert/runreport.h"
 #include "convert/runsettings.h"
+#include "convert/visibletext.h"
+#include "convert/writablefolder.h"
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
 
@@ -22,10 +28,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTabBar>
 #include <QThread>
 #include <QUrl>
 #include <QWindow>
@@ -54,8 +62,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     ui->setupUi(this);
     ui->groupBox_2->setTitle(OfficeNotice());
+    // The form's fixed width of the pickers does not hold every language's text.
+    for (QWidget* picker : {ui->pBtn_SourcePath, ui->pBtn_SavePath})
+        KeepTextWhole(picker);
+    ElideTitleToWidth(ui->groupBox_2);
+    NarrowToContents(ui->groupBox_2);
     // The form's notice is shortened like every later text once the label has its width.
     ui->lb_ShowDisposing->SetWholeText(ui->lb_ShowDisposing->text());
+    // However long the summary, every line of it, the report's last, can be seen.
+    PutInScrollArea(ui->lb_ShowDisposing);
 
     const QRect screen = PrimaryScreenArea();
     screenWidth = screen.width();
@@ -66,10 +81,27 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     winId();
     QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     frame.setTop(std::max(frame.top(), style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    frame.setLeft(std::max(frame.left(), border));
+    frame.setRight(std::max(frame.right(), border));
+    frame.setBottom(std::max(frame.bottom(), border));
+    // On a screen narrower than the rows with their check boxes, each check box gets a line of
+    // its own below its row.
+    if (minimumSizeHint().width() + frame.left() + frame.right() > screen.width()) {
+        for (QWidget* checkBox : {ui->cBox_MergeSheets, ui->cBox_SaveToQuondamPath})
+            PutOnALineBelowItsRow(checkBox);
+        NarrowToContents(ui->groupBox_2);
+    }
     const QRect kept =
         KeptInArea(screen, CentredAThirdDown(screen, size()), size(), minimumSizeHint(), frame);
     resize(kept.size());
+    // The window exists already, so a move alone would place its inside and the window manager
+    // would put the title bar above it: the frame's corner is asked for as well.
     move(kept.topLeft());
+    if (QWindow* handle = windowHandle()) {
+        handle->resize(kept.size());
+        handle->setFramePosition(kept.topLeft());
+    }
     initialHeight = height();
     initialWidth = width();
 
@@ -80,6 +112,27 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(trayIcon, &SystemTray::showWidget, this, &MainWindow::ShowSoftWindow);
     connect(trayIcon, &SystemTray::quitRequested, this, &MainWindow::Quit);
     connect(trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::SystemTrayActivated);
+
+    connect(trayIcon, &QSystemTrayIcon::messageClicked, this, &MainWindow::ShowSoftWindow);
+#ifndef Q_OS_WIN
+    notification = new DesktopNotification(QString(), this);
+    connect(notification, &DesktopNotification::OpenFolderRequested, this,
+            &MainWindow::OpenOutputFolder);
+    connect(notification, &DesktopNotification::OpenReportRequested, this,
+            &MainWindow::OpenRunReport);
+    connect(notification, &DesktopNotification::ShowWindowRequested, this,
+            &MainWindow::ShowSoftWindow);
+    // Desktops without a notification service still have the tray's balloon.
+    connect(notification, &DesktopNotification::Unanswered, trayIcon,
+            [](const QString& title, const QString& summary) {
+                trayIcon->showMessage(title, summary);
+            });
+#endif
+    AddRunActions();
+    DescribeControls();
+    // The keyboard starts where the user starts, and Tab never stops on the one tab.
+    ui->tabWidget->tabBar()->setFocusPolicy(Qt::NoFocus);
+    ui->lEdt_SourcePath->setFocus();
 
     progress = new RunProgressView(ui->widget_Progress, ui->progressBar_Run, ui->lb_Progress, this);
     const QString trayTip = trayIcon->toolTip();
@@ -125,7 +178,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     if (IsYes(value))
         ui->cBox_MergeSheets->setChecked(true);
 
-    if (!IsAutorunLaunch())
+    // Without a tray to come back from, a hidden window would leave an invisible program.
+    if (!IsAutorunLaunch() || !QSystemTrayIcon::isSystemTrayAvailable())
         show();
 }
 
@@ -199,7 +253,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::ChooseFolder(QLineEdit* field, const char* key)
 {
     const QString folder = QFileDialog::getExistingDirectory(
-        this, tr("选择文件夹"), QStringLiteral("."),
+        this, tr("选择文件夹"), PickerStartFolder(field->text()),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!folder.isEmpty())
         SetFolder(field, key, folder);
@@ -235,6 +289,13 @@ void MainWindow::on_pBtn_Transform_clicked()
         QMessageBox::about(this, QStringLiteral("Message:"), tr("保存文件夹不存在!"));
         return;
     }
+    // Refused now, as a missing folder is, rather than found out workbook by workbook.
+    QString reason;
+    if (!SaveToQuondamPath && !FolderWritable(SavePath, reason)) {
+        QMessageBox::about(this, QStringLiteral("Message:"),
+                           UnwritableOutputFolderLine(SavePath, reason));
+        return;
+    }
 #ifndef Q_OS_WIN
     std::string tempFolder, problem;
     if (!UsableTemporaryFolder(tempFolder, problem)) {
@@ -259,14 +320,24 @@ void MainWindow::on_pBtn_Transform_clicked()
     MergeObject* run = worker;
     worker->SetWorkbookBegunHook([this, run](const QString& path) {
         const int total = run->ToConvert();
+        const double work = run->WorkToConvert();
         QMetaObject::invokeMethod(
-            this, [this, path, total] { progress->WorkbookBegun(path, total); },
+            this,
+            [this, path, total, work] {
+                progress->WorkbookBegun(path, total, work);
+                ShowLongestInWork();
+            },
             Qt::QueuedConnection);
     });
     worker->SetWorkbookDoneHook([this, run](const WorkbookRecord& workbook) {
         const int total = run->ToConvert();
+        const double work = run->WorkToConvert();
         QMetaObject::invokeMethod(
-            this, [this, workbook, total] { progress->WorkbookDone(workbook, total); },
+            this,
+            [this, workbook, total, work] {
+                progress->WorkbookDone(workbook, total, work);
+                ShowLongestInWork();
+            },
             Qt::QueuedConnection);
     });
     progress->Begin();
@@ -274,6 +345,15 @@ void MainWindow::on_pBtn_Transform_clicked()
     connect(this, SIGNAL(pBtn_Transform_HasClicked()), worker, SLOT(Transform()));
     connect(worker, SIGNAL(Signal_SetButtonEnable()), this, SLOT(RunEnded()));
     emit pBtn_Transform_HasClicked();
+}
+
+// With several applications the last workbook begun may not be the one still in work: the red
+// line names the one longest in work, unless the run is stopping and says so.
+void MainWindow::ShowLongestInWork()
+{
+    const QString longest = progress->LongestInWork();
+    if (!longest.isEmpty() && ui->pBtn_Stop->isEnabled())
+        ui->lb_ShowDisposing->SetWholeText(VisibleText(longest));
 }
 
 void MainWindow::on_pBtn_Stop_clicked()
@@ -302,8 +382,13 @@ void MainWindow::RunEnded()
     ui->pBtn_Stop->setEnabled(false);
     SetChoicesEnabled(true);
     WriteRunReport();
-    if (worker)
+    if (worker) {
+        openFolderButton->parentWidget()->show();
+        openReportButton->setEnabled(!runReport.isEmpty());
         NoticeTheEnd(ui->lb_ShowDisposing->toolTip());
+    }
+    // The keyboard's place after a run: ready for the next.
+    ui->pBtn_Transform->setFocus();
     if (quitWhenStopped)
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }
@@ -346,14 +431,82 @@ void MainWindow::NoticeTheEnd(const QString& summary)
 {
     if (isVisible() && !isMinimized())
         return;
+#ifdef Q_OS_WIN
     trayIcon->showMessage(windowTitle(), summary);
+#else
+    notification->Show(windowTitle(), summary);
+#endif
     QApplication::alert(this);
+}
+
+// Names and purposes for screen readers, which the pickers' and check boxes' texts do not give
+// whole, and which the fields and the progress bar do not have at all.
+void MainWindow::DescribeControls()
+{
+    const struct
+    {
+        QWidget* control;
+        QString name;
+        QString description;
+    } controls[] = {
+        {ui->lEdt_SourcePath, tr("Excel文件所在文件夹"), tr("要转换的工作簿所在的文件夹")},
+        {ui->pBtn_SourcePath, tr("选择Excel文件所在文件夹"), tr("打开选择文件夹的对话框")},
+        {ui->cBox_MergeSheets, tr("1个excel文件对应1个pdf"),
+         tr("选中时每个工作簿生成一个pdf文件，否则每个工作表生成一个")},
+        {ui->lEdt_SavePath, tr("转换后保存到该文件夹"), tr("pdf文件保存到的文件夹")},
+        {ui->pBtn_SavePath, tr("选择保存文件夹"), tr("打开选择文件夹的对话框")},
+        {ui->cBox_SaveToQuondamPath, tr("转换后保存在原文件夹路径"),
+         tr("选中时每个pdf文件保存在其工作簿所在的文件夹")},
+        {ui->pBtn_Transform, tr("转换"), tr("开始转换文件夹中的工作簿")},
+        {ui->pBtn_Stop, tr("停止"), tr("正在转换的工作簿完成后停止转换")},
+        {ui->progressBar_Run, tr("转换进度"), tr("已完成的工作簿数和工作簿总数")},
+    };
+    for (const auto& c : controls) {
+        c.control->setAccessibleName(c.name);
+        c.control->setAccessibleDescription(c.description);
+    }
+}
+
+// What the user wants next after a run, beside its summary: hidden until a run has ended.
+void MainWindow::AddRunActions()
+{
+    auto* row = new QWidget(ui->groupBox_2);
+    row->setObjectName(QStringLiteral("widget_RunActions"));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    openFolderButton = new QPushButton(tr("打开文件夹(&O)"), row);
+    openFolderButton->setObjectName(QStringLiteral("pBtn_OpenFolder"));
+    openFolderButton->setAccessibleName(tr("打开文件夹"));
+    openFolderButton->setAccessibleDescription(tr("打开这次转换的pdf文件所在的文件夹"));
+    openReportButton = new QPushButton(tr("查看报告(&R)"), row);
+    openReportButton->setObjectName(QStringLiteral("pBtn_OpenReport"));
+    openReportButton->setAccessibleName(tr("查看报告"));
+    openReportButton->setAccessibleDescription(tr("打开这次转换的完整报告"));
+    layout->addWidget(openFolderButton);
+    layout->addWidget(openReportButton);
+    layout->addStretch();
+    connect(openFolderButton, &QPushButton::clicked, this, &MainWindow::OpenOutputFolder);
+    connect(openReportButton, &QPushButton::clicked, this, &MainWindow::OpenRunReport);
+    ui->groupBox_2->layout()->addWidget(row);
+    row->hide();
+}
+
+// The folder the run wrote to: the source folder when its PDFs went beside their workbooks.
+void MainWindow::OpenOutputFolder()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(SaveToQuondamPath ? SourcePath : SavePath));
+}
+
+void MainWindow::OpenRunReport()
+{
+    if (!runReport.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(runReport));
 }
 
 void MainWindow::on_lb_ShowDisposing_clicked()
 {
-    if (!runReport.isEmpty() && ui->pBtn_Transform->isEnabled())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(runReport));
+    if (ui->pBtn_Transform->isEnabled())
+        OpenRunReport();
 }
 
 void MainWindow::on_pBtn_SourcePath_clicked()

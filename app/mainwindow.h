@@ -7,7 +7,9 @@
 namespace Ui {
 class MainWindow;
 }
+class DesktopNotification;
 class MergeObject;
+class QPushButton;
 class QLineEdit;
 class QThread;
 class RunProgressView;
@@ -59,10 +61,15 @@ private:
     void SetChoicesEnabled(bool enabled);
     bool Running() const;
     void StopRun();
+    void ShowLongestInWork();
     void EndPreviousRun();
     void WriteRunReport();
     // Tells a user who is not looking that the run has ended.
     void NoticeTheEnd(const QString& summary);
+    void AddRunActions();
+    void DescribeControls();
+    void OpenOutputFolder();
+    void OpenRunReport();
 
     Ui::MainWindow* ui;
     int screenWidth;
@@ -75,4 +82,9 @@ private:
     QTimer forceStop; // ends the workbooks in work of a stopped run that did not end by itself
     bool quitWhenStopped = false;
     QString runReport; // the last run's report file, once written
+    QPushButton* openFolderButton;
+    QPushButton* openReportButton;
+#ifndef Q_OS_WIN
+    DesktopNotification* notification;
+#endif
 };

@@ -2,8 +2,6 @@
 
 #include "convert/runprogress.h"
 
-#include <QElapsedTimer>
-#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -12,11 +10,9 @@ class ElidingLabel;
 class QProgressBar;
 class QWidget;
 
-// The window's progress of a run: a bar of the workbooks done of the total and a line with the
-// PDFs and failures so far, the time taken and an estimate of the rest (as the command line's
-// live line says it), and, while a workbook has been in work for more than 10 s, how long it has
-// been waited for, counted each second, so that a hang shows. The short text goes to whoever
-// listens to Changed() (the tray's tool tip).
+// The window's progress of a run: a bar of the workbooks ended of the total and the line of
+// RunProgress, counted each second so that a hang shows. The short text goes to whoever listens
+// to Changed() (the tray's tool tip).
 class RunProgressView : public QObject
 {
     Q_OBJECT
@@ -25,14 +21,16 @@ public:
     RunProgressView(QWidget* row, QProgressBar* bar, ElidingLabel* line, QObject* parent);
 
     void Begin();
-    // total: the workbooks that the run converts.
-    void WorkbookBegun(const QString& path, int total);
-    void WorkbookDone(const WorkbookRecord& workbook, int total);
-    // The run has ended: the counts stay, the clock and the waiting count stop; a run without
-    // workbooks shows none.
+    // total: the workbooks that the run converts; work: their estimated work in seconds.
+    void WorkbookBegun(const QString& path, int total, double work);
+    void WorkbookDone(const WorkbookRecord& workbook, int total, double work);
+    // The run has ended: the bar and the line are final, the workbooks ended of the total and
+    // the time taken; a run without workbooks shows none.
     void End();
 
     QString Text() const { return text; }
+    // The workbook longest in work, empty when none is.
+    QString LongestInWork() const { return progress.LongestInWork(); }
 
 signals:
     void Changed(const QString& text);
@@ -44,8 +42,6 @@ private:
     QProgressBar* bar;
     ElidingLabel* line;
     RunProgress progress;
-    // The workbooks in work, by path, with how long each has been.
-    QMap<QString, QElapsedTimer> inWork;
     QTimer ticks;
     QString text;
 };

@@ -17,6 +17,7 @@
 #include "convert/updatestate.h"
 #include "convert/visibletext.h"
 #include "convert/watchrun.h"
+#include "convert/writablefolder.h"
 #include "support/userhome.h"
 
 #include <QCoreApplication>
@@ -76,6 +77,12 @@ bool TakeFolders(const CommandLine& command)
     }
     if (!QDir().mkpath(SavePath)) {
         PrintLine(stderr, QCoreApplication::translate("Cli", "无法创建保存文件夹：") + SavePath);
+        return false;
+    }
+    // Found out here rather than workbook by workbook, each opened for nothing.
+    QString reason;
+    if (!FolderWritable(SavePath, reason)) {
+        PrintLine(stderr, UnwritableOutputFolderLine(SavePath, reason));
         return false;
     }
     return true;
@@ -171,8 +178,13 @@ int Convert(ConversionRun& run, const CommandLine& command,
         // --quiet leaves out the workbooks' lines, not the summaries: a watch's tell each batch.
         run.SetEndTextHook(print);
     RunProgress counts;
+    run.SetWorkbookBegunHook([&](const QString& path) {
+        counts.SetTotal(run.ToConvert(), run.WorkToConvert());
+        counts.Begun(path);
+    });
     run.SetWorkbookDoneHook([&](const WorkbookRecord& workbook) {
-        counts.Done(workbook, run.ToConvert());
+        counts.SetTotal(run.ToConvert(), run.WorkToConvert());
+        counts.Done(workbook);
         progress.Update(counts);
     });
     // The first signal stops the run after the workbooks in work, or, past the grace, cuts them

@@ -16,4 +16,7 @@ constexpr double SecondsPerWorkbook = 0.07;
 constexpr double SecondsPerMegabyte = 1.0;
 } // namespace ApplicationCosts
 
+// A workbook's estimated work in seconds, from its size in bytes.
+double EstimatedWork(qint64 workbookBytes);
+
 int ApplicationsWorthStarting(const QList<qint64>& workbookBytes, int jobs);

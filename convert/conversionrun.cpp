@@ -1,5 +1,6 @@
 #include "convert/conversionrun.h"
 
+#include "convert/applicationcount.h"
 #include "convert/applicationsandbox.h"
 #include "convert/failurereasons.h"
 #include "convert/lefttemporarypdfs.h"
@@ -54,6 +55,9 @@ ConversionRun::Plan(const std::function<bool(const QString& workbookPath)>& leav
         PlanRun(options.shard, Listing(), leaveOut, unlisted, upToDate, foldersLeftOut);
     record = BeginRecord(tasks, unlisted, options.jobs, upToDate);
     record.leftOutFolders = foldersLeftOut;
+    workToConvert = 0;
+    for (const WorkbookTask& task : tasks)
+        workToConvert += EstimatedWork(QFileInfo(task.path).size());
     record.removedTemporaryPdfs = RemoveLeftTemporaryPdfs(tasks);
     ConfigureApplications(tasks);
     return tasks;

@@ -38,6 +38,8 @@ public:
     // How many workbooks the run in progress converts: its list without those up to date. For
     // the hooks, in the thread of Transform().
     int ToConvert() const { return record.workbooks.size() - record.UpToDate(); }
+    // Their estimated work in seconds (EstimatedWork()), by their sizes as planned.
+    double WorkToConvert() const { return workToConvert; }
 
     // Told of each workbook as its conversion ends, in the thread of Transform().
     void SetWorkbookDoneHook(WorkbookDoneHook hook) { workbookDone = std::move(hook); }
@@ -99,6 +101,7 @@ protected:
 
     const RunOptions options;
     RunRecord record;
+    double workToConvert = 0;
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> stopForced{false};
 

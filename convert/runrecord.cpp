@@ -52,7 +52,7 @@ QStringList RunRecord::FailureLines() const
 QString RunRecord::Summary(bool everyFailureListedAfter) const
 {
     QString text = QCoreApplication::translate("Run", "成功将%1个excel文件转换为%2个pdf文件。")
-                       .arg(OpenedWorkbooks())
+                       .arg(Converted())
                        .arg(Pdfs());
     if (const int upToDate = UpToDate())
         text += '\n' + UpToDateLine(upToDate);
@@ -61,7 +61,7 @@ QString RunRecord::Summary(bool everyFailureListedAfter) const
     const QStringList failures = FailureLines();
     if (failures.isEmpty())
         return text;
-    text += '\n' + FailuresLine(failures.size());
+    text += '\n' + FailuresLine(Failed());
     for (int i = 0; i < failures.size() && i < SummaryNamedFailures; ++i)
         text += '\n' + failures[i];
     if (failures.size() > SummaryNamedFailures && !everyFailureListedAfter)

@@ -103,15 +103,21 @@ struct RunRecord
     // The totals: every workbook, and every failed one, each with what could not be listed.
     int AllWorkbooks() const { return workbooks.size() + unlisted; }
     int FailedWorkbooks() const { return WithOutcome(WorkbookRecord::Outcome::Failed) + unlisted; }
+    // Converted without a failure: every printable sheet a PDF, or the one merged PDF.
+    int Converted() const { return WithOutcome(WorkbookRecord::Outcome::Converted); }
     int NotConverted() const { return WithOutcome(WorkbookRecord::Outcome::NotReached); }
+    // "失败N个"'s N: the failed workbooks, each with what could not be listed, and no application.
+    int Failed() const { return WithOutcome(WorkbookRecord::Outcome::Failed) + runFailures.size(); }
     int UpToDate() const { return WithOutcome(WorkbookRecord::Outcome::UpToDate); }
     // Every failure line, "file: reason" or "file(sheet): reason", in list order; names are shown
     // with control characters escaped.
     QStringList FailureLines() const;
-    // "成功将N个excel文件转换为M个pdf文件。", then, when workbooks were left out as up to date,
+    // "成功将N个excel文件转换为M个pdf文件。" (N the workbooks converted without a failure, so that
+    // one that failed in part or was cut off by a stop never counts as converted; M every PDF
+    // written), then, when workbooks were left out as up to date,
     // "另有N个excel文件未改动，已跳过。", then, when PDFs no longer made were removed,
-    // "已删除N个不再生成的pdf文件。", then, when anything failed, "失败N个：", the first five
-    // failure lines and, unless every failure is listed after it, "另有N个失败未列出。".
+    // "已删除N个不再生成的pdf文件。", then, when anything failed, "失败N个：" (N by Failed()), the
+    // first five failure lines and, unless every failure is listed after it, "另有N个失败未列出。".
     QString Summary(bool everyFailureListedAfter = false) const;
 };
 

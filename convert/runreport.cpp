@@ -114,7 +114,7 @@ QString TextReport(const RunRecord& record)
 
     const QStringList lines = record.FailureLines();
     if (!lines.isEmpty()) {
-        text += '\n' + FailuresLine(lines.size()) + '\n';
+        text += '\n' + FailuresLine(record.Failed()) + '\n';
         for (const QString& line : lines)
             text += line + '\n';
     }

@@ -10,7 +10,8 @@ packages=(
     libreoffice-calc-nogui libreoffice-dev poppler-utils libfontconfig-dev bubblewrap
     fonts-noto-cjk fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2
     qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools qttranslations5-l10n
-    dpkg-dev file xvfb python3-jsonschema python3-openpyxl python3-pil
+    dpkg-dev file xvfb openbox xfwm4 dbus-daemon libxcb1-dev python3-jsonschema python3-openpyxl
+    python3-pil
     "$@"
 )
 

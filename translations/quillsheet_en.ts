@@ -187,6 +187,21 @@ SIGHUP.</translation>
     </message>
 </context>
 <context>
+    <name>DesktopNotification</name>
+    <message>
+        <source>显示窗口</source>
+        <translation>Show the window</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>查看报告</source>
+        <translation>View report</translation>
+    </message>
+</context>
+<context>
     <name>FailureReasons</name>
     <message>
         <source>办公软件报告了错误</source>
@@ -336,18 +351,6 @@ SIGHUP.</translation>
         <translation>Needs activated Microsoft Office 2007 or later, or WPS Office Professional, on this computer (Office and WPS may convert differently)</translation>
     </message>
     <message>
-        <source>Excel文件所在文件夹：</source>
-        <translation>Folder of the Excel files:</translation>
-    </message>
-    <message>
-        <source>1个excel文件对应1个pdf(默认是1个sheet对应1个pdf)</source>
-        <translation>One pdf per excel file (default: one pdf per sheet)</translation>
-    </message>
-    <message>
-        <source>转换后保存到该文件夹：</source>
-        <translation>Save the PDFs to this folder:</translation>
-    </message>
-    <message>
         <source>转换后保存在原文件夹路径</source>
         <translation>Save the PDFs in the workbooks&apos; own folders</translation>
     </message>
@@ -402,6 +405,110 @@ SIGHUP.</translation>
     <message>
         <source>excel文件批量转pdf%1</source>
         <translation>Batch Excel to PDF %1</translation>
+    </message>
+    <message>
+        <source>Excel文件所在文件夹(&amp;S)：</source>
+        <translation>Folder of the &amp;Excel files:</translation>
+    </message>
+    <message>
+        <source>1个excel文件对应1个pdf(默认是1个sheet对应1个pdf)(&amp;M)</source>
+        <translation>&amp;One pdf per excel file (default: one pdf per sheet)</translation>
+    </message>
+    <message>
+        <source>转换后保存到该文件夹(&amp;D)：</source>
+        <translation>Save the PDFs to this fol&amp;der:</translation>
+    </message>
+    <message>
+        <source>转换后保存在原文件夹路径(&amp;B)</source>
+        <translation>Save the PDFs in the &amp;workbooks&apos; own folders</translation>
+    </message>
+    <message>
+        <source>转换(&amp;C)</source>
+        <translation>&amp;Convert</translation>
+    </message>
+    <message>
+        <source>停止(&amp;T)</source>
+        <translation>&amp;Stop</translation>
+    </message>
+    <message>
+        <source>Excel文件所在文件夹</source>
+        <translation>Folder of the Excel files</translation>
+    </message>
+    <message>
+        <source>要转换的工作簿所在的文件夹</source>
+        <translation>The folder of the workbooks to convert</translation>
+    </message>
+    <message>
+        <source>选择Excel文件所在文件夹</source>
+        <translation>Choose the folder of the Excel files</translation>
+    </message>
+    <message>
+        <source>打开选择文件夹的对话框</source>
+        <translation>Opens a dialog to choose a folder</translation>
+    </message>
+    <message>
+        <source>1个excel文件对应1个pdf</source>
+        <translation>One pdf per excel file</translation>
+    </message>
+    <message>
+        <source>选中时每个工作簿生成一个pdf文件，否则每个工作表生成一个</source>
+        <translation>When checked, each workbook makes one pdf file; otherwise each sheet makes one</translation>
+    </message>
+    <message>
+        <source>转换后保存到该文件夹</source>
+        <translation>Save the PDFs to this folder</translation>
+    </message>
+    <message>
+        <source>pdf文件保存到的文件夹</source>
+        <translation>The folder the pdf files are saved to</translation>
+    </message>
+    <message>
+        <source>选择保存文件夹</source>
+        <translation>Choose the folder to save to</translation>
+    </message>
+    <message>
+        <source>选中时每个pdf文件保存在其工作簿所在的文件夹</source>
+        <translation>When checked, each pdf file is saved in its workbook&apos;s folder</translation>
+    </message>
+    <message>
+        <source>开始转换文件夹中的工作簿</source>
+        <translation>Starts converting the workbooks in the folder</translation>
+    </message>
+    <message>
+        <source>正在转换的工作簿完成后停止转换</source>
+        <translation>Stops the run once the workbooks in work are done</translation>
+    </message>
+    <message>
+        <source>转换进度</source>
+        <translation>Conversion progress</translation>
+    </message>
+    <message>
+        <source>已完成的工作簿数和工作簿总数</source>
+        <translation>The workbooks done and the workbooks in all</translation>
+    </message>
+    <message>
+        <source>打开文件夹(&amp;O)</source>
+        <translation>Open &amp;folder</translation>
+    </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>打开这次转换的pdf文件所在的文件夹</source>
+        <translation>Opens the folder of this run&apos;s pdf files</translation>
+    </message>
+    <message>
+        <source>查看报告(&amp;R)</source>
+        <translation>View &amp;report</translation>
+    </message>
+    <message>
+        <source>查看报告</source>
+        <translation>View report</translation>
+    </message>
+    <message>
+        <source>打开这次转换的完整报告</source>
+        <translation>Opens this run&apos;s full report</translation>
     </message>
 </context>
 <context>
@@ -583,9 +690,6 @@ SIGHUP.</translation>
         <source>，约剩%1</source>
         <translation>, about %1 left</translation>
     </message>
-</context>
-<context>
-    <name>RunProgressView</name>
     <message>
         <source>，%1已等待%2秒</source>
         <translation>, %1 waited for %2 s</translation>
@@ -646,6 +750,13 @@ SIGHUP.</translation>
     <message>
         <source>临时文件夹不可用：%1（TMPDIR未设置）：%2</source>
         <translation>Temporary folder unusable: %1 (TMPDIR not set) %2</translation>
+    </message>
+</context>
+<context>
+    <name>WritableFolder</name>
+    <message>
+        <source>保存文件夹无法写入：%1：%2</source>
+        <translation>The save folder cannot be written to: %1: %2</translation>
     </message>
 </context>
 </TS>

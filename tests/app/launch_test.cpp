@@ -31,11 +31,16 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#ifndef Q_OS_WIN
+#include "notificationservice.h"
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -113,6 +118,36 @@ protected:
         QApplication::sendEvent(widget, &enter);
     }
 };
+
+#ifndef Q_OS_WIN
+// A run that ends unseen is told through the desktop's notification service, with its summary
+// and actions; a click on the notification brings the window back.
+TEST_F(LaunchTest, ARunEndedUnseenIsToldThroughTheNotificationService)
+{
+    PrivateSessionBus bus;
+    QString address;
+    ASSERT_TRUE(bus.Start(address)) << "dbus-daemon, of the package dbus-daemon";
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    NotificationListener listener(address);
+    ASSERT_TRUE(listener.Serving());
+    WriteFile(folder / "in/book.xlsx", "x");
+    server->workbooks[QString::fromStdString(folder / "in/book.xlsx")].sheets = {
+        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}};
+    Set("lEdt_SourcePath", folder / "in");
+    Set("lEdt_SavePath", folder / "out");
+    window->hide();
+    Convert()->click();
+    ASSERT_TRUE(WaitFor([&] { return listener.calls == 1; }));
+    EXPECT_EQ(listener.summary, window->windowTitle());
+    EXPECT_TRUE(listener.body.startsWith(QStringLiteral("成功将1个excel文件转换为1个pdf文件。")))
+        << listener.body.toStdString();
+    EXPECT_TRUE(listener.actions.contains(QStringLiteral("open-folder")));
+    EXPECT_TRUE(listener.actions.contains(QStringLiteral("open-report")));
+    listener.Send("ActionInvoked", {41u, QStringLiteral("default")});
+    EXPECT_TRUE(WaitFor([this] { return window->isVisible(); }));
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+#endif
 
 TEST_F(LaunchTest, MissingFoldersAreRefusedAfterTheTextsAreStored)
 {
@@ -402,6 +437,11 @@ TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
         Find<QCheckBox>("cBox_MergeSheets")->click();
         Find<QCheckBox>("cBox_SaveToQuondamPath")->click();
         EXPECT_EQ(ReadFile(StartupPaths.SettingsFile), settings);
+        // Escape closes dialogs; pressed on the window, it never stops the run.
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(Find<QWidget>("lEdt_SourcePath"), &escape);
+        QApplication::sendEvent(window.get(), &escape);
+        EXPECT_TRUE(Find<QPushButton>("pBtn_Stop")->isEnabled()) << "Escape stopped the run";
         EXPECT_TRUE(WaitUntil(
             [this] { return Find<QLabel>("lb_Progress")->toolTip().contains("已等待1"); }, 20000));
 
@@ -425,6 +465,23 @@ TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
         const std::string report = ReadFile(folder / "data/Quillsheet/转换报告.txt");
         EXPECT_NE(report.find("未转换（运行已中止）"), std::string::npos) << report;
         EXPECT_EQ(report.find("办公软件"), std::string::npos) << "stopped, not failed: " << report;
+        // The counts add up: what converted, and what was cut off or never begun; the bar and
+        // the progress line end at what ended, with the time taken and nothing more.
+        const QRegularExpressionMatch converted =
+            QRegularExpression(QStringLiteral("^成功将(\\d+)个excel文件")).match(Label());
+        const QRegularExpressionMatch notConverted =
+            QRegularExpression(QStringLiteral("转换已中止：(\\d+)个excel文件未转换。"))
+                .match(Label());
+        ASSERT_TRUE(converted.hasMatch() && notConverted.hasMatch()) << Label().toStdString();
+        const int ended = converted.captured(1).toInt();
+        EXPECT_EQ(ended + notConverted.captured(1).toInt(), 12) << Label().toStdString();
+        EXPECT_EQ(Find<QProgressBar>("progressBar_Run")->value(), ended);
+        const QString line = Find<QLabel>("lb_Progress")->toolTip();
+        EXPECT_TRUE(line.startsWith(QStringLiteral("%1/12个excel文件").arg(ended)))
+            << line.toStdString();
+        EXPECT_FALSE(line.contains(QStringLiteral("约剩")) ||
+                     line.contains(QStringLiteral("已等待")))
+            << line.toStdString();
         EXPECT_EQ(OfficesOfThisProcess(), 0);
         EXPECT_TRUE(OfficeFilesOf(getpid()).empty());
         for (const char* choice : choices)
@@ -448,9 +505,9 @@ TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
     QCoreApplication::installTranslator(&english);
     window = std::make_unique<MainWindow>();
     EXPECT_EQ(window->windowTitle(), "Batch Excel to PDF 4.0");
-    EXPECT_EQ(Convert()->text(), "Convert");
-    EXPECT_EQ(Find<QPushButton>("pBtn_Stop")->text(), "Stop");
-    EXPECT_EQ(Find<QPushButton>("pBtn_SourcePath")->text(), "Folder of the Excel files:");
+    EXPECT_EQ(Convert()->text(), "&Convert");
+    EXPECT_EQ(Find<QPushButton>("pBtn_Stop")->text(), "&Stop");
+    EXPECT_EQ(Find<QPushButton>("pBtn_SourcePath")->text(), "Folder of the &Excel files:");
     EXPECT_TRUE(Find<QGroupBox>("groupBox_2")->title().startsWith("Needs LibreOffice Calc"));
     EXPECT_EQ(trayIcon->toolTip(), "Batch Excel to PDF");
     Set("lEdt_SourcePath", folder / "in");
@@ -458,6 +515,11 @@ TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
     Convert()->click();
     ASSERT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }));
     EXPECT_EQ(Label(), "Converted 1 excel file(s) to 1 pdf file(s).");
+    // What the user wants next, offered once the run has ended, with the keyboard back on convert.
+    EXPECT_FALSE(Find<QWidget>("widget_RunActions")->isHidden());
+    EXPECT_EQ(Find<QPushButton>("pBtn_OpenFolder")->text(), "Open &folder");
+    EXPECT_EQ(Find<QPushButton>("pBtn_OpenReport")->text(), "View &report");
+    EXPECT_EQ(window->focusWidget(), Convert());
     QCoreApplication::removeTranslator(&english);
 
     QTranslator chinese;

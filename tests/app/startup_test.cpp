@@ -6,6 +6,7 @@
 #include "common/workbooks.h"
 #include "convert/runoptions.h"
 #include "support/settingsfile.h"
+#include "xdesktop.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -151,6 +153,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_TRUE(desktop->tray.ready) << "scripts/install-deps.sh installs xvfb";
         fs::create_directories(folder / "home");
         fs::create_directories(folder / "run");
         fs::permissions(folder / "run", fs::perms::owner_all);
@@ -173,7 +176,8 @@ protected:
     }
 
     // Started as Start does, with these variables set besides.
-    Started StartWith(const std::string& program, const std::vector<std::string>& extra)
+    Started StartWith(const std::string& program, const std::vector<std::string>& extra,
+                      const std::vector<std::string>& args = {})
     {
         std::vector<std::string> changed = environment;
         for (const std::string& variable : extra) {
@@ -185,7 +189,7 @@ protected:
                           changed.end());
             changed.push_back(variable);
         }
-        return Started(program, {}, changed);
+        return Started(program, args, changed);
     }
 
     // A copy of the program whose settings name ten workbooks, each taking the office a while,
@@ -245,6 +249,22 @@ protected:
         pid_t pid = -1;
         std::string display; // its number; empty when it did not start
     };
+
+    // Copies show on a display with a system tray, as on a desktop, so that "-autorun" can hide
+    // the window there; every test process reaches it through DISPLAY.
+    struct TrayDesktop
+    {
+        XServer x{"1280x1024x24"};
+        xdesktop::TrayHost tray{x.display};
+    };
+    static inline std::unique_ptr<TrayDesktop> desktop;
+    static void SetUpTestSuite()
+    {
+        desktop = std::make_unique<TrayDesktop>();
+        setenv("DISPLAY", (":" + desktop->x.display).c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
+    static void TearDownTestSuite() { desktop.reset(); }
 
     // Holds every office of the window as an office that does not answer would, until killed.
     static void HoldEveryOffice(pid_t window)
@@ -533,6 +553,65 @@ TEST_F(StartupTest, AtTwiceTheScaleTheWindowStaysInTheScreen)
     EXPECT_GE(frame[1], area[1]);
     EXPECT_LE(frame[0] + frame[2], area[0] + area[2]);
     EXPECT_LE(frame[1] + frame[3], area[1] + area[3]);
+}
+
+// With no system tray to come back from, "-autorun" shows the window: the program is never
+// invisible. No tray: a display without a tray host, or a platform without any.
+TEST_F(StartupTest, WithoutASystemTrayAutorunShowsTheWindow)
+{
+    XServer x("1280x1024x24");
+    ASSERT_FALSE(x.display.empty());
+    const std::vector<std::vector<std::string>> trayless = {
+        {"DISPLAY=:" + x.display, "QT_QPA_PLATFORM=xcb"}, {"QT_QPA_PLATFORM=offscreen"}};
+    const std::string program = CopyAs("Quillsheet");
+    for (const std::vector<std::string>& variables : trayless) {
+        Started copy = StartWith(program, variables, {"-autorun"});
+        EXPECT_EQ(copy.Startup(), "window shown, tray shown") << variables.back();
+    }
+}
+
+// Under the window managers of real desktops, at twice the scale on 1366 × 768 and at the plain
+// scale on 1024 × 600, in Chinese and in English, the window's whole frame, title bar included,
+// lies in the screen's available area and none of its controls is cut off.
+TEST_F(StartupTest, UnderARealWindowManagerTheWholeWindowFitsSmallScreens)
+{
+    const std::string program = CopyAs("quillsheet-window");
+    fs::copy_file(QUILLSHEET_QM, folder / "quillsheet-window.d/quillsheet_en.qm");
+    const struct
+    {
+        const char* screen;
+        const char* scale;
+    } screens[] = {{"1366x768x24", "2"}, {"1024x600x24", "1"}};
+    for (const char* manager : {"openbox", "xfwm4"})
+        for (const auto& screen : screens)
+            for (const char* language : {"zh_CN", "en_US"}) {
+                SCOPED_TRACE(std::string(manager) + " " + screen.screen + " at " + screen.scale +
+                             " in " + language);
+                XServer x(screen.screen);
+                ASSERT_FALSE(x.display.empty());
+                xdesktop::WindowManager wm(manager, x.display);
+                ASSERT_TRUE(wm.ready) << "scripts/install-deps.sh installs openbox and xfwm4";
+                Started window = StartWith(program, {"DISPLAY=:" + x.display, "QT_QPA_PLATFORM=xcb",
+                                                     std::string("QT_SCALE_FACTOR=") + screen.scale,
+                                                     std::string("LANGUAGE=") + language,
+                                                     std::string("LC_ALL=") + language + ".UTF-8",
+                                                     "QUILLSHEET_PROBE_GEOMETRY=1"});
+                ASSERT_EQ(window.Startup(), "window shown, tray shown");
+                std::istringstream placed(window.Line());
+                std::string frameWord, areaWord;
+                int frame[4] = {}, area[4] = {};
+                placed >> frameWord >> frame[0] >> frame[1] >> frame[2] >> frame[3] >> areaWord >>
+                    area[0] >> area[1] >> area[2] >> area[3];
+                ASSERT_EQ(frameWord + areaWord, "framearea");
+                EXPECT_GT(area[2], 0);
+                EXPECT_GE(frame[2], 300) << "the whole window's frame";
+                EXPECT_GE(frame[3], 200) << "the whole window's frame";
+                EXPECT_GE(frame[0], area[0]);
+                EXPECT_GE(frame[1], area[1]);
+                EXPECT_LE(frame[0] + frame[2], area[0] + area[2]);
+                EXPECT_LE(frame[1] + frame[3], area[1] + area[3]);
+                EXPECT_EQ(window.Line(), "cut: none");
+            }
 }
 
 // Qt ends the program with exit(1) when its X display goes away: idle, or in the middle of a run,

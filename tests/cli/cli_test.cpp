@@ -57,6 +57,8 @@ TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
         {{"--no\nsuch", folder / "in", folder / "in"}, "no\\nsuch"},
         {{folder / "missing", folder / "in"}, "提取文件夹不存在!"},
         {{folder / "in", folder / "a-file"}, "保存文件夹是一个文件"},
+        // A read-only file system, which refuses even root: known before any office starts.
+        {{folder / "in", "/proc"}, "保存文件夹无法写入：/proc："},
         {{"--jobs", "0", folder / "in", folder / "out"},
          "--jobs takes a whole number from 1 to 64"},
         {{"--jobs", "65", folder / "in", folder / "out"}, "not \"65\""},

@@ -1,6 +1,8 @@
 #include "convert/mergeobject.h"
 #include "convert/platformtexts.h"
 #include "convert/runplan.h"
+#include "convert/runprogress.h"
+#include "convert/runreport.h"
 #include "convert/runsettings.h"
 #include "convert/watchrun.h"
 
@@ -17,6 +19,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonObject>
 
 #include <filesystem>
 #include <future>
@@ -480,7 +483,9 @@ TEST_P(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
     EXPECT_EQ(first.outcome, WorkbookRecord::Outcome::Failed);
     ASSERT_EQ(first.failures.size(), 1);
     EXPECT_EQ(first.failures[0].detail, "damaged");
-    EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。\n失败2个：\n") +
+    // Neither counts as converted: one did not open, one lost a sheet (its other sheet's PDF
+    // counts, as it is on disk).
+    EXPECT_EQ(texts.last(), QStringLiteral("成功将0个excel文件转换为1个pdf文件。\n失败2个：\n") +
                                 failures.join('\n'));
     // The output folder of a workbook that did not open exists all the same.
     EXPECT_TRUE(fs::is_directory(output / "a"));
@@ -494,7 +499,7 @@ TEST_P(RunCallsTest, AnExportThatWritesNothingIsNotCountedNorIsAnOlderFile)
     const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
     Run(*run);
     EXPECT_EQ(texts.last().section('\n', 0, 0),
-              QStringLiteral("成功将1个excel文件转换为0个pdf文件。"));
+              QStringLiteral("成功将0个excel文件转换为0个pdf文件。"));
     EXPECT_EQ(run->Failures(), (QStringList{book + QStringLiteral("(Old): 没有写出pdf文件"),
                                             book + QStringLiteral("(New): 没有写出pdf文件")}));
 }
@@ -542,6 +547,90 @@ TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
     EXPECT_EQ(calls.last(), quit);
     EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
     EXPECT_EQ(run.NotConverted(), 1);
+}
+
+// The summary, the text report, the JSON report's totals and the progress line give the same
+// numbers, and they add up: a workbook that failed in part, or was cut off by a forced stop, is
+// never counted as converted, and one cut off is not counted as done in the progress either.
+TEST_F(RunCallsTest, CountsAddUpInTheSummaryReportsAndProgress)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(ConversionRun&)> setUp;
+        int converted, failed, notConverted, pdfs;
+    };
+    RecordingServer::Sheet unreadable = Sheet("U", 2, 2);
+    unreadable.readable = false;
+    const Case cases[] = {
+        {"every workbook converted", [](ConversionRun&) {}, 3, 0, 0, 3},
+        {"a sheet of one fails",
+         [&](ConversionRun&) { server->workbooks[Native(source / "2.xlsx")].sheets << unreadable; },
+         2, 1, 0, 3},
+        {"no PDF can be written, as in a read-only folder",
+         [this](ConversionRun&) { server->exportsWrite = false; }, 0, 3, 0, 0},
+        {"stopped after the first",
+         [this](ConversionRun& run) {
+             server->onOpen = [&run](const QString&) { run.RequestStop(); };
+         },
+         1, 0, 2, 1},
+        {"the second cut off by a forced stop",
+         [&](ConversionRun& run) {
+             const QString second = Native(source / "2.xlsx");
+             server->workbooks[second].sheets << unreadable;
+             server->onOpen = [&run, second](const QString& path) {
+                 if (path == second)
+                     run.ForceStop();
+             };
+         },
+         1, 0, 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server = std::make_shared<RecordingServer>();
+        texts.clear();
+        fs::remove_all(output.path());
+        fs::create_directories(output.path());
+        for (const char* book : {"1.xlsx", "2.xlsx", "3.xlsx"})
+            Add(book, {Sheet("S", 2, 2)});
+        MergeObject run;
+        c.setUp(run);
+        RunProgress progress;
+        run.SetWorkbookBegunHook([&](const QString& path) {
+            progress.SetTotal(run.ToConvert(), run.WorkToConvert());
+            progress.Begun(path);
+        });
+        run.SetWorkbookDoneHook([&](const WorkbookRecord& workbook) { progress.Done(workbook); });
+        Run(run);
+        progress.End();
+
+        const RunRecord& record = run.Record();
+        const QString sentence =
+            QStringLiteral("成功将%1个excel文件转换为%2个pdf文件。").arg(c.converted).arg(c.pdfs);
+        EXPECT_EQ(texts.last().section('\n', 0, 0), sentence);
+        const QString report = TextReport(record);
+        EXPECT_TRUE(report.contains('\n' + sentence + '\n')) << report.toStdString();
+        EXPECT_EQ(report.contains(StoppedLine(c.notConverted)), c.notConverted > 0);
+        EXPECT_EQ(record.stopped, c.notConverted > 0);
+
+        const QJsonObject totals = JsonReport(record)["totals"].toObject();
+        EXPECT_EQ(totals["converted"].toInt(), c.converted);
+        EXPECT_EQ(totals["failed"].toInt(), c.failed);
+        EXPECT_EQ(totals["notConverted"].toInt(), c.notConverted);
+        EXPECT_EQ(totals["pdfs"].toInt(), c.pdfs);
+        EXPECT_EQ(totals["converted"].toInt() + totals["failed"].toInt() +
+                      totals["notConverted"].toInt() + totals["upToDate"].toInt(),
+                  totals["workbooks"].toInt());
+
+        // Final: the workbooks that ended of the total, the time taken, nothing more.
+        const QString line = progress.Text();
+        EXPECT_TRUE(line.startsWith(
+            QStringLiteral("%1/3个excel文件，%2个pdf，").arg(c.converted + c.failed).arg(c.pdfs)))
+            << line.toStdString();
+        EXPECT_FALSE(line.contains(QStringLiteral("约剩"))) << line.toStdString();
+        EXPECT_FALSE(line.contains(QStringLiteral("已等待"))) << line.toStdString();
+        EXPECT_TRUE(progress.LongestInWork().isEmpty());
+    }
 }
 
 #ifndef _WIN32
@@ -695,7 +784,7 @@ TEST_F(RunCallsTest, TwoJobsMakeTheCallsTextsAndRecordOfOne)
     EXPECT_EQ(two.texts, one.texts);
     EXPECT_EQ(two.record.join('\n').toStdString(), one.record.join('\n').toStdString());
     EXPECT_EQ(one.texts.last().section('\n', 0, 1),
-              QStringLiteral("成功将9个excel文件转换为9个pdf文件。\n失败12个："));
+              QStringLiteral("成功将0个excel文件转换为9个pdf文件。\n失败12个："));
 }
 
 // A watch's record holds what became of each workbook in the end, its last attempt: one that

@@ -122,11 +122,11 @@ TEST(RunReports, TheTextReportNamesEveryFailureWithTheOfficesWords)
              "转换后保存到该文件夹：/srv/pdf\n1个sheet对应1个pdf\n"
              "注意：转换未在沙箱中进行：无法建立沙箱：bwrap: No permissions to create new "
              "namespace\n\n"
-             "成功将2个excel文件转换为2个pdf文件。\n"
+             "成功将1个excel文件转换为2个pdf文件。\n"
              "另有1个excel文件未改动，已跳过。\n"
              "已删除1个不再生成的pdf文件。\n"
              "转换已中止：1个excel文件未转换。\n\n"
-             "失败4个：\n/srv/in/locked: 无法读取文件夹\n/srv/in/bad/password.xls: 无法打开\n"
+             "失败3个：\n/srv/in/locked: 无法读取文件夹\n/srv/in/bad/password.xls: 无法打开\n"
              "/srv/in/q1/sales.xlsx(West): 文件名太长\n/srv/in/q1/sales.xlsx(North): 磁盘已满\n\n"
              "未进入的文件夹：\n/srv/in/shared: 链接指向源文件夹之外\n"
              "/srv/in/proc: 虚拟文件系统，不列出\n\n各excel文件：\n",

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// Whether files can be made in folder, tried by making and removing one, so that read-only
+// mounts, missing permissions and access rules all show; false with the system's reason.
+bool FolderWritable(const QString& folder, QString& reason);
+
+// The user's line for an output folder that cannot be written, naming it and why.
+QString UnwritableOutputFolderLine(const QString& folder, const QString& reason);

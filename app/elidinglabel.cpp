@@ -44,7 +44,7 @@ void ElidingLabel::ShowElided()
     for (QString& line : lines)
         line = metrics.elidedText(line, Qt::ElideMiddle, width);
     setText(lines.join(QLatin1Char('\n')));
-    const QMargins frame = contentsMargins();
-    setMinimumHeight(static_cast<int>(lines.size() - 1) * metrics.lineSpacing() + metrics.height() +
-                     2 * margin() + frame.top() + frame.bottom());
+    // The label's own measure of the text as drawn: a line in a fallback font (Chinese beside a
+    // Latin font) is taller than the label's font says.
+    setMinimumHeight(QLabel::sizeHint().height());
 }

@@ -30,10 +30,12 @@ void RunProgress::Done(const WorkbookRecord& workbook)
 {
     inWork.remove(workbook.path);
     pdfs += workbook.pdfs.size();
-    failures += workbook.failures.size();
     if (workbook.outcome != WorkbookRecord::Outcome::Converted &&
         workbook.outcome != WorkbookRecord::Outcome::Failed)
         return;
+    // Workbooks, as the summary counts them, not their failed sheets.
+    if (workbook.outcome == WorkbookRecord::Outcome::Failed)
+        ++failures;
     ++done;
     doneWork += EstimatedWork(QFileInfo(workbook.path).size());
 }

@@ -7,10 +7,10 @@
 #include <QString>
 
 // How far a run is, as the command line's live line and the window tell it: the workbooks ended
-// (converted or failed) of the total, the PDFs and failures so far, the time taken and, once it
-// means something, an estimate of the rest, its workbooks weighted by size as the offices' start
-// rule weights them. Its clock starts with it and stops at End(), after which the line is final:
-// no estimate, no workbook in work.
+// (converted or failed) of the total, the PDFs and failed workbooks so far, the time taken and,
+// once it means something, an estimate of the rest, its workbooks weighted by size as the offices'
+// start rule weights them. Its clock starts with it and stops at End(), after which the line is
+// final: no estimate, no workbook in work.
 class RunProgress
 {
 public:
@@ -51,7 +51,7 @@ private:
     int done = 0;
     int total = 0;
     int pdfs = 0;
-    int failures = 0;
+    int failures = 0; // failed workbooks
     double totalWork = 0;
     double doneWork = 0;
     bool ended = false;

@@ -562,10 +562,14 @@ TEST_F(RunCallsTest, CountsAddUpInTheSummaryReportsAndProgress)
     };
     RecordingServer::Sheet unreadable = Sheet("U", 2, 2);
     unreadable.readable = false;
+    RecordingServer::Sheet alsoUnreadable = unreadable;
+    alsoUnreadable.name = QStringLiteral("V");
     const Case cases[] = {
         {"every workbook converted", [](ConversionRun&) {}, 3, 0, 0, 3},
-        {"a sheet of one fails",
-         [&](ConversionRun&) { server->workbooks[Native(source / "2.xlsx")].sheets << unreadable; },
+        {"two sheets of one fail",
+         [&](ConversionRun&) {
+             server->workbooks[Native(source / "2.xlsx")].sheets << unreadable << alsoUnreadable;
+         },
          2, 1, 0, 3},
         {"no PDF can be written, as in a read-only folder",
          [this](ConversionRun&) { server->exportsWrite = false; }, 0, 3, 0, 0},
@@ -610,6 +614,7 @@ TEST_F(RunCallsTest, CountsAddUpInTheSummaryReportsAndProgress)
         EXPECT_EQ(texts.last().section('\n', 0, 0), sentence);
         const QString report = TextReport(record);
         EXPECT_TRUE(report.contains('\n' + sentence + '\n')) << report.toStdString();
+        EXPECT_EQ(texts.last().contains(FailuresLine(c.failed)), c.failed > 0);
         EXPECT_EQ(report.contains(StoppedLine(c.notConverted)), c.notConverted > 0);
         EXPECT_EQ(record.stopped, c.notConverted > 0);
 
@@ -624,8 +629,10 @@ TEST_F(RunCallsTest, CountsAddUpInTheSummaryReportsAndProgress)
 
         // Final: the workbooks that ended of the total, the time taken, nothing more.
         const QString line = progress.Text();
-        EXPECT_TRUE(line.startsWith(
-            QStringLiteral("%1/3个excel文件，%2个pdf，").arg(c.converted + c.failed).arg(c.pdfs)))
+        EXPECT_TRUE(line.startsWith(QStringLiteral("%1/3个excel文件，%2个pdf，失败%3个，")
+                                        .arg(c.converted + c.failed)
+                                        .arg(c.pdfs)
+                                        .arg(c.failed)))
             << line.toStdString();
         EXPECT_FALSE(line.contains(QStringLiteral("约剩"))) << line.toStdString();
         EXPECT_FALSE(line.contains(QStringLiteral("已等待"))) << line.toStdString();

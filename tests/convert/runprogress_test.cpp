@@ -83,13 +83,14 @@ TEST_F(RunProgressTest, TheEstimateWaitsForAFewWorkbooksAndWeighsWhatIsLeftBySiz
 }
 
 // The line at the end is final: what ended of the total, the time taken, no estimate and no
-// workbook in work; one cut off by a forced stop has not ended, its PDFs still count.
+// workbook in work; one cut off by a forced stop has not ended, its PDFs still count; failures
+// are workbooks, as the summary counts them.
 TEST_F(RunProgressTest, TheEndIsFinal)
 {
     RunProgress progress;
     progress.SetTotal(3, 3 * EstimatedWork(1));
     WorkbookRecord failed = Workbook("b.xlsx", 1, WorkbookRecord::Outcome::Failed);
-    failed.failures = {{"S", "x", ""}};
+    failed.failures = {{"S", "x", ""}, {"T", "y", ""}};
     WorkbookRecord cutOff = Workbook("c.xlsx", 1, WorkbookRecord::Outcome::NotReached);
     cutOff.pdfs = {{"S", "c(S).pdf"}};
     Convert(progress, {Workbook("a.xlsx", 1), failed});

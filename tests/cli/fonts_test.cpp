@@ -39,9 +39,10 @@ TEST_F(FontsTest, ExcelsFacesPrintInTheirClonesAndScriptsInNotoFaces)
     ASSERT_NO_FATAL_FAILURE(Convert());
 
     // 24 columns of 10 digits of Calibri 11 (75 px, 0.78 in) break into 3 pages across A4's
-    // printable width, 9 columns a page. Excel counts Aptos Narrow's columns in the same digits
-    // and lays Aptos out as wide: both break there too in Carlito, where the wider digits of a
-    // fallback face (Noto Sans, DejaVu Sans) make the columns wider and the pages 4.
+    // printable width (6.77 in between the margins of 0.75 in), 8 columns a page. Excel counts
+    // Aptos Narrow's columns in the same digits and lays Aptos out as wide: both break there too
+    // in Carlito, where the wider digits of a fallback face (Noto Sans, DejaVu Sans) make the
+    // columns wider (about 0.9 in), 7 a page, and the pages 4.
     EXPECT_EQ(PdfPages(Pdf("grid-Calibri(Grid)")), 3);
     for (const char* face : {"Aptos", "Aptos Narrow"}) {
         const std::string name = std::string("grid-") + face + "(Grid)";

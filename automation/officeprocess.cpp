@@ -38,15 +38,21 @@ std::string UniqueName()
 // library to preload, a display to reach) reaches a workbook: a UTF-8 locale (in a C locale it
 // cannot load non-ASCII paths), a temporary folder inside its profile (its temporary files go
 // with the profile even when it is killed), the home folder where the user's fonts are (the
-// sandbox gives it the profile instead), and the caller's choice of fonts.
-std::vector<std::string> OfficeEnvironment(const std::string& tempDir)
+// sandbox gives it the profile instead), and the caller's choice of fonts, which the profile's
+// own font configuration (fontConfiguration, when not empty) includes.
+std::vector<std::string> OfficeEnvironment(const std::string& tempDir,
+                                           const std::string& fontConfiguration)
 {
     std::vector<std::string> env = {"PATH=/usr/local/bin:/usr/bin:/bin", "LC_ALL=C.UTF-8",
                                     "TMPDIR=" + tempDir};
+    if (!fontConfiguration.empty())
+        env.push_back("FONTCONFIG_FILE=" + fontConfiguration);
     for (const char* name :
-         {"HOME", "FONTCONFIG_FILE", "FONTCONFIG_PATH", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
-        if (const char* value = std::getenv(name); value && *value)
+         {"HOME", "FONTCONFIG_FILE", "FONTCONFIG_PATH", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+        const bool replaced = !fontConfiguration.empty() && std::string(name) == "FONTCONFIG_FILE";
+        if (const char* value = std::getenv(name); value && *value && !replaced)
             env.push_back(std::string(name) + "=" + value);
+    }
     return env;
 }
 
@@ -133,7 +139,11 @@ bool OfficeProcess::Start(SystemFailure& failure)
         "--nolockcheck",
         "--accept=pipe,name=" + pipeName_ + ";urp;StarOffice.ComponentContext",
     });
-    const std::vector<std::string> env = OfficeEnvironment(profileDir_ + "/tmp");
+    std::error_code failed;
+    const std::string fontConfiguration = FontConfigurationFile(profileDir_);
+    const std::vector<std::string> env = OfficeEnvironment(
+        profileDir_ + "/tmp",
+        std::filesystem::exists(fontConfiguration, failed) ? fontConfiguration : std::string());
     // Everything the child needs is prepared before fork: only async-signal-safe calls follow.
     std::vector<char*> argv, envp;
     for (const std::string& arg : args)

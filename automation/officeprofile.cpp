@@ -53,6 +53,11 @@ void SeedProfile(const std::string& folder, const std::string& setUpPath)
     if (!copied || failed) {
         fs::create_directories(folder + "/user", failed);
         std::ofstream(folder + "/user/registrymodifications.xcu") << OfficeSettings();
+        if (!OfficeFontConfiguration().empty()) {
+            const fs::path file = FontConfigurationFile(folder);
+            fs::create_directories(file.parent_path(), failed);
+            std::ofstream(file) << OfficeFontConfiguration();
+        }
     }
     // Made under the caller's umask: the user's alone, as the office makes its own files.
     std::error_code walk;
@@ -63,6 +68,11 @@ void SeedProfile(const std::string& folder, const std::string& setUpPath)
                             ? fs::perms::owner_all
                             : fs::perms::owner_read | fs::perms::owner_write,
                         failed);
+}
+
+std::string FontConfigurationFile(const std::string& folder)
+{
+    return folder + "/user/fontconfig/fonts.conf";
 }
 
 std::string CopyOfProfile(const std::string& folder)

@@ -31,8 +31,11 @@ private:
 std::string NewProfileFolder(SystemFailure& failure);
 
 // Fills a new profile folder: its tmp/, and its user/ settings copied from a set-up profile's
-// (setUpPath, when not empty) or else seeded with OfficeSettings().
+// (setUpPath, when not empty) or else seeded with OfficeSettings() and OfficeFontConfiguration().
 void SeedProfile(const std::string& folder, const std::string& setUpPath);
+
+// Where a profile keeps the fontconfig configuration its offices run with, when it has one.
+std::string FontConfigurationFile(const std::string& folder);
 
 // A new profile folder holding a copy of folder's user/ settings; empty when it cannot be made.
 std::string CopyOfProfile(const std::string& folder);

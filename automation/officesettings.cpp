@@ -1,35 +1,15 @@
 #include "automation/officesettings.h"
 
+#include "automation/scriptfallback.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <utility>
 
 namespace {
-
-// Windows' CJK faces that workbooks name, by the installed face of the same kind (serif or sans)
-// and script that prints them best.
-const struct
-{
-    const char* replacement;
-    std::vector<const char*> faces;
-} Replacements[] = {
-    {"Noto Serif CJK SC",
-     {"SimSun", "宋体", "NSimSun", "新宋体", "FangSong", "仿宋", "KaiTi", "楷体", "方正书宋_GBK"}},
-    {"Noto Sans CJK SC",
-     {"SimHei", "黑体", "Microsoft YaHei", "微软雅黑", "Microsoft YaHei UI", "DengXian", "等线",
-      "DengXian Light", "等线 Light"}},
-    {"Noto Serif CJK TC", {"PMingLiU", "新細明體", "MingLiU", "細明體"}},
-    {"Noto Sans CJK TC", {"Microsoft JhengHei", "微軟正黑體"}},
-    {"Noto Serif CJK JP",
-     {"MS Mincho", "ＭＳ 明朝", "MS PMincho", "ＭＳ Ｐ明朝", "Yu Mincho", "游明朝"}},
-    {"Noto Sans CJK JP",
-     {"MS Gothic", "ＭＳ ゴシック", "MS PGothic", "ＭＳ Ｐゴシック", "Meiryo", "メイリオ",
-      "Yu Gothic", "游ゴシック"}},
-    {"Noto Serif CJK KR", {"Batang", "바탕"}},
-    {"Noto Sans CJK KR", {"Malgun Gothic", "맑은 고딕", "Gulim", "굴림", "Dotum", "돋움"}},
-};
 
 // Whether text is all characters from first to last (ASCII, whatever the locale).
 bool AllIn(const std::string& text, char first, char last)
@@ -121,20 +101,6 @@ std::string FormatLocale(const char* lcAll, const char* lcTime, const char* lcNu
     return std::string();
 }
 
-std::vector<FontReplacement>
-FontReplacements(const std::function<bool(const std::string& family)>& installed)
-{
-    std::vector<FontReplacement> replacements;
-    for (const auto& kind : Replacements) {
-        if (!installed(kind.replacement))
-            continue;
-        for (const char* face : kind.faces)
-            if (!installed(face))
-                replacements.push_back({face, kind.replacement});
-    }
-    return replacements;
-}
-
 std::string OfficeSettingsText(const std::string& locale,
                                const std::vector<FontReplacement>& replacements)
 {
@@ -179,4 +145,19 @@ const std::string& OfficeSettings()
                                   FontReplacements(std::cref(installed)));
     }();
     return settings;
+}
+
+const std::string& OfficeFontConfiguration()
+{
+    static const std::string configuration = [] {
+        const InstalledFamilies installed;
+        // The file fontconfig reads by default, the caller's FONTCONFIG_FILE included.
+        FcChar8* system = FcConfigGetFilename(nullptr, nullptr);
+        const std::string systemConfiguration =
+            system ? reinterpret_cast<const char*>(system) : std::string();
+        FcStrFree(system);
+        return FontFallbackConfiguration(systemConfiguration,
+                                         ScriptFallbackFaces(std::cref(installed)));
+    }();
+    return configuration;
 }

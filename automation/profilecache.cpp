@@ -18,7 +18,7 @@ namespace {
 const char* const PartStem = ".part-";
 
 // What makes a set-up profile another: the office's build (its version file and program) and
-// the settings we seed it with, which follow the locale.
+// the settings and font configuration we seed it with, which follow the locale and the fonts.
 std::string ProfileKey()
 {
     std::ostringstream key;
@@ -26,7 +26,8 @@ std::string ProfileKey()
     std::error_code failed;
     const fs::path program = LO_PROGRAM_DIR "/soffice.bin";
     key << fs::file_size(program, failed)
-        << fs::last_write_time(program, failed).time_since_epoch().count() << OfficeSettings();
+        << fs::last_write_time(program, failed).time_since_epoch().count() << OfficeSettings()
+        << OfficeFontConfiguration();
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a
     for (const unsigned char c : key.str())
         hash = (hash ^ c) * 1099511628211ull;

@@ -29,8 +29,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libreoffice-calc-nogui | libreoffice-calc, fonts-crosextra-carlito, fonts-crosextra-caladea, fonts-liberation2, bubblewrap")
 # Workbooks with Chinese, Japanese or Korean text print with these fonts (about 90 MB, so
-# recommended rather than required). Qt's own translations give Chinese-speaking users the file
-# dialogs and message boxes in Chinese, like the rest of the window; without them those are English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qttranslations5-l10n")
+# recommended rather than required); Arabic, Hebrew, Thai, Indian and other scripts in Noto's faces
+# of Windows' own fallbacks' widths (about 40 MB; without them in DejaVu Sans, wider, so that text
+# runs over); Century Gothic, Book Antiqua, Century Schoolbook and Bookman Old Style in URW's clones
+# of the faces they were drawn after (else in the nearest of the fonts above). Qt's own translations
+# give Chinese-speaking users the file dialogs and message boxes in Chinese, like the rest of the
+# window; without them those are English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-noto-cjk, fonts-noto-core, fonts-urw-base35, qttranslations5-l10n")
 
 include(CPack)

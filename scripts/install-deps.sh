@@ -8,7 +8,7 @@ packages=(
     g++ cmake make clang-format
     googletest libgtest-dev
     libreoffice-calc-nogui libreoffice-dev poppler-utils libfontconfig-dev bubblewrap
-    fonts-noto-cjk fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2
+    fonts-noto-cjk fonts-noto-core fonts-crosextra-carlito fonts-crosextra-caladea fonts-liberation2
     qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools qttranslations5-l10n
     dpkg-dev file xvfb openbox xfwm4 dbus-daemon libxcb1-dev python3-jsonschema python3-openpyxl
     python3-pil

@@ -46,7 +46,8 @@ recommends_translations() {
     local recommends
     recommends=$(dpkg-deb -f "$package" Recommends)
     echo "Recommends: $recommends"
-    [[ $recommends == *fonts-noto-cjk* && $recommends == *qttranslations5-l10n* ]]
+    [[ $recommends == *fonts-noto-cjk* && $recommends == *fonts-noto-core* &&
+        $recommends == *qttranslations5-l10n* ]]
 }
 
 holds() {
@@ -126,7 +127,7 @@ is_gone() {
 package=$(scripts/package.sh -DQUILLSHEET_WERROR=ON)
 echo "Package: $package ($(stat -c %s "$package") bytes)"
 check "the package declares its dependencies" declares_dependencies
-check "the package recommends the CJK fonts and Qt's translations" recommends_translations
+check "the package recommends the CJK and other scripts' fonts and Qt's translations" recommends_translations
 for file in /usr/bin/Quillsheet /usr/bin/quillsheet-cli /usr/share/quillsheet/Quillsheet.qlx \
     /usr/share/quillsheet/translations/quillsheet_en.qm \
     /usr/share/applications/quillsheet.desktop /usr/share/icons/hicolor/128x128/apps/quillsheet.png \

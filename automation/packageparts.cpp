@@ -1,0 +1,25 @@
+#include "automation/packageparts.h"
+
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+
+bool IsPackageImport(const Reference<css::frame::XModel>& model)
+{
+    const Sequence<css::beans::PropertyValue> args = model->getArgs();
+    for (const auto& arg : args) {
+        OUString filter;
+        if (arg.Name == "FilterName" && (arg.Value >>= filter))
+            return filter.startsWith("Calc MS Excel 2007") ||
+                   filter.startsWith("Calc Office Open XML");
+    }
+    return false;
+}
+
+Reference<css::container::XNameAccess>
+OpenPackage(const Reference<css::uno::XComponentContext>& context, const QString& path)
+{
+    const Any url(FileUrl(path));
+    return Reference<css::container::XNameAccess>(
+        context->getServiceManager()->createInstanceWithArgumentsAndContext(
+            "com.sun.star.packages.zip.ZipFileAccess", Sequence<Any>(&url, 1), context),
+        UNO_QUERY_THROW);
+}

@@ -2,16 +2,20 @@
 
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
 
-bool IsPackageImport(const Reference<css::frame::XModel>& model)
+OUString ImportFilter(const Reference<css::frame::XModel>& model)
 {
     const Sequence<css::beans::PropertyValue> args = model->getArgs();
-    for (const auto& arg : args) {
-        OUString filter;
+    OUString filter;
+    for (const auto& arg : args)
         if (arg.Name == "FilterName" && (arg.Value >>= filter))
-            return filter.startsWith("Calc MS Excel 2007") ||
-                   filter.startsWith("Calc Office Open XML");
-    }
-    return false;
+            return filter;
+    return OUString();
+}
+
+bool IsPackageImport(const Reference<css::frame::XModel>& model)
+{
+    const OUString filter = ImportFilter(model);
+    return filter.startsWith("Calc MS Excel 2007") || filter.startsWith("Calc Office Open XML");
 }
 
 Reference<css::container::XNameAccess>

@@ -13,6 +13,9 @@
 // Parts of an Office Open XML package, read by the office itself (inside its sandbox and time
 // limit), for what its import does not tell.
 
+// The name of the filter that the office loaded the model with ("MS Excel 97").
+rtl::OUString ImportFilter(const css::uno::Reference<css::frame::XModel>& model);
+
 // Whether the office loaded the model as an Office Open XML workbook (.xlsx, .xlsm).
 bool IsPackageImport(const css::uno::Reference<css::frame::XModel>& model);
 

@@ -1,5 +1,6 @@
 #include "automation/sheetpaper.h"
 
+#include "automation/biffpaper.h"
 #include "automation/listedsheets.h"
 #include "automation/packageparts.h"
 #include "automation/storedpaper.h"
@@ -14,6 +15,7 @@
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 
 namespace {
@@ -83,12 +85,47 @@ std::map<QString, QString> SheetParts(const Reference<css::container::XNameAcces
     return parts;
 }
 
+// Finds what a sheet stores of its paper by the sheet's name; false when it cannot be read.
+using StoredPapers = std::function<bool(const QString& sheet, StoredPaper& paper)>;
+
+StoredPapers PackagePapers(const Reference<css::uno::XComponentContext>& context,
+                           const QString& path)
+{
+    const Reference<css::container::XNameAccess> package = OpenPackage(context, path);
+    const std::map<QString, QString> parts = SheetParts(package);
+    return [package, parts](const QString& sheet, StoredPaper& paper) {
+        const auto part = parts.find(sheet);
+        if (part == parts.end())
+            return false;
+        StoredPaperReader reader;
+        if (ReadPart(package, ToUno(part->second), reader) != StoredPaperReader::State::Done)
+            return false;
+        paper = reader.paper();
+        return true;
+    };
+}
+
+StoredPapers XlsPapers(const QString& path)
+{
+    const std::map<QString, StoredPaper> papers = SheetPapersOfXlsFile(path);
+    return [papers](const QString& sheet, StoredPaper& paper) {
+        const auto found = papers.find(sheet);
+        if (found == papers.end())
+            return false;
+        paper = found->second;
+        return true;
+    };
+}
+
 } // namespace
 
 void SetPaperOfRegion(const Reference<css::uno::XComponentContext>& context,
                       const Reference<css::frame::XModel>& model, const QString& path, Paper region)
 {
-    if (!IsPackageImport(model))
+    const OUString filter = ImportFilter(model);
+    const bool package = IsPackageImport(model);
+    if (!package && !filter.startsWith("MS Excel 97") && !filter.startsWith("MS Excel 95") &&
+        !filter.startsWith("MS Excel 5.0"))
         return;
     try {
         const Reference<css::container::XIndexAccess> sheets(
@@ -100,8 +137,7 @@ void SetPaperOfRegion(const Reference<css::uno::XComponentContext>& context,
                 ->getByName("PageStyles"),
             UNO_QUERY_THROW);
         // Read only when a sheet's page is not the region's paper already.
-        Reference<css::container::XNameAccess> package;
-        std::map<QString, QString> parts;
+        StoredPapers stored;
         const css::awt::Size upright = UprightSize(region);
         for (sal_Int32 index = 0; index < sheets->getCount(); ++index) {
             const Reference<css::beans::XPropertySet> sheet(sheets->getByIndex(index),
@@ -116,20 +152,16 @@ void SetPaperOfRegion(const Reference<css::uno::XComponentContext>& context,
             style->getPropertyValue("IsLandscape") >>= landscape;
             if (SameSize(size, Oriented(upright, landscape)))
                 continue;
-            if (!package.is()) {
-                package = OpenPackage(context, path);
-                parts = SheetParts(package);
-            }
-            const auto part = parts.find(
-                FromUno(Reference<css::container::XNamed>(sheet, UNO_QUERY_THROW)->getName()));
-            if (part == parts.end())
+            if (!stored)
+                stored = package ? PackagePapers(context, path) : XlsPapers(path);
+            StoredPaper paper;
+            if (!stored(
+                    FromUno(Reference<css::container::XNamed>(sheet, UNO_QUERY_THROW)->getName()),
+                    paper) ||
+                paper.size == StoredPaper::Size::Known)
                 continue;
-            StoredPaperReader reader;
-            if (ReadPart(package, ToUno(part->second), reader) != StoredPaperReader::State::Done ||
-                reader.paper().size == StoredPaper::Size::Known)
-                continue;
-            if (reader.paper().orientation != StoredPaper::Orientation::Default)
-                landscape = reader.paper().orientation == StoredPaper::Orientation::Landscape;
+            if (paper.orientation != StoredPaper::Orientation::Default)
+                landscape = paper.orientation == StoredPaper::Orientation::Landscape;
             style->setPropertyValue("IsLandscape", Any(landscape));
             style->setPropertyValue("Size", Any(Oriented(upright, landscape)));
         }

@@ -53,8 +53,9 @@ struct Region
 } // namespace
 
 // Sheets that name no paper, or a printer's own code, print on the region's paper, the latter in
-// its stored orientation (landscape, one page, where the office alone printed two upright); the
-// paper follows LC_PAPER, not the locale of formats. Papers stored as Excel stores them stay.
+// its stored orientation (landscape, one page, where the office alone printed an .xlsx's two
+// upright); the paper follows LC_PAPER, not the locale of formats as the office's own default
+// does. Papers stored as Excel stores them stay. Alike for .xlsx and .xls.
 TEST_F(PaperTest, SheetsWithoutAPaperTheOfficeKnowsPrintOnTheRegionsPaper)
 {
     const Region regions[] = {
@@ -81,10 +82,12 @@ TEST_F(PaperTest, SheetsWithoutAPaperTheOfficeKnowsPrintOnTheRegionsPaper)
             {"Zero", region.paper},     {"A4", A4Upright},
             {"Omitted", LetterUpright},
         };
-        for (const auto& [sheet, page] : expected) {
-            EXPECT_EQ(PageSize(out / ("paper(" + sheet + ").pdf")), page) << sheet;
+        for (const char* book : {"paper", "xls/paper"}) {
+            for (const auto& [sheet, page] : expected)
+                EXPECT_EQ(PageSize(out / (book + ("(" + sheet + ").pdf"))), page)
+                    << book << " " << sheet;
+            EXPECT_EQ(PdfPages(out / (book + std::string("(Code128).pdf"))), 1) << book;
         }
-        EXPECT_EQ(PdfPages(out / "paper(Code128).pdf"), 1);
         EXPECT_EQ(OfficesOfThisProcess(outcome.pid), 0);
     }
 }

@@ -314,6 +314,7 @@ void MainWindow::on_pBtn_Transform_clicked()
     workerThread->start(QThread::InheritPriority);
     RunOptions options;
     options.jobs = WindowJobs();
+    options.regionPaper = regionPaper;
     worker = new MergeObject(options);
     worker->moveToThread(workerThread);
     // The hooks are called in the run's thread; the view lives in this one.

@@ -4,6 +4,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "support/regionpaper.h"
+
 namespace Ui {
 class MainWindow;
 }
@@ -81,7 +83,8 @@ private:
     RunProgressView* progress;
     QTimer forceStop; // ends the workbooks in work of a stopped run that did not end by itself
     bool quitWhenStopped = false;
-    QString runReport; // the last run's report file, once written
+    QString runReport;                           // the last run's report file, once written
+    const Paper regionPaper = UserRegionPaper(); // the environment's, as the program started
     QPushButton* openFolderButton;
     QPushButton* openReportButton;
 #ifndef Q_OS_WIN

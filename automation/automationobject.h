@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "support/regionpaper.h"
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -70,6 +72,10 @@ public:
 
     // Whether servers bound from now on write PDF/A-2b with every font embedded.
     static void setArchivalPdf(bool archival);
+
+    // The paper that servers bound from now on give sheets that name none, or one the office has
+    // no size for: the user's region's (by default A4).
+    static void setRegionPaper(Paper paper);
 
     // For servers bound from now on: whether their office runs in a sandbox, where one can be had
     // (by default not: a run asks for it), and the folders it may read and write there besides

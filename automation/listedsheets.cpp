@@ -17,6 +17,15 @@ bool NameTheOfficeRefuses(const QString& name)
     return name.startsWith('\'') || name.endsWith('\'');
 }
 
+// The sheet's r:id, whatever the prefix of the relationships' namespace (transitional or strict).
+QString RelationshipId(const QXmlStreamAttributes& attributes)
+{
+    for (const QXmlStreamAttribute& attribute : attributes)
+        if (attribute.name() == QLatin1String("id") && !attribute.namespaceUri().isEmpty())
+            return attribute.value().toString();
+    return QString();
+}
+
 } // namespace
 
 ListedSheetsReader::State ListedSheetsReader::Feed(const QByteArray& piece)
@@ -56,6 +65,7 @@ ListedSheetsReader::State ListedSheetsReader::Read()
                 inList_ = true;
             } else if (depth_ == 3 && inList_ && xml_.name() == QLatin1String("sheet")) {
                 names_ << xml_.attributes().value(QLatin1String("name")).toString();
+                relationshipIds_ << RelationshipId(xml_.attributes());
                 if (names_.size() > MostSheets)
                     state_ = State::Unreadable;
             }

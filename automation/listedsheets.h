@@ -29,12 +29,15 @@ public:
     // The part ended: a list that has not ended is unreadable.
     State End();
     const QStringList& names() const { return names_; }
+    // Each sheet's relationship id, which the workbook's relationships lead to its part with.
+    const QStringList& relationshipIds() const { return relationshipIds_; }
 
 private:
     State Read();
 
     QXmlStreamReader xml_;
     QStringList names_;
+    QStringList relationshipIds_;
     int fed_ = 0;
     int depth_ = 0;
     bool inList_ = false;

@@ -20,6 +20,7 @@ constexpr int CallLimitsPerWorkbook = 10;
 std::atomic<long long> callTimeLimitMs{0};
 std::atomic<int> officeRestartInterval{0};
 std::atomic<bool> archivalPdf{false};
+std::atomic<Paper> regionPaper{Paper::A4};
 std::mutex settingsMutex; // for the settings below
 AutomationObject::ServerFactory serverFactory;
 OfficeConfinement confinement;
@@ -50,6 +51,11 @@ void AutomationObject::setOfficeRestartInterval(int workbooks)
 void AutomationObject::setArchivalPdf(bool archival)
 {
     archivalPdf = archival;
+}
+
+void AutomationObject::setRegionPaper(Paper paper)
+{
+    regionPaper = paper;
 }
 
 void AutomationObject::setSandbox(bool sandbox, const QStringList& readable,
@@ -102,5 +108,5 @@ std::shared_ptr<AutomationServer> NewConfiguredServer()
                                                archivalPdf
                                                    ? SpreadsheetServer::PdfKind::ArchivalPdfA2b
                                                    : SpreadsheetServer::PdfKind::Plain,
-                                               limits);
+                                               limits, regionPaper);
 }

@@ -8,6 +8,7 @@
 #include "automation/officesession.h"
 #include "automation/officetemporaryfiles.h"
 #include "automation/packagesheets.h"
+#include "automation/sheetpaper.h"
 #include "automation/temporarypdf.h"
 #include "automation/unohelpers.h"
 #include "support/calltimelimit.h"
@@ -32,20 +33,23 @@ constexpr int DefaultRestartInterval = 200;
 struct SpreadsheetServer::Impl
 {
     Impl(std::chrono::milliseconds callLimit, int restartInterval, PdfKind pdfKind,
-         const OfficeConfinement& confinement)
-        : session(callLimit, restartInterval, confinement), pdfKind(pdfKind)
+         const OfficeConfinement& confinement, Paper regionPaper)
+        : session(callLimit, restartInterval, confinement), pdfKind(pdfKind),
+          regionPaper(regionPaper)
     {
     }
 
     OfficeSession session;
     PdfKind pdfKind;
+    Paper regionPaper;
 };
 
 SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval,
-                                     PdfKind pdfKind, const OfficeConfinement& confinement)
+                                     PdfKind pdfKind, const OfficeConfinement& confinement,
+                                     Paper regionPaper)
     : d(std::make_unique<Impl>(callLimit,
                                restartInterval > 0 ? restartInterval : DefaultRestartInterval,
-                               pdfKind, confinement))
+                               pdfKind, confinement, regionPaper))
 {
 }
 
@@ -94,9 +98,9 @@ int SpreadsheetServer::Open(const QString& path)
             return;
         // The office leaves out, without a word, sheets whose names it does not take: the
         // workbook's own list tells which.
-        const QStringList listed =
-            SheetsListedInPackage(d->session.office().context,
-                                  Reference<css::frame::XModel>(workbook, UNO_QUERY_THROW), path);
+        const Reference<css::frame::XModel> model(workbook, UNO_QUERY_THROW);
+        const QStringList listed = SheetsListedInPackage(d->session.office().context, model, path);
+        SetPaperOfRegion(d->session.office().context, model, path, d->regionPaper);
         opened = d->session.Add(
             workbook, listed.isEmpty()
                           ? std::map<int, QString>()

@@ -2,6 +2,7 @@
 
 #include "automation/automationserver.h"
 #include "automation/officeconfinement.h"
+#include "support/regionpaper.h"
 
 #include <chrono>
 #include <memory>
@@ -24,10 +25,12 @@ public:
 
     // restartInterval: workbooks after which the office is replaced by a fresh one, between
     // workbooks, as it is once it holds more than 1 GB (0: the default, 200). confinement: what
-    // the office may reach and use.
+    // the office may reach and use. regionPaper: the paper of sheets that name none, or one the
+    // office has no size for, as the user's printer would take it.
     explicit SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval = 0,
                                PdfKind pdfKind = PdfKind::Plain,
-                               const OfficeConfinement& confinement = OfficeConfinement());
+                               const OfficeConfinement& confinement = OfficeConfinement(),
+                               Paper regionPaper = Paper::A4);
     ~SpreadsheetServer() override;
     SpreadsheetServer(const SpreadsheetServer&) = delete;
     SpreadsheetServer& operator=(const SpreadsheetServer&) = delete;

@@ -225,6 +225,7 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         command.stopGrace = std::chrono::milliseconds(std::llround(seconds * 1000));
     }
     command.run.followLinks = parser.isSet(followLinks);
+    command.run.regionPaper = UserRegionPaper();
     command.requireSandbox = parser.isSet(requireSandbox);
     if (command.requireSandbox && !command.run.sandbox)
         return Refused(QCoreApplication::translate(

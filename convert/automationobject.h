@@ -36,13 +36,14 @@ inline ReportedFailure FailureOfException(int, const QString& desc, const QStrin
 #else
 #include "automation/automationobject.h"
 // For the applications bound from now on: the kind of PDF, the sandbox with the folders that the
-// office may read and write, and the limits of one workbook.
+// office may read and write, the limits of one workbook and the region's paper.
 inline void ConfigureApplications(const RunOptions& options, const QStringList& readable,
                                   const QStringList& writable)
 {
     AutomationObject::setArchivalPdf(options.pdf == PdfKind::Archival);
     AutomationObject::setSandbox(options.sandbox, readable, writable);
     AutomationObject::setWorkbookLimits(options.maxMemoryGB, options.workbookLimit, options.jobs);
+    AutomationObject::setRegionPaper(options.regionPaper);
 }
 // What an exception() tells of a failure: code is its kind, desc the server's message, help the
 // limit that was exceeded, if any.

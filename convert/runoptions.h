@@ -2,6 +2,7 @@
 
 #include "convert/runrecord.h"
 #include "convert/shard.h"
+#include "support/regionpaper.h"
 
 #include <QString>
 
@@ -26,6 +27,9 @@ struct RunOptions
     // workbook while the run is planned, before any export.
     std::function<bool(const QString& workbookPath)> upToDate;
     PdfKind pdf = PdfKind::Standard;
+    // The paper of sheets that name none: the default of the user's printer, which follows the
+    // region (UserRegionPaper(), read when the program starts). Excel on Windows knows its own.
+    Paper regionPaper = Paper::A4;
     // Private offices run in a sandbox where one can be had: they reach no network and, of the
     // user's files, only the source tree and the output folder.
     bool sandbox = true;

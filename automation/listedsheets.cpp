@@ -28,56 +28,29 @@ QString RelationshipId(const QXmlStreamAttributes& attributes)
 
 } // namespace
 
-ListedSheetsReader::State ListedSheetsReader::Feed(const QByteArray& piece)
+ListedSheetsReader::State ListedSheetsReader::Started(int depth, const QXmlStreamReader& xml)
 {
-    if (state_ != State::NeedMore)
-        return state_;
-    if (piece.size() > MostBytes - fed_)
-        return state_ = State::Unreadable;
-    fed_ += piece.size();
-    xml_.addData(piece);
-    return Read();
-}
-
-ListedSheetsReader::State ListedSheetsReader::End()
-{
-    if (state_ == State::NeedMore)
-        state_ = State::Unreadable;
-    return state_;
-}
-
-ListedSheetsReader::State ListedSheetsReader::Read()
-{
-    while (state_ == State::NeedMore) {
-        const QXmlStreamReader::TokenType token = xml_.readNext();
-        if (token == QXmlStreamReader::Invalid) {
-            if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-                state_ = State::Unreadable;
-            break;
-        }
-        if (token == QXmlStreamReader::DTD || token == QXmlStreamReader::EntityReference) {
-            state_ = State::Unreadable;
-        } else if (token == QXmlStreamReader::StartElement) {
-            ++depth_;
-            if (depth_ == 1 && xml_.name() != QLatin1String("workbook")) {
-                state_ = State::Unreadable;
-            } else if (depth_ == 2 && xml_.name() == QLatin1String("sheets")) {
-                inList_ = true;
-            } else if (depth_ == 3 && inList_ && xml_.name() == QLatin1String("sheet")) {
-                names_ << xml_.attributes().value(QLatin1String("name")).toString();
-                relationshipIds_ << RelationshipId(xml_.attributes());
-                if (names_.size() > MostSheets)
-                    state_ = State::Unreadable;
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            if (inList_ && depth_ == 2)
-                state_ = State::Done;
-            --depth_;
-        } else if (token == QXmlStreamReader::EndDocument) {
-            state_ = State::Unreadable;
-        }
+    if (depth == 1 && xml.name() != QLatin1String("workbook"))
+        return State::Unreadable;
+    if (depth == 2 && xml.name() == QLatin1String("sheets")) {
+        inList_ = true;
+    } else if (depth == 3 && inList_ && xml.name() == QLatin1String("sheet")) {
+        names_ << xml.attributes().value(QLatin1String("name")).toString();
+        relationshipIds_ << RelationshipId(xml.attributes());
+        if (names_.size() > MostSheets)
+            return State::Unreadable;
     }
-    return state_;
+    return State::NeedMore;
+}
+
+ListedSheetsReader::State ListedSheetsReader::Ended(int depth)
+{
+    return inList_ && depth == 2 ? State::Done : State::NeedMore;
+}
+
+ListedSheetsReader::State ListedSheetsReader::DocumentEnded()
+{
+    return State::Unreadable;
 }
 
 std::map<int, QString> SheetsNotLoaded(const QStringList& listed, int loadedCount)

@@ -1,47 +1,36 @@
 #pragma once
 
-#include <QByteArray>
+#include "automation/partxmlreader.h"
+
 #include <QStringList>
-#include <QXmlStreamReader>
 
 #include <map>
 
 // Reads the names of the sheets that an Office Open XML workbook lists in its workbook part
-// (xl/workbook.xml), fed piece by piece as the part is read, so that it can stop at the end of
-// the list: the rest of the part (names, links, calculation settings) is never needed. A part
-// with a document type declaration is refused unread, so that no entity is declared, let alone
-// expanded or fetched; one whose list has not ended within MostBytes is refused too.
-class ListedSheetsReader
+// (xl/workbook.xml), stopping at the end of the list: the rest of the part (names, links,
+// calculation settings) is never needed. Unreadable also when the list has not ended within
+// MostBytes, or holds more sheets than any office.
+class ListedSheetsReader final : public PartXmlReader
 {
 public:
     // The list comes first in the part: 4 MB hold tens of thousands of names.
     static constexpr int MostBytes = 4 * 1024 * 1024;
 
-    enum class State
-    {
-        NeedMore,  // the list has not ended yet
-        Done,      // the list is read: names()
-        Unreadable // not a workbook part, damaged, with a declaration, too long or too many
-                   // sheets
-    };
+    ListedSheetsReader() : PartXmlReader(MostBytes) {}
 
-    State Feed(const QByteArray& piece);
-    // The part ended: a list that has not ended is unreadable.
-    State End();
+    // Once Done.
     const QStringList& names() const { return names_; }
     // Each sheet's relationship id, which the workbook's relationships lead to its part with.
     const QStringList& relationshipIds() const { return relationshipIds_; }
 
 private:
-    State Read();
+    State Started(int depth, const QXmlStreamReader& xml) override;
+    State Ended(int depth) override;
+    State DocumentEnded() override;
 
-    QXmlStreamReader xml_;
     QStringList names_;
     QStringList relationshipIds_;
-    int fed_ = 0;
-    int depth_ = 0;
     bool inList_ = false;
-    State state_ = State::NeedMore;
 };
 
 // The sheets that a workbook lists (listed, in its order) but the office, which loaded

@@ -32,54 +32,28 @@ bool OfficeKnowsPaperCode(int code)
            (code >= 88 && code <= 90);
 }
 
-StoredPaperReader::State StoredPaperReader::Feed(const QByteArray& piece)
-{
-    if (state_ != State::NeedMore)
-        return state_;
-    if (piece.size() > mostBytes_ - fed_)
-        return state_ = State::Unreadable;
-    fed_ += piece.size();
-    xml_.addData(piece);
-    return Read();
-}
-
-StoredPaperReader::State StoredPaperReader::End()
-{
-    if (state_ == State::NeedMore)
-        state_ = State::Unreadable;
-    return state_;
-}
-
-StoredPaperReader::State StoredPaperReader::Read()
+StoredPaperReader::State StoredPaperReader::Started(int depth, const QXmlStreamReader& xml)
 {
     static const QLatin1String sheetKinds[] = {
         QLatin1String("worksheet"), QLatin1String("chartsheet"), QLatin1String("dialogsheet")};
-    while (state_ == State::NeedMore) {
-        const QXmlStreamReader::TokenType token = xml_.readNext();
-        if (token == QXmlStreamReader::Invalid) {
-            if (xml_.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-                state_ = State::Unreadable;
-            break;
-        }
-        if (token == QXmlStreamReader::DTD || token == QXmlStreamReader::EntityReference) {
-            state_ = State::Unreadable;
-        } else if (token == QXmlStreamReader::StartElement) {
-            ++depth_;
-            if (depth_ == 1) {
-                if (std::none_of(std::begin(sheetKinds), std::end(sheetKinds),
-                                 [&](QLatin1String kind) { return xml_.name() == kind; }))
-                    state_ = State::Unreadable;
-            } else if (depth_ == 2 && xml_.name() == QLatin1String("pageSetup")) {
-                // Only the sheet's own: custom views hold theirs deeper down.
-                paper_ = PaperOf(xml_.attributes());
-                state_ = State::Done;
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            --depth_;
-        } else if (token == QXmlStreamReader::EndDocument) {
-            // The whole sheet without a page setup.
-            state_ = State::Done;
-        }
+    if (depth == 1 && std::none_of(std::begin(sheetKinds), std::end(sheetKinds),
+                                   [&](QLatin1String kind) { return xml.name() == kind; }))
+        return State::Unreadable;
+    // Only the sheet's own: custom views hold theirs deeper down.
+    if (depth == 2 && xml.name() == QLatin1String("pageSetup")) {
+        paper_ = PaperOf(xml.attributes());
+        return State::Done;
     }
-    return state_;
+    return State::NeedMore;
+}
+
+StoredPaperReader::State StoredPaperReader::Ended(int)
+{
+    return State::NeedMore;
+}
+
+// The whole sheet without a page setup.
+StoredPaperReader::State StoredPaperReader::DocumentEnded()
+{
+    return State::Done;
 }

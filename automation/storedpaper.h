@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-#include <QXmlStreamReader>
+#include "automation/partxmlreader.h"
 
 // What a sheet of an Office Open XML workbook stores of its paper, as far as the office follows
 // it.
@@ -29,36 +28,23 @@ struct StoredPaper
 // (71-74, 84-87) and for the codes from 91 on (Japanese and Chinese papers, printers' own).
 bool OfficeKnowsPaperCode(int code);
 
-// Reads the page setup of a sheet's part (xl/worksheets/sheetN.xml, xl/chartsheets/...), fed
-// piece by piece as the part is read, stopping at it. The page setup comes after the cells, so
-// the whole part before it is read; one longer than MostBytes is left unread, as is a part with
-// a document type declaration, so that no entity is declared, let alone expanded or fetched.
-class StoredPaperReader
+// Reads the page setup of a sheet's part (xl/worksheets/sheetN.xml, xl/chartsheets/...),
+// stopping at it. The page setup comes after the cells, so the whole part before it is read; one
+// longer than the limit is left unread.
+class StoredPaperReader final : public PartXmlReader
 {
 public:
     // Beyond what an office holds within its memory ceiling.
     static constexpr int MostBytes = 512 * 1024 * 1024;
-    explicit StoredPaperReader(int mostBytes = MostBytes) : mostBytes_(mostBytes) {}
+    explicit StoredPaperReader(int mostBytes = MostBytes) : PartXmlReader(mostBytes) {}
 
-    enum class State
-    {
-        NeedMore,  // the page setup, or the part's end, is still to come
-        Done,      // paper()
-        Unreadable // not a sheet part, damaged, with a declaration or too long
-    };
-
-    State Feed(const QByteArray& piece);
-    // The part ended.
-    State End();
+    // Once Done.
     const StoredPaper& paper() const { return paper_; }
 
 private:
-    State Read();
+    State Started(int depth, const QXmlStreamReader& xml) override;
+    State Ended(int depth) override;
+    State DocumentEnded() override;
 
-    QXmlStreamReader xml_;
     StoredPaper paper_;
-    int mostBytes_;
-    int fed_ = 0;
-    int depth_ = 0;
-    State state_ = State::NeedMore;
 };

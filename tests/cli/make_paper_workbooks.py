@@ -9,13 +9,8 @@ import struct
 import subprocess
 import sys
 import tempfile
-import zipfile
 
-RELATIONSHIPS = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
-PACKAGE = "http://schemas.openxmlformats.org/package/2006/relationships"
-MAIN = "http://schemas.openxmlformats.org/spreadsheetml/2006/main"
-SHEET_TYPE = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"
-BOOK_TYPE = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"
+import handmade_package
 
 # Sheet name, its page setup element, and its SETUP record's paper code and flags (None: left as
 # the office writes it).
@@ -68,34 +63,13 @@ def xls(xlsx, folder):
 
 def main(folder):
     os.makedirs(folder, exist_ok=True)
-    count = range(1, len(SHEETS) + 1)
-    with zipfile.ZipFile(os.path.join(folder, "paper.xlsx"), "w", zipfile.ZIP_DEFLATED) as archive:
-        archive.writestr("[Content_Types].xml", (
-            '<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">'
-            '<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
-            '<Default Extension="xml" ContentType="application/xml"/>'
-            f'<Override PartName="/xl/workbook.xml" ContentType="{BOOK_TYPE}"/>' +
-            "".join(f'<Override PartName="/xl/worksheets/sheet{k}.xml" ContentType="{SHEET_TYPE}"/>'
-                    for k in count) + "</Types>"))
-        archive.writestr("_rels/.rels", (
-            f'<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="{PACKAGE}">'
-            f'<Relationship Id="rId1" Type="{RELATIONSHIPS}/officeDocument" Target="xl/workbook.xml"/>'
-            "</Relationships>"))
-        # Relationship ids in another order than the sheets', as Excel leaves them after a move.
-        archive.writestr("xl/workbook.xml", (
-            f'<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="{MAIN}" xmlns:r="{RELATIONSHIPS}"><sheets>' +
-            "".join(f'<sheet name="{name}" sheetId="{k}" r:id="rId{10 - k}"/>'
-                    for k, (name, _, _) in zip(count, SHEETS)) + "</sheets></workbook>"))
-        archive.writestr("xl/_rels/workbook.xml.rels", (
-            f'<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="{PACKAGE}">' +
-            "".join(f'<Relationship Id="rId{10 - k}" Type="{RELATIONSHIPS}/worksheet" Target="worksheets/sheet{k}.xml"/>'
-                    for k in count) + "</Relationships>"))
-        for k, (_, setup, _) in zip(count, SHEETS):
-            archive.writestr(f"xl/worksheets/sheet{k}.xml", (
-                f'<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="{MAIN}"><sheetData>' +
-                cells() + "</sheetData>"
-                '<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>' +
-                setup + "</worksheet>"))
+    margins = '<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>'
+    # Relationship ids in another order than the sheets', as Excel leaves them after a move.
+    handmade_package.write(
+        os.path.join(folder, "paper.xlsx"),
+        [(name, "<sheetData>" + cells() + "</sheetData>" + margins + setup)
+         for name, setup, _ in SHEETS],
+        lambda k: f"rId{10 - k}")
     xls(os.path.join(folder, "paper.xlsx"), os.path.join(folder, "xls"))
 
 

@@ -86,6 +86,18 @@ public:
         return installed;
     }
 
+    // The file fontconfig reads by default, the caller's FONTCONFIG_FILE included; asked of our
+    // own configuration, as without one fontconfig would set up the process's for good.
+    std::string ConfigurationFile() const
+    {
+        if (!config)
+            return std::string();
+        FcChar8* file = FcConfigGetFilename(config, nullptr);
+        const std::string name = file ? reinterpret_cast<const char*>(file) : std::string();
+        FcStrFree(file);
+        return name;
+    }
+
 private:
     FcConfig* config;
 };
@@ -151,12 +163,7 @@ const std::string& OfficeFontConfiguration()
 {
     static const std::string configuration = [] {
         const InstalledFamilies installed;
-        // The file fontconfig reads by default, the caller's FONTCONFIG_FILE included.
-        FcChar8* system = FcConfigGetFilename(nullptr, nullptr);
-        const std::string systemConfiguration =
-            system ? reinterpret_cast<const char*>(system) : std::string();
-        FcStrFree(system);
-        return FontFallbackConfiguration(systemConfiguration,
+        return FontFallbackConfiguration(installed.ConfigurationFile(),
                                          ScriptFallbackFaces(std::cref(installed)));
     }();
     return configuration;

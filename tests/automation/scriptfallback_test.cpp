@@ -30,11 +30,15 @@ protected:
 
     void SetUp() override
     {
-        FcChar8* system = FcConfigGetFilename(nullptr, nullptr);
+        // Asked of a configuration of our own: without one, fontconfig sets up the process's
+        // for good.
+        FcConfig* config = FcConfigCreate();
+        FcChar8* system = FcConfigGetFilename(config, nullptr);
         std::ofstream(file) << FontFallbackConfiguration(
             reinterpret_cast<const char*>(system),
             {"Noto Sans Arabic", "Noto Sans Hebrew", "Noto Sans Thai"});
         FcStrFree(system);
+        FcConfigDestroy(config);
     }
 
     std::string Matched(const std::string& pattern, bool ours = true) const

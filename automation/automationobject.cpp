@@ -73,7 +73,7 @@ void AutomationObject::Fail()
     Fail(server_->LastFailure());
 }
 
-void AutomationObject::Fail(const ServerFailure& failure)
+void AutomationObject::Fail(const ReportedFailure& failure)
 {
     emit exception(
         static_cast<int>(failure.kind), QStringLiteral("Excel.Application"), failure.message,

@@ -11,7 +11,7 @@
 #include <memory>
 
 class AutomationServer;
-struct ServerFailure;
+struct ReportedFailure;
 
 // Kills every office that servers of this process still run and removes their files, at once and
 // from any thread, for a program that ends right afterwards (a second stop signal, a lost
@@ -134,7 +134,7 @@ private:
     AutomationObject* Child(const Target& target);
     // Emits exception() with the server's reason for its last failed call, or with this one.
     void Fail();
-    void Fail(const ServerFailure& failure);
+    void Fail(const ReportedFailure& failure);
     void Record(const char* how, const char* member, const QVariantList& args) const;
 
     std::shared_ptr<AutomationServer> server_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/failurekind.h"
+#include "convert/reportedfailure.h"
 
 #include <QString>
 #include <QVariant>
@@ -15,15 +15,8 @@ struct UsedRangeInfo
 };
 
 // Why a call failed: its kind, and the message behind it (the office's, the system's or the
-// server's own), which the run keeps as the failure's detail.
-struct ServerFailure
-{
-    FailureKind kind = FailureKind::None;
-    QString message;
-    // The limit that was exceeded: seconds for NoAnswer and WorkbookTooLong, GB for
-    // MemoryExceeded.
-    double limit = 0;
-};
+// server's own), which the run keeps as the failure's detail; the run's own form of it.
+using ServerFailure = ReportedFailure;
 
 // What answers AutomationObject's calls, with Excel's semantics. Workbooks are identified by
 // numbers that are never reused (0: none), sheets by 1-based index. A failing call leaves its

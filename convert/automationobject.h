@@ -1,7 +1,8 @@
 #pragma once
 
-// The automation object that a run drives: ActiveQt's QAxObject on Windows, where COM reaches
-// Excel or WPS; elsewhere our own object, answered by LibreOffice. Both take the same calls.
+// The automation object that ExcelApplication drives: ActiveQt's QAxObject on Windows, where COM
+// reaches Excel or WPS; elsewhere our own object, answered by LibreOffice. Both take the same
+// calls.
 
 #include "convert/failurereasons.h"
 #include "convert/runoptions.h"

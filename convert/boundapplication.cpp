@@ -1,6 +1,6 @@
 #include "convert/boundapplication.h"
 
-#include "convert/workbookconversion.h"
+#include "convert/excelapplication.h"
 
 #ifdef Q_OS_WIN
 #include <objbase.h>
@@ -14,9 +14,15 @@ BoundApplication::ThreadApartment::ThreadApartment()
 #endif
 }
 
-BoundApplication::BoundApplication() : workbooks(OpenWorkbooks(application, failure)) {}
+BoundApplication::BoundApplication()
+    : application(std::make_unique<ExcelApplication<AutomationObject>>())
+{
+    const CallResult binding = application->Bind();
+    bound = binding.done;
+    failure = binding.failure;
+}
 
 BoundApplication::~BoundApplication()
 {
-    application.dynamicCall("Quit(void)");
+    application->Quit();
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "convert/automationobject.h"
 #include "convert/failurereasons.h"
+#include "convert/spreadsheetapplication.h"
 
-#include <QString>
+#include <memory>
 
-// One spreadsheet application of a run, in the thread that makes it: bound to
-// "Excel.Application", hidden and with its alerts off, as every run begins; told to quit when it
-// goes, also when it never answered.
+// One spreadsheet application of a run, in the thread that makes it: bound as every run begins;
+// told to quit when it goes, also when it never answered.
 class BoundApplication
 {
 public:
@@ -16,9 +15,9 @@ public:
     BoundApplication(const BoundApplication&) = delete;
     BoundApplication& operator=(const BoundApplication&) = delete;
 
-    // Its workbooks collection; null when no application answered, and then Failure() says why
-    // (kind None when the application gave no reason).
-    AutomationObject* Workbooks() const { return workbooks; }
+    // The application; null when none answered, and then Failure() says why (kind None when
+    // the application gave no reason).
+    SpreadsheetApplication* Application() const { return bound ? application.get() : nullptr; }
     const ReportedFailure& Failure() const { return failure; }
 
 private:
@@ -29,7 +28,7 @@ private:
     };
 
     ThreadApartment apartment;
-    AutomationObject application;
+    const std::unique_ptr<SpreadsheetApplication> application;
+    bool bound = false;
     ReportedFailure failure;
-    AutomationObject* workbooks;
 };

@@ -2,6 +2,7 @@
 
 #include "convert/applicationcount.h"
 #include "convert/applicationsandbox.h"
+#include "convert/automationobject.h"
 #include "convert/failurereasons.h"
 #include "convert/lefttemporarypdfs.h"
 #include "convert/platformtexts.h"
@@ -109,12 +110,12 @@ void ConversionRun::TellConverted(const WorkbookRecord& workbook)
         workbookDone(workbook);
 }
 
-void ConversionRun::ConvertOne(AutomationObject* workbooks, const WorkbookTask& task,
+void ConversionRun::ConvertOne(SpreadsheetApplication& application, const WorkbookTask& task,
                                PdfNameRegister& names, WorkbookRecord& into) const
 {
     names.Begin(task);
     ConvertWorkbook(
-        workbooks, task, MergeSheets,
+        application, task, MergeSheets,
         [&names, &task](const QString& stem) { return names.Take(task, stem); }, into);
     names.End(task);
     // What failed then failed because its application was ended: not the workbook's fault.

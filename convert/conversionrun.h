@@ -1,11 +1,11 @@
 #pragma once
 
-#include "convert/automationobject.h"
 #include "convert/failurereasons.h"
 #include "convert/pdfnameregister.h"
 #include "convert/runoptions.h"
 #include "convert/runplan.h"
 #include "convert/runrecord.h"
+#include "convert/spreadsheetapplication.h"
 
 #include <QObject>
 #include <QString>
@@ -89,11 +89,11 @@ protected:
     // A workbook's conversion as it starts (its path) and as it has ended (the hook).
     void TellConverting(const WorkbookTask& task);
     void TellConverted(const WorkbookRecord& workbook);
-    // Converts one workbook through an application's workbooks collection into its record, its
+    // Converts one workbook through an application into its record, its
     // PDF names taken from names once the earlier workbooks of its name group have ended; one
     // cut off by ForceStop() is recorded as not reached. Safe from the applications' threads.
-    void ConvertOne(AutomationObject* workbooks, const WorkbookTask& task, PdfNameRegister& names,
-                    WorkbookRecord& into) const;
+    void ConvertOne(SpreadsheetApplication& application, const WorkbookTask& task,
+                    PdfNameRegister& names, WorkbookRecord& into) const;
     // The end of a run, or of a batch of one: its summary, with the failures.
     void TellSummary(const RunRecord& of);
     // No application answered: the run's failure line and the no-office text.

@@ -1,17 +1,8 @@
 #pragma once
 
-#include "support/failurekind.h"
+#include "convert/reportedfailure.h"
 
 #include <QString>
-
-// A failure that the spreadsheet application reported: its kind, its message, and the limit that
-// was exceeded (seconds for NoAnswer and WorkbookTooLong, GB for MemoryExceeded).
-struct ReportedFailure
-{
-    FailureKind kind = FailureKind::None;
-    QString message;
-    double limit = 0;
-};
 
 // A failure's reason in the user's language, and the spreadsheet application's own message
 // behind it, for the report.

@@ -20,8 +20,8 @@ struct Progress
     std::mutex mutex;
     std::condition_variable changed;
     int next = 0;                // the next workbook to take
-    int answered = 0;            // applications that have answered "WorkBooks", with or without one
-    int collections = 0;         // of them with a workbooks collection
+    int answered = 0;            // applications whose binding has ended, bound or not
+    int bound = 0;               // of them bound
     int finished = 0;            // threads done
     ReportedFailure bindFailure; // the last reason an application gave for not starting
     std::deque<int> begun;       // workbooks whose conversion began, not yet told
@@ -36,13 +36,13 @@ void Work(int tasks, const std::atomic<bool>& stop, Progress& progress, ConvertO
     {
         std::lock_guard<std::mutex> lock(progress.mutex);
         ++progress.answered;
-        if (excel.Workbooks())
-            ++progress.collections;
+        if (excel.Application())
+            ++progress.bound;
         else if (excel.Failure().kind != FailureKind::None)
             progress.bindFailure = excel.Failure();
     }
     progress.changed.notify_all();
-    while (excel.Workbooks()) {
+    while (excel.Application()) {
         int taken;
         {
             std::lock_guard<std::mutex> lock(progress.mutex);
@@ -52,7 +52,7 @@ void Work(int tasks, const std::atomic<bool>& stop, Progress& progress, ConvertO
             progress.begun.push_back(taken);
         }
         progress.changed.notify_all();
-        convertOne(excel.Workbooks(), taken);
+        convertOne(*excel.Application(), taken);
         {
             std::lock_guard<std::mutex> lock(progress.mutex);
             progress.done.push_back(taken);
@@ -99,8 +99,8 @@ void MergeObject::Convert()
     for (int j = 0; j < offices; ++j)
         threads.emplace_back([&] {
             Work(tasks.size(), stopRequested, progress,
-                 [&](AutomationObject* workbooks, int taken) {
-                     ConvertOne(workbooks, tasks[taken], names, results[taken]);
+                 [&](SpreadsheetApplication& application, int taken) {
+                     ConvertOne(application, tasks[taken], names, results[taken]);
                  });
             {
                 std::lock_guard<std::mutex> lock(progress.mutex);
@@ -113,7 +113,7 @@ void MergeObject::Convert()
     std::unique_lock<std::mutex> lock(progress.mutex);
     for (;;) {
         const auto bound = [&] {
-            return !boundTold && (progress.collections > 0 || progress.answered == offices);
+            return !boundTold && (progress.bound > 0 || progress.answered == offices);
         };
         progress.changed.wait(lock, [&] {
             return bound() || (boundTold && !progress.begun.empty()) || !progress.done.empty() ||
@@ -149,7 +149,7 @@ void MergeObject::Convert()
 
     for (std::size_t i = 0; i < results.size(); ++i)
         record.workbooks[static_cast<int>(i)] = results[i];
-    if (progress.collections == 0) {
+    if (progress.bound == 0) {
         TellNoApplication(progress.bindFailure);
     } else {
         // A workbook cut off by a forced stop is one not reached, even as the list's last.

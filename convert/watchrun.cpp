@@ -53,7 +53,7 @@ void WatchRun::Convert()
     TellBinding();
     const BoundApplication excel;
     TellBound();
-    if (!excel.Workbooks()) {
+    if (!excel.Application()) {
         record = BeginRecord({}, {}, 1);
         TellNoApplication(excel.Failure());
         return;
@@ -85,7 +85,7 @@ void WatchRun::Convert()
             }
             TellConverting(task);
             WorkbookRecord& converted = record.workbooks[first + i];
-            ConvertOne(excel.Workbooks(), task, names, converted);
+            ConvertOne(*excel.Application(), task, names, converted);
             watch.Converted(task.path, versions.value(task.path));
             TellConverted(converted);
         }

@@ -89,9 +89,9 @@ protected:
     // A workbook's conversion as it starts (its path) and as it has ended (the hook).
     void TellConverting(const WorkbookTask& task);
     void TellConverted(const WorkbookRecord& workbook);
-    // Converts one workbook through an application into its record, its
-    // PDF names taken from names once the earlier workbooks of its name group have ended; one
-    // cut off by ForceStop() is recorded as not reached. Safe from the applications' threads.
+    // Converts one workbook through an application into its record, its PDF names taken from
+    // names once the earlier workbooks of its name group have ended; one cut off by ForceStop()
+    // is recorded as not reached. Safe from the applications' threads.
     void ConvertOne(SpreadsheetApplication& application, const WorkbookTask& task,
                     PdfNameRegister& names, WorkbookRecord& into) const;
     // The end of a run, or of a batch of one: its summary, with the failures.

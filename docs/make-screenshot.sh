@@ -17,28 +17,10 @@ for month in 01 02 03 04 05 06 07 08 09 10 11; do
     cp examples/budget.xls "$source/${month}月预算.xls"
 done
 : > "$source/十二月预算（未完成）.xlsx"
-printf 'SourcePath=%s\r\nSavePath=%s\r\nMergeSheets=n\r\nSaveToQuondamPath=n\r\n' "$source" "$work/pdf" \
-    > "$work/Quillsheet.qlx"
-Xvfb :77 -screen 0 1280x720x24 >/dev/null 2>&1 &
-sleep 1
-export DISPLAY=:77 XDG_RUNTIME_DIR="$work" XDG_DATA_HOME="$work/data"
-"$work/Quillsheet" >/dev/null 2>&1 &
-sleep 3
-window=$(xdotool search --sync --onlyvisible --name 'excel')
-eval "$(xdotool getwindowgeometry --shell "$window")"
-shot() {
-    xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+$X+$Y" "$1"
-}
-# The convert button stands before the stop button at the output row's end.
-xdotool mousemove --window "$window" $((WIDTH - 151)) 138 click 1
-for _ in $(seq 100); do
-    [ "$(find "$work/pdf" -name '*.pdf' | wc -l)" -ge 4 ] && break
-    sleep 0.1
-done
-shot docs/window.png
-for _ in $(seq 60); do
-    [ -f "$work/data/Quillsheet/转换报告.txt" ] && break
-    sleep 1
-done
-sleep 1
-shot docs/window-done.png
+. docs/window-under-xvfb.sh
+StartWindow 77
+ClickOnOutputRow 151
+WaitForPdfs 4
+Shot docs/window.png
+WaitForTheEnd
+Shot docs/window-done.png

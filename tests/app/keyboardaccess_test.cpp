@@ -2,6 +2,7 @@
 #include "app/startuppaths.h"
 
 #include "common/tempfolder.h"
+#include "windowtest.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -24,24 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class KeyboardAccessTest : public ::testing::Test
-{
-protected:
-    TempFolder folder;
-
-    void SetUp() override
-    {
-        StartupPaths.SettingsFile = folder / "Quillsheet.qlx";
-        StartupPaths.LaunchArg.clear();
-    }
-
-    template <typename T> static T* Find(QWidget* window, const char* name)
-    {
-        T* child = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_TRUE(child) << name;
-        return child;
-    }
-};
+using KeyboardAccessTest = WindowTest;
 
 TEST_F(KeyboardAccessTest, FocusStartsInTheSourceFieldAndTabSkipsTheLoneTab)
 {

@@ -8,6 +8,7 @@
 #include "common/qteventloop.h"
 #include "common/qtprint.h"
 #include "common/tempfolder.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -37,28 +38,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test
+class MainWindowTest : public WindowTest
 {
 protected:
-    TempFolder folder;
-
-    void SetUp() override
-    {
-        StartupPaths.SettingsFile = folder / "Quillsheet.qlx";
-        StartupPaths.LaunchArg.clear();
-    }
-
     std::unique_ptr<MainWindow> Open(const std::string& settings)
     {
         WriteFile(StartupPaths.SettingsFile, settings);
         return std::make_unique<MainWindow>();
-    }
-
-    template <typename T> static T* Find(QWidget* window, const char* name)
-    {
-        T* child = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_TRUE(child) << name;
-        return child;
     }
 };
 

@@ -4,10 +4,16 @@
 #include "app/singleinstance.h"
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
-#include "convert/automationobject.h"
 #include "convert/stopsignals.h"
 #include "convert/uilanguage.h"
+#include "support/calltimelimit.h"
 #include "support/userhome.h"
+
+#ifdef Q_OS_WIN
+#include "convert/excelapplications.h"
+#else
+#include "automation/officeapplications.h"
+#endif
 
 #include <QApplication>
 
@@ -33,6 +39,8 @@
 namespace {
 
 QtMessageHandler qtMessageHandler = nullptr;
+// The program's applications, for the one moment a message handler needs them.
+SpreadsheetApplications* applicationsToEnd = nullptr;
 
 // Qt ends the program with exit(1) right after this warning when it loses its X display. exit()
 // would destroy static objects (the office bridge's, the stop signals' watcher) under threads that
@@ -42,7 +50,8 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 {
     qtMessageHandler(type, context, text);
     if (type == QtWarningMsg && text.startsWith(QLatin1String("The X11 connection broke"))) {
-        EndSpreadsheetApplicationsNow();
+        if (applicationsToEnd)
+            applicationsToEnd->EndAllNow();
         std::_Exit(1);
     }
 }
@@ -117,11 +126,18 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Quillsheet"));
     StartupPaths.SettingsFile = UserSettingsFile(StartupPaths);
 
+    // The window's runs take the defaults but for the environment's call limit and paper.
+    ApplicationOptions options;
+    options.callLimit = CallTimeLimitOfEnvironment();
+    options.regionPaper = UserRegionPaper();
+    const std::unique_ptr<SpreadsheetApplications> applications =
+        NewSpreadsheetApplications(options);
+    applicationsToEnd = applications.get();
     qtMessageHandler = qInstallMessageHandler(OnQtMessage);
     // SIGTERM, SIGHUP (a logout) and SIGINT quit as the tray's quit entry does: a run stops after
     // the workbook in work, or 5 s later with its offices ended, before the program ends.
-    StopSignals stopSignals;
-    MainWindow window;
+    StopSignals stopSignals(*applications);
+    MainWindow window(*applications);
     QObject::connect(&stopSignals, &StopSignals::StopRequested, &window, &MainWindow::Quit);
     QObject::connect(&instance, &SingleInstance::showRequested, &window,
                      &MainWindow::ShowSoftWindow);

@@ -10,7 +10,6 @@
 #include "app/systemtray.h"
 #include "app/windowplacement.h"
 #ifndef Q_OS_WIN
-#include "automation/temporaryfolder.h"
 #endif
 #include "convert/atomicfile.h"
 #include "convert/folderpath.h"
@@ -58,7 +57,8 @@ void StoreSetting(const char* key, const QString& value)
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+MainWindow::MainWindow(SpreadsheetApplications& applications, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), applications(applications)
 {
     ui->setupUi(this);
     ui->groupBox_2->setTitle(OfficeNotice());
@@ -296,13 +296,10 @@ void MainWindow::on_pBtn_Transform_clicked()
                            UnwritableOutputFolderLine(SavePath, reason));
         return;
     }
-#ifndef Q_OS_WIN
-    std::string tempFolder, problem;
-    if (!UsableTemporaryFolder(tempFolder, problem)) {
-        QMessageBox::about(this, QStringLiteral("Message:"), QString::fromStdString(problem));
+    if (const QString problem = applications.TemporaryFolderProblem(); !problem.isEmpty()) {
+        QMessageBox::about(this, QStringLiteral("Message:"), problem);
         return;
     }
-#endif
     ui->lb_ShowDisposing->SetWholeText(QString());
     ui->pBtn_Transform->setEnabled(false);
     ui->pBtn_Stop->setEnabled(true);
@@ -314,8 +311,7 @@ void MainWindow::on_pBtn_Transform_clicked()
     workerThread->start(QThread::InheritPriority);
     RunOptions options;
     options.jobs = WindowJobs();
-    options.regionPaper = regionPaper;
-    worker = new MergeObject(options);
+    worker = new MergeObject(applications, options);
     worker->moveToThread(workerThread);
     // The hooks are called in the run's thread; the view lives in this one.
     MergeObject* run = worker;

@@ -4,7 +4,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "support/regionpaper.h"
+#include "convert/spreadsheetapplications.h"
 
 namespace Ui {
 class MainWindow;
@@ -28,7 +28,8 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // applications: those of every run; they outlive the window.
+    explicit MainWindow(SpreadsheetApplications& applications, QWidget* parent = nullptr);
     ~MainWindow() override;
 
 signals:
@@ -83,8 +84,8 @@ private:
     RunProgressView* progress;
     QTimer forceStop; // ends the workbooks in work of a stopped run that did not end by itself
     bool quitWhenStopped = false;
-    QString runReport;                           // the last run's report file, once written
-    const Paper regionPaper = UserRegionPaper(); // the environment's, as the program started
+    QString runReport; // the last run's report file, once written
+    SpreadsheetApplications& applications;
     QPushButton* openFolderButton;
     QPushButton* openReportButton;
 #ifndef Q_OS_WIN

@@ -91,12 +91,12 @@ void StorePdf(const Reference<css::sheet::XSpreadsheetDocument>& workbook,
     if (worksheet.is()) {
         // Excel refuses to export a hidden sheet; the office would write a blank page.
         if (VisibilityOf(worksheet) != -1)
-            throw ServerFailure{FailureKind::SheetHidden,
-                                QStringLiteral("the worksheet is hidden")};
+            throw ReportedFailure{FailureKind::SheetHidden,
+                                  QStringLiteral("the worksheet is hidden")};
         // Excel refuses a sheet with nothing to print; the office would print another's.
         if (!SheetPrints(workbook, worksheet, sheet - 1))
-            throw ServerFailure{FailureKind::NothingToPrint,
-                                QStringLiteral("the worksheet has nothing to print")};
+            throw ReportedFailure{FailureKind::NothingToPrint,
+                                  QStringLiteral("the worksheet has nothing to print")};
         filterData.push_back(Property("Selection", Any(worksheet)));
     }
     // Filter data would make the filter forget the office's own settings: they go with it.

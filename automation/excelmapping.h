@@ -1,9 +1,9 @@
 #pragma once
 
 // What the calls of the automation table do in Calc: Excel's answers from the office's
-// objects. Each throws what the office throws, and a refusal as a ServerFailure.
+// objects. Each throws what the office throws, and a refusal as a ReportedFailure.
 
-#include "automation/automationserver.h"
+#include "convert/reportedfailure.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
@@ -14,6 +14,15 @@
 #include <QVariant>
 
 #include <vector>
+
+// The top-left cell (1-based) and the size of a worksheet's used range.
+struct UsedRangeInfo
+{
+    int row = 1;
+    int column = 1;
+    int rows = 1;
+    int columns = 1;
+};
 
 // Excel's UsedRange: formatting-only cells count, an empty sheet's is A1:A1.
 UsedRangeInfo UsedRangeOf(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet);

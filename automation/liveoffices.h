@@ -6,7 +6,7 @@
 class OfficeProcess;
 class SetUpProfile;
 
-// The process-wide registry of what EndSpreadsheetApplicationsNow() ends: the offices that have
+// The process-wide registry of what OfficeProcess::EndAllNow() ends: the offices that have
 // files on disk and are not stopped yet, and the set-up profiles kept for later offices. An
 // instance holds the registry's one lock while it lives; that lock also guards what ending them
 // reads of each, so an office that gets its files while the program ends is refused, not missed.

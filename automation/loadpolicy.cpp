@@ -77,7 +77,7 @@ bool IsTextImport(const Reference<css::frame::XModel>& model)
 
 Reference<css::sheet::XSpreadsheetDocument>
 LoadWorkbook(const Reference<css::frame::XDesktop2>& desktop, const QString& path,
-             ServerFailure& refusal)
+             ReportedFailure& refusal)
 {
     Reference<css::lang::XComponent> component;
     // What the office said when it could not load the file (an encrypted .xlsx, say).

@@ -5,7 +5,7 @@
 // and which files it refuses, as Excel refuses them, once the office has seen them
 // (automation/loadrefusal.h refuses before).
 
-#include "automation/automationserver.h"
+#include "convert/reportedfailure.h"
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
@@ -17,4 +17,4 @@
 // it. Other exceptions of the office pass.
 css::uno::Reference<css::sheet::XSpreadsheetDocument>
 LoadWorkbook(const css::uno::Reference<css::frame::XDesktop2>& desktop, const QString& path,
-             ServerFailure& refusal);
+             ReportedFailure& refusal);

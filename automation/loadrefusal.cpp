@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-ServerFailure RefusalBeforeLoading(const QString& path)
+ReportedFailure RefusalBeforeLoading(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat file = {};

@@ -38,7 +38,7 @@ bool OfficeSession::Start()
     return !quit_ && (office_ || StartOffice());
 }
 
-ServerFailure OfficeSession::OfficeFailure(const QString& message)
+ReportedFailure OfficeSession::OfficeFailure(const QString& message)
 {
     if (message.isEmpty())
         return {FailureKind::Reported,
@@ -46,13 +46,13 @@ ServerFailure OfficeSession::OfficeFailure(const QString& message)
     return {KindOfOfficeMessage(message.toStdString()), message};
 }
 
-ServerFailure OfficeSession::NoAnswer(const QString& message) const
+ReportedFailure OfficeSession::NoAnswer(const QString& message) const
 {
     const double seconds = limit_.count() / 1000.0;
     return {FailureKind::NoAnswer, message.arg(seconds), seconds};
 }
 
-ServerFailure OfficeSession::Exceeded(WorkbookWatch::Limit limit) const
+ReportedFailure OfficeSession::Exceeded(WorkbookWatch::Limit limit) const
 {
     if (limit == WorkbookWatch::Limit::Time) {
         const double seconds = watch_.TimeLimit().count() / 1000.0;
@@ -246,9 +246,9 @@ Reference<css::sheet::XSpreadsheetDocument> OfficeSession::Workbook(int workbook
 {
     const auto found = workbooks_.find(workbook);
     if (found == workbooks_.end())
-        throw ServerFailure{FailureKind::OfficeStopped,
-                            QStringLiteral("the workbook is no longer open (the spreadsheet "
-                                           "application was stopped)")};
+        throw ReportedFailure{FailureKind::OfficeStopped,
+                              QStringLiteral("the workbook is no longer open (the spreadsheet "
+                                             "application was stopped)")};
     return found->second;
 }
 
@@ -271,16 +271,16 @@ int OfficeSession::SheetCount(int workbook)
 int OfficeSession::LoadedSheet(int workbook, int sheet)
 {
     if (sheet < 1 || sheet > SheetCount(workbook))
-        throw ServerFailure{FailureKind::Reported,
-                            QStringLiteral("the workbook has no worksheet %1").arg(sheet)};
+        throw ReportedFailure{FailureKind::Reported,
+                              QStringLiteral("the workbook has no worksheet %1").arg(sheet)};
     const auto notLoaded = notLoaded_.find(workbook);
     if (notLoaded == notLoaded_.end())
         return sheet;
     if (notLoaded->second.count(sheet))
-        throw ServerFailure{FailureKind::SheetNameInvalid,
-                            QStringLiteral("the spreadsheet application did not load the sheet "
-                                           "\"%1\": it does not take its name")
-                                .arg(notLoaded->second.at(sheet))};
+        throw ReportedFailure{FailureKind::SheetNameInvalid,
+                              QStringLiteral("the spreadsheet application did not load the sheet "
+                                             "\"%1\": it does not take its name")
+                                  .arg(notLoaded->second.at(sheet))};
     // Those left out before it in the list are not among the office's.
     return sheet - static_cast<int>(std::distance(notLoaded->second.begin(),
                                                   notLoaded->second.lower_bound(sheet)));

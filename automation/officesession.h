@@ -1,12 +1,12 @@
 #pragma once
 
-#include "automation/automationserver.h"
 #include "automation/calldeadline.h"
 #include "automation/failureclassification.h"
 #include "automation/officeconfinement.h"
 #include "automation/officeprocess.h"
 #include "automation/unohelpers.h"
 #include "automation/workbookwatch.h"
+#include "convert/reportedfailure.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/bridge/XBridge.hpp>
@@ -58,7 +58,7 @@ public:
     bool Start();
 
     // Runs body against the office under the time limit. On an exception the reason is kept: a
-    // ServerFailure that body throws as it is, the office's own classified by its error code;
+    // ReportedFailure that body throws as it is, the office's own classified by its error code;
     // when the limit expired or the office died, that office is gone for good.
     template <typename Body> bool Call(Body&& body);
 
@@ -104,15 +104,15 @@ public:
     bool Remove(int workbook, css::uno::Reference<css::sheet::XSpreadsheetDocument>& removed);
 
     // Why the last call that failed failed; the server sets it for its own refusals too.
-    ServerFailure failure;
+    ReportedFailure failure;
 
 private:
     // The office's message, classified by its error code.
-    static ServerFailure OfficeFailure(const QString& message);
+    static ReportedFailure OfficeFailure(const QString& message);
     // The limit expired: message with %1 for its seconds.
-    ServerFailure NoAnswer(const QString& message) const;
+    ReportedFailure NoAnswer(const QString& message) const;
     // The workbook's limit that the watch found exceeded.
-    ServerFailure Exceeded(WorkbookWatch::Limit limit) const;
+    ReportedFailure Exceeded(WorkbookWatch::Limit limit) const;
     // Starts the office; on failure, says why as the user can act on it.
     bool StartOffice();
     bool LaunchOffice();
@@ -160,7 +160,7 @@ template <typename Body> bool OfficeSession::Call(Body&& body)
         body();
         if (!armed.Expired())
             return true;
-    } catch (const ServerFailure& refused) {
+    } catch (const ReportedFailure& refused) {
         failure = refused;
     } catch (const css::lang::DisposedException&) {
         disposed = true;

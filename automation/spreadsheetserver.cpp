@@ -11,17 +11,12 @@
 #include "automation/sheetpaper.h"
 #include "automation/temporarypdf.h"
 #include "automation/unohelpers.h"
-#include "support/calltimelimit.h"
 
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
 
 namespace {
 
@@ -39,9 +34,32 @@ struct SpreadsheetServer::Impl
     {
     }
 
+    // Whether a sheet of the open workbook is there; one the office left out is there by its
+    // name only.
+    bool HasSheet(int sheet)
+    {
+        return session.NotLoadedName(workbook, sheet) ||
+               session.Call([&] { session.Sheet(workbook, sheet); });
+    }
+    // A call's result: the session's failure when it failed.
+    CallResult Result(bool done) const
+    {
+        return {done, done ? ReportedFailure() : session.failure};
+    }
+    template <typename T> Answer<T> Result(bool done, T value) const
+    {
+        Answer<T> answer;
+        answer.done = done;
+        answer.failure = done ? ReportedFailure() : session.failure;
+        answer.value = std::move(value);
+        return answer;
+    }
+    ReportedFailure Export(int sheet, const QString& pdfPath);
+
     OfficeSession session;
     PdfKind pdfKind;
     Paper regionPaper;
+    int workbook = 0; // the open one, as the session numbers them; 0: none
 };
 
 SpreadsheetServer::SpreadsheetServer(std::chrono::milliseconds callLimit, int restartInterval,
@@ -58,195 +76,178 @@ SpreadsheetServer::~SpreadsheetServer()
     Quit();
 }
 
-std::chrono::milliseconds SpreadsheetServer::DefaultCallLimit()
+CallResult SpreadsheetServer::Bind()
 {
-    std::chrono::milliseconds limit(static_cast<long long>(DefaultCallSeconds * 1000));
-    const char* setting = std::getenv("QUILLSHEET_CALL_TIMEOUT");
-    if (setting && !ParseCallTimeLimit(setting, limit)) {
-        // Every run reads it; once is enough to tell.
-        static std::once_flag told;
-        std::call_once(told, [] {
-            std::fprintf(stderr,
-                         "QUILLSHEET_CALL_TIMEOUT is not a number of seconds from %g to %g; "
-                         "using %g s\n",
-                         MinCallSeconds, MaxCallSeconds, DefaultCallSeconds);
-        });
-    }
-    return limit;
+    return d->Result(d->session.Start());
 }
 
-bool SpreadsheetServer::Start()
+CallResult SpreadsheetServer::Open(const QString& path)
 {
-    return d->session.Start();
-}
-
-int SpreadsheetServer::Open(const QString& path)
-{
-    const ServerFailure refusal = RefusalBeforeLoading(path);
-    if (refusal.kind != FailureKind::None) {
-        d->session.failure = refusal;
-        return 0;
-    }
-    d->session.ReplaceOfficeIfDue();
+    d->workbook = 0;
+    const ReportedFailure refusal = RefusalBeforeLoading(path);
+    if (refusal.kind != FailureKind::None)
+        return {false, refusal};
+    OfficeSession& session = d->session;
+    session.ReplaceOfficeIfDue();
     // Loading is where a workbook's memory grows most.
-    d->session.BeginWorkbook();
-    int opened = 0;
-    d->session.Call([&] {
+    session.BeginWorkbook();
+    session.Call([&] {
         const Reference<css::sheet::XSpreadsheetDocument> workbook =
-            LoadWorkbook(d->session.office().desktop, path, d->session.failure);
+            LoadWorkbook(session.office().desktop, path, session.failure);
         if (!workbook.is())
             return;
         // The office leaves out, without a word, sheets whose names it does not take: the
         // workbook's own list tells which.
         const Reference<css::frame::XModel> model(workbook, UNO_QUERY_THROW);
-        const QStringList listed = SheetsListedInPackage(d->session.office().context, model, path);
-        SetPaperOfRegion(d->session.office().context, model, path, d->regionPaper);
-        opened = d->session.Add(
+        const QStringList listed = SheetsListedInPackage(session.office().context, model, path);
+        SetPaperOfRegion(session.office().context, model, path, d->regionPaper);
+        d->workbook = session.Add(
             workbook, listed.isEmpty()
                           ? std::map<int, QString>()
                           : SheetsNotLoaded(listed, Reference<css::container::XIndexAccess>(
                                                         workbook->getSheets(), UNO_QUERY_THROW)
                                                         ->getCount()));
     });
-    d->session.EndWorkbook();
-    return opened;
+    session.EndWorkbook();
+    return d->Result(d->workbook != 0);
 }
 
-int SpreadsheetServer::SheetCount(int workbook)
+Answer<int> SpreadsheetServer::SheetCount()
 {
-    int count = -1;
-    d->session.Call([&] { count = d->session.SheetCount(workbook); });
-    return count;
+    int count = 0;
+    const bool counted = d->session.Call([&] { count = d->session.SheetCount(d->workbook); });
+    return d->Result(counted, count);
 }
 
-bool SpreadsheetServer::HasSheet(int workbook, int sheet)
+Answer<bool> SpreadsheetServer::Hidden(int sheet)
 {
-    // One the office left out is there by its name only.
-    if (d->session.NotLoadedName(workbook, sheet))
-        return true;
-    return d->session.Call([&] { d->session.Sheet(workbook, sheet); });
+    if (!d->HasSheet(sheet))
+        return d->Result(false, false);
+    // Excel's Visible: -1 visible, 0 hidden, 2 very hidden. A sheet the office left out is
+    // reached, and tells so here.
+    int visibility = -1;
+    const bool read =
+        d->session.Call([&] { visibility = VisibilityOf(d->session.Sheet(d->workbook, sheet)); });
+    Answer<bool> answer = d->Result(read, visibility == 0 || visibility == 2);
+    answer.done = true;
+    return answer;
 }
 
-bool SpreadsheetServer::UsedRange(int workbook, int sheet, UsedRangeInfo& range)
+Answer<bool> SpreadsheetServer::Blank(int sheet)
 {
-    return d->session.Call([&] { range = UsedRangeOf(d->session.Sheet(workbook, sheet)); });
-}
-
-bool SpreadsheetServer::CellValue(int workbook, int sheet, int row, int column, QVariant& value)
-{
-    return d->session.Call([&] {
-        if (row < 1 || column < 1)
-            throw ServerFailure{FailureKind::Reported, QStringLiteral("no such cell")};
-        value = ValueOf(d->session.Sheet(workbook, sheet)->getCellByPosition(column - 1, row - 1));
+    OfficeSession& session = d->session;
+    UsedRangeInfo range;
+    if (!d->HasSheet(sheet) ||
+        !session.Call([&] { range = UsedRangeOf(session.Sheet(d->workbook, sheet)); }))
+        return d->Result(false, false);
+    if (range.rows != 1 || range.columns != 1)
+        return d->Result(true, false);
+    // A value that cannot be read counts as empty, the drawings then deciding, as Excel's answer
+    // would be empty too.
+    QVariant value;
+    const bool read = session.Call([&] {
+        value = ValueOf(
+            session.Sheet(d->workbook, sheet)->getCellByPosition(range.column - 1, range.row - 1));
     });
+    Answer<bool> answer = d->Result(true, false);
+    if (!read)
+        answer.failure = session.failure;
+    if (!value.toString().isEmpty())
+        return answer;
+    // The used range leaves drawings out; a sheet whose drawings cannot be counted has some.
+    int shapes = -1;
+    if (!session.Call([&] {
+            session.Sheet(d->workbook, sheet); // one that exists
+            shapes = ShapeCountOf(session.Workbook(d->workbook),
+                                  session.LoadedSheet(d->workbook, sheet));
+        }))
+        answer.failure = session.failure;
+    answer.value = shapes == 0;
+    return answer;
 }
 
-int SpreadsheetServer::ShapeCount(int workbook, int sheet)
+Answer<QString> SpreadsheetServer::Name(int sheet)
 {
-    int count = -1;
-    d->session.Call([&] {
-        d->session.Sheet(workbook, sheet); // one that exists
-        count =
-            ShapeCountOf(d->session.Workbook(workbook), d->session.LoadedSheet(workbook, sheet));
-    });
-    return count;
+    if (const QString* notLoaded = d->session.NotLoadedName(d->workbook, sheet))
+        return d->Result(true, *notLoaded);
+    QString name;
+    const bool read = d->session.Call([&] { name = NameOf(d->session.Sheet(d->workbook, sheet)); });
+    return d->Result(read, name);
 }
 
-bool SpreadsheetServer::SheetName(int workbook, int sheet, QString& name)
+ReportedFailure SpreadsheetServer::ExportSheet(int sheet, const QString& pdf)
 {
-    if (const QString* notLoaded = d->session.NotLoadedName(workbook, sheet)) {
-        name = *notLoaded;
-        return true;
-    }
-    return d->session.Call([&] { name = NameOf(d->session.Sheet(workbook, sheet)); });
+    if (!d->HasSheet(sheet))
+        return d->session.failure;
+    return d->Export(sheet, pdf);
 }
 
-bool SpreadsheetServer::SheetVisibility(int workbook, int sheet, int& visibility)
+ReportedFailure SpreadsheetServer::ExportWorkbook(const QString& pdf)
 {
-    return d->session.Call([&] { visibility = VisibilityOf(d->session.Sheet(workbook, sheet)); });
+    return d->Export(0, pdf);
 }
 
-bool SpreadsheetServer::ExportPdf(int workbook, int sheet, const QString& pdfPath)
+ReportedFailure SpreadsheetServer::Impl::Export(int sheet, const QString& pdfPath)
 {
     const QFileInfo target(pdfPath);
     QDir().mkpath(target.absolutePath());
     // The office words a full disk in many ways (with two offices even "General Code:13"), and
     // some not at all: the file system says which.
-    const auto failed = [&] {
+    const auto failed = [&](ReportedFailure failure) {
         const FailureKind full =
             KindOfFullFileSystem(QFile::encodeName(target.absolutePath()).toStdString());
         if (full != FailureKind::None)
-            d->session.failure.kind = full;
-        return false;
+            failure.kind = full;
+        return failure;
     };
     TemporaryPdf written(target.absolutePath());
-    if (written.path().isEmpty()) {
-        d->session.failure = written.failure();
-        return failed();
-    }
+    if (written.path().isEmpty())
+        return failed(written.failure());
     const OfficeTemporaryFiles officeFiles(QFile::encodeName(target.absolutePath()).toStdString());
-    const bool exported = d->session.Call([&] {
-        const Reference<css::sheet::XSpreadsheetDocument> book = d->session.Workbook(workbook);
-        StorePdf(book,
-                 sheet > 0 ? d->session.Sheet(workbook, sheet)
-                           : Reference<css::sheet::XSpreadsheet>(),
-                 sheet > 0 ? d->session.LoadedSheet(workbook, sheet) : 0,
-                 d->pdfKind == PdfKind::ArchivalPdfA2b, d->session.office().pdfSettings,
-                 FileUrl(written.path()));
+    const bool exported = session.Call([&] {
+        StorePdf(session.Workbook(workbook),
+                 sheet > 0 ? session.Sheet(workbook, sheet) : Reference<css::sheet::XSpreadsheet>(),
+                 sheet > 0 ? session.LoadedSheet(workbook, sheet) : 0, pdfKind == PdfKind::Archival,
+                 session.office().pdfSettings, FileUrl(written.path()));
     });
     if (!exported) {
         // An office killed during the export leaves its own temporary file beside the PDF.
-        if (d->session.ProcessId() < 0)
+        if (session.ProcessId() < 0)
             officeFiles.RemoveNew();
-        return failed();
+        return failed(session.failure);
     }
-    if (QFileInfo(written.path()).size() == 0) {
-        d->session.failure = {FailureKind::NoPdfWritten, QStringLiteral("no PDF was written")};
-        return failed();
-    }
-    if (!written.replace(target.absoluteFilePath())) {
-        d->session.failure = written.failure();
-        return failed();
-    }
+    if (QFileInfo(written.path()).size() == 0)
+        return failed({FailureKind::NoPdfWritten, QStringLiteral("no PDF was written")});
+    if (!written.replace(target.absoluteFilePath()))
+        return failed(written.failure());
     // The workbook's PDF is written without the sheets the office left out: the run learns of
     // them here, and asks for each.
-    if (sheet == 0 && !d->session.AllLoaded(workbook)) {
-        d->session.failure = {FailureKind::SheetNameInvalid,
-                              QStringLiteral("the PDF leaves out the sheets that the spreadsheet "
-                                             "application did not load")};
-        return false;
-    }
-    return true;
+    if (sheet == 0 && !session.AllLoaded(workbook))
+        return {FailureKind::SheetNameInvalid,
+                QStringLiteral("the PDF leaves out the sheets that the spreadsheet application "
+                               "did not load")};
+    return ReportedFailure();
 }
 
-bool SpreadsheetServer::Close(int workbook)
+void SpreadsheetServer::Close()
 {
     Reference<css::sheet::XSpreadsheetDocument> removed;
-    if (!d->session.Remove(workbook, removed)) {
-        d->session.EndWorkbook();
-        d->session.failure = {FailureKind::OfficeStopped,
-                              QStringLiteral("the workbook is no longer open")};
-        return false;
-    }
+    const bool open = d->session.Remove(d->workbook, removed);
+    d->workbook = 0;
     // The query goes to the office too: inside the guard, so that an office gone since the last
-    // call fails the close instead of throwing out of it.
-    const bool closed = d->session.Call([&] {
-        const Reference<css::util::XCloseable> closeable(removed, UNO_QUERY);
-        if (closeable.is())
-            closeable->close(true);
-    });
+    // call fails the close instead of throwing out of it. A failed close leaves nothing to tell.
+    if (open)
+        d->session.Call([&] {
+            const Reference<css::util::XCloseable> closeable(removed, UNO_QUERY);
+            if (closeable.is())
+                closeable->close(true);
+        });
     d->session.EndWorkbook();
-    return closed;
 }
 
 void SpreadsheetServer::Quit()
 {
     d->session.Quit();
-}
-
-const ServerFailure& SpreadsheetServer::LastFailure() const
-{
-    return d->session.failure;
 }
 
 long SpreadsheetServer::ProcessId() const

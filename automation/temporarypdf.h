@@ -1,6 +1,6 @@
 #pragma once
 
-#include "automation/automationserver.h"
+#include "convert/reportedfailure.h"
 
 #include <QString>
 
@@ -17,12 +17,12 @@ public:
 
     // Empty when none could be made; failure() then says why.
     const QString& path() const { return path_; }
-    const ServerFailure& failure() const { return failure_; }
+    const ReportedFailure& failure() const { return failure_; }
 
     // Puts the written file in target's place; false, with failure(), when it cannot.
     bool replace(const QString& target);
 
 private:
     QString path_;
-    ServerFailure failure_;
+    ReportedFailure failure_;
 };

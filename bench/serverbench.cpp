@@ -1,7 +1,8 @@
 // Drives the spreadsheet server as a run does, over every workbook in a folder, and prints the
 // seconds it took. Modes: "sheets" (one PDF per non-blank sheet), "workbooks" (one PDF per
 // workbook), "bind" (bind and quit only: the fixed cost of a run).
-#include "automation/automationobject.h"
+#include "automation/spreadsheetserver.h"
+#include "support/calltimelimit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,42 +24,31 @@ int main(int argc, char** argv)
     timer.start();
     int failures = 0;
     {
-        AutomationObject excel;
-        QObject::connect(&excel, &AutomationObject::exception, [&] { ++failures; });
-        excel.setControl("Excel.Application");
-        AutomationObject* books = excel.querySubObject("WorkBooks");
+        SpreadsheetServer excel(CallTimeLimitOfEnvironment());
+        const auto failed = [&failures](const ReportedFailure& failure) {
+            failures += failure.kind != FailureKind::None;
+        };
+        failed(excel.Bind().failure);
         const QStringList files = mode == "bind" ? QStringList() : source.entryList(QDir::Files);
         for (const QString& file : files) {
-            AutomationObject* book =
-                books->querySubObject("Open(const QString&)", source.filePath(file));
-            if (!book) {
+            if (!excel.Open(source.filePath(file)).done) {
                 ++failures;
                 continue;
             }
             const QString base = output + "/" + QFileInfo(file).completeBaseName();
             if (mode == "workbooks") {
-                book->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, base + ".pdf");
+                failed(excel.ExportWorkbook(base + ".pdf"));
             } else {
-                const int count = book->querySubObject("Sheets")->property("Count").toInt();
+                const int count = excel.SheetCount().value;
                 for (int k = 1; k <= count; ++k) {
-                    AutomationObject* sheet = book->querySubObject("WorkSheets(int)", k);
-                    AutomationObject* range = sheet->querySubObject("UsedRange");
-                    const int rows = range->querySubObject("Rows")->property("Count").toInt();
-                    const int columns = range->querySubObject("Columns")->property("Count").toInt();
-                    const QVariant value =
-                        sheet
-                            ->querySubObject("Cells(int, int)", range->property("Row"),
-                                             range->property("Column"))
-                            ->dynamicCall("Value()");
-                    if (rows == 1 && columns == 1 && value.toString().isEmpty())
+                    if (excel.Blank(k).value)
                         continue;
-                    sheet->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                       base + "(" + sheet->property("Name").toString() + ").pdf");
+                    failed(excel.ExportSheet(k, base + "(" + excel.Name(k).value + ").pdf"));
                 }
             }
-            book->dynamicCall("Close (Boolean)", false);
+            excel.Close();
         }
-        excel.dynamicCall("Quit(void)");
+        excel.Quit();
     }
     std::printf("%.3f\n", timer.elapsed() / 1000.0);
     if (failures)

@@ -180,30 +180,29 @@ CommandLine ReadCommandLine(const QStringList& arguments)
     command.update = parser.isSet(update);
     command.watch = parser.isSet(watch);
 
-    // The server tells of a bad variable itself.
-    command.callLimit =
-        std::chrono::milliseconds(static_cast<long long>(DefaultCallSeconds * 1000));
-    if (const char* setting = std::getenv("QUILLSHEET_CALL_TIMEOUT"))
-        ParseCallTimeLimit(setting, command.callLimit);
-    command.callLimitGiven = parser.isSet(timeout);
-    if (command.callLimitGiven &&
-        !ParseCallTimeLimit(parser.value(timeout).toStdString(), command.callLimit))
-        return Refused(QCoreApplication::translate(
-                           "CommandLine", "--timeout takes a number of seconds from 1 to 86400 "
-                                          "(e.g. 30 or 2.5), not \"%1\"")
-                           .arg(parser.value(timeout)));
+    if (parser.isSet(timeout)) {
+        if (!ParseCallTimeLimit(parser.value(timeout).toStdString(),
+                                command.applications.callLimit))
+            return Refused(QCoreApplication::translate(
+                               "CommandLine", "--timeout takes a number of seconds from 1 to 86400 "
+                                              "(e.g. 30 or 2.5), not \"%1\"")
+                               .arg(parser.value(timeout)));
+    } else {
+        command.applications.callLimit = CallTimeLimitOfEnvironment();
+    }
 
     if (parser.isSet(workbookTimeout) &&
-        !ParseCallTimeLimit(parser.value(workbookTimeout).toStdString(), command.run.workbookLimit))
+        !ParseCallTimeLimit(parser.value(workbookTimeout).toStdString(),
+                            command.applications.workbookLimit))
         return Refused(QCoreApplication::translate(
                            "CommandLine", "--workbook-timeout takes a number of seconds from 1 to "
                                           "86400 (e.g. 600), not \"%1\"")
                            .arg(parser.value(workbookTimeout)));
     if (parser.isSet(maxMemory)) {
         bool memoryOk = false;
-        command.run.maxMemoryGB = parser.value(maxMemory).toDouble(&memoryOk);
-        if (!memoryOk || !(command.run.maxMemoryGB >= MinMemoryGB) ||
-            command.run.maxMemoryGB > MaxMemoryGB)
+        command.applications.maxMemoryGB = parser.value(maxMemory).toDouble(&memoryOk);
+        if (!memoryOk || !(command.applications.maxMemoryGB >= MinMemoryGB) ||
+            command.applications.maxMemoryGB > MaxMemoryGB)
             return Refused(
                 QCoreApplication::translate("CommandLine",
                                             "--max-memory takes a number of GB from %1 to %2 (e.g. "
@@ -212,7 +211,7 @@ CommandLine ReadCommandLine(const QStringList& arguments)
                     .arg(MaxMemoryGB)
                     .arg(parser.value(maxMemory)));
     }
-    command.run.sandbox = !parser.isSet(noSandbox);
+    command.applications.sandbox = !parser.isSet(noSandbox);
     if (parser.isSet(stopGrace)) {
         bool graceOk = false;
         const double seconds = parser.value(stopGrace).toDouble(&graceOk);
@@ -225,9 +224,9 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         command.stopGrace = std::chrono::milliseconds(std::llround(seconds * 1000));
     }
     command.run.followLinks = parser.isSet(followLinks);
-    command.run.regionPaper = UserRegionPaper();
+    command.applications.regionPaper = UserRegionPaper();
     command.requireSandbox = parser.isSet(requireSandbox);
-    if (command.requireSandbox && !command.run.sandbox)
+    if (command.requireSandbox && !command.applications.sandbox)
         return Refused(QCoreApplication::translate(
             "CommandLine", "--require-sandbox and --no-sandbox ask for opposite things"));
 
@@ -242,9 +241,9 @@ CommandLine ReadCommandLine(const QStringList& arguments)
         return Refused(QCoreApplication::translate(
             "CommandLine", "--watch keeps one spreadsheet application; it does not "
                            "take --jobs"));
-    command.run.pdf = parser.isSet(pdfa) ? PdfKind::Archival : PdfKind::Standard;
+    command.applications.pdf = parser.isSet(pdfa) ? PdfKind::Archival : PdfKind::Standard;
 #ifdef Q_OS_WIN
-    if (command.run.pdf == PdfKind::Archival)
+    if (command.applications.pdf == PdfKind::Archival)
         return Refused(QCoreApplication::translate(
             "CommandLine", "--pdfa: Excel cannot write PDF/A when driven through "
                            "automation; nothing was converted"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/runoptions.h"
+#include "convert/spreadsheetapplications.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,12 +32,11 @@ struct CommandLine
     bool update = false;
     bool watch = false;
     RunOptions run;
+    // How the program's applications work; callLimit is the one in force, set by --timeout or
+    // the environment.
+    ApplicationOptions applications;
     // Refuse to convert where the applications would run without their sandbox.
     bool requireSandbox = false;
-    // The limit of one call to the application in force, for the report; set on the
-    // application only when given as an option, since the server reads the environment itself.
-    std::chrono::milliseconds callLimit;
-    bool callLimitGiven = false;
     // How long a stop signal waits for the workbooks in work before their applications are ended.
     std::chrono::milliseconds stopGrace = DefaultStopGrace;
 };

@@ -3,11 +3,8 @@
 #include "cli/progressline.h"
 #include "cli/stopgrace.h"
 #ifndef Q_OS_WIN
-#include "automation/temporaryfolder.h"
 #endif
-#include "convert/applicationsandbox.h"
 #include "convert/atomicfile.h"
-#include "convert/automationobject.h"
 #include "convert/folderpath.h"
 #include "convert/mergeobject.h"
 #include "convert/runreport.h"
@@ -19,6 +16,12 @@
 #include "convert/watchrun.h"
 #include "convert/writablefolder.h"
 #include "support/userhome.h"
+
+#ifdef Q_OS_WIN
+#include "convert/excelapplications.h"
+#else
+#include "automation/officeapplications.h"
+#endif
 
 #include <QCoreApplication>
 #include <QDir>
@@ -143,8 +146,9 @@ bool WriteReport(const CommandLine& command, const RunRecord& record)
     QJsonObject report = JsonReport(record);
     report.insert(QStringLiteral("program"), QStringLiteral("quillsheet-cli " QUILLSHEET_VERSION));
     QJsonObject settings = report.value(QStringLiteral("settings")).toObject();
-    settings.insert(QStringLiteral("timeoutSeconds"), command.callLimit.count() / 1000.0);
-    settings.insert(QStringLiteral("pdfa"), command.run.pdf == PdfKind::Archival);
+    settings.insert(QStringLiteral("timeoutSeconds"),
+                    command.applications.callLimit.count() / 1000.0);
+    settings.insert(QStringLiteral("pdfa"), command.applications.pdf == PdfKind::Archival);
     report.insert(QStringLiteral("settings"), settings);
     const QByteArray json = QJsonDocument(report).toJson();
     const bool toStandardOutput = command.report == QLatin1String("-");
@@ -161,7 +165,7 @@ bool WriteReport(const CommandLine& command, const RunRecord& record)
 
 // Runs run as the command says, printing its texts and progress; ended (when given) is told of
 // what it converted as soon as it has ended. Returns the exit code.
-int Convert(ConversionRun& run, const CommandLine& command,
+int Convert(ConversionRun& run, SpreadsheetApplications& applications, const CommandLine& command,
             const std::function<void(const RunRecord&)>& ended = nullptr)
 {
     const bool jsonOnly = command.report == QLatin1String("-");
@@ -191,7 +195,7 @@ int Convert(ConversionRun& run, const CommandLine& command,
     // off as the window's forced stop does; its summary, failures and report still follow.
     // Declared after the run, so that they stop catching before the run goes, the grace last.
     StopGrace grace(command.stopGrace, [&run] { run.ForceStop(); });
-    StopSignals stopSignals;
+    StopSignals stopSignals(applications);
     QObject::connect(
         &stopSignals, &StopSignals::StopRequested, &run,
         [&run, &grace] {
@@ -222,16 +226,17 @@ int Convert(ConversionRun& run, const CommandLine& command,
 }
 
 // The run the command asks for, with --update's and --watch's state kept as it goes.
-int ConvertAsAsked(CommandLine command)
+int ConvertAsAsked(CommandLine command, SpreadsheetApplications& applications)
 {
     // Convert() prints every failure under the summary.
     command.run.everyFailureListedAfter = true;
     if (!command.update && !command.watch) {
-        MergeObject run(command.run);
-        return Convert(run, command);
+        MergeObject run(applications, command.run);
+        return Convert(run, applications, command);
     }
-    UpdateState state(QDir::cleanPath(SourcePath), QDir::cleanPath(SavePath), MergeSheets,
-                      command.run.pdf == PdfKind::Archival, command.run.shard);
+    UpdateState state(QDir::cleanPath(command.source), QDir::cleanPath(command.output),
+                      command.mergeSheets, command.applications.pdf == PdfKind::Archival,
+                      command.run.shard);
     QString unlocked;
     if (!state.Lock(
             [&state] {
@@ -259,16 +264,16 @@ int ConvertAsAsked(CommandLine command)
         return !stateKept && code == Converted ? SomethingFailed : code;
     };
     if (command.watch) {
-        WatchRun run(command.run);
+        WatchRun run(applications, command.run);
         // After each batch, so that a watch ended any way keeps what it converted.
         run.SetBatchDoneHook([&state, &stateKept](const RunRecord& batch,
                                                   const QHash<QString, FileVersion>& versions) {
             stateKept = KeepUpdateState(state, batch, versions) && stateKept;
         });
-        return exitCode(Convert(run, command));
+        return exitCode(Convert(run, applications, command));
     }
-    MergeObject run(command.run);
-    return exitCode(Convert(run, command, [&](const RunRecord& record) {
+    MergeObject run(applications, command.run);
+    return exitCode(Convert(run, applications, command, [&](const RunRecord& record) {
         stateKept = KeepUpdateState(state, record, planned);
     }));
 }
@@ -298,18 +303,15 @@ int main(int argc, char** argv)
     case CommandLine::Action::Convert:
         break;
     }
-#ifndef Q_OS_WIN
+    const std::unique_ptr<SpreadsheetApplications> applications =
+        NewSpreadsheetApplications(command.applications);
     // Before anything is made: an unusable temporary folder fails every office start.
-    std::string tempFolder, problem;
-    if (!UsableTemporaryFolder(tempFolder, problem)) {
-        PrintLine(stderr, QString::fromStdString(problem));
+    if (const QString problem = applications->TemporaryFolderProblem(); !problem.isEmpty()) {
+        PrintLine(stderr, problem);
         return BadArguments;
     }
-    if (command.callLimitGiven)
-        AutomationObject::setCallTimeLimit(command.callLimit);
-#endif
     if (command.requireSandbox) {
-        if (const QString why = UnsandboxedBecause(command.run); !why.isEmpty()) {
+        if (const QString why = applications->UnsandboxedBecause(); !why.isEmpty()) {
             PrintLine(stderr, QCoreApplication::translate(
                                   "Cli", "没有沙箱，不转换（--require-sandbox）：%1")
                                   .arg(why));
@@ -318,5 +320,5 @@ int main(int argc, char** argv)
     }
     if (!TakeFolders(command) || !ReportCanBeWritten(command.report))
         return BadArguments;
-    return ConvertAsAsked(command);
+    return ConvertAsAsked(command, *applications);
 }

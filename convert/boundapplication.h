@@ -5,12 +5,12 @@
 
 #include <memory>
 
-// One spreadsheet application of a run, in the thread that makes it: bound as every run begins;
+// One spreadsheet application of a run, in the thread that uses it: bound as every run begins;
 // told to quit when it goes, also when it never answered.
 class BoundApplication
 {
 public:
-    BoundApplication();
+    explicit BoundApplication(std::unique_ptr<SpreadsheetApplication> unbound);
     ~BoundApplication();
     BoundApplication(const BoundApplication&) = delete;
     BoundApplication& operator=(const BoundApplication&) = delete;
@@ -21,13 +21,6 @@ public:
     const ReportedFailure& Failure() const { return failure; }
 
 private:
-    // Enters the thread into COM before the application object exists (Windows).
-    struct ThreadApartment
-    {
-        ThreadApartment();
-    };
-
-    ThreadApartment apartment;
     const std::unique_ptr<SpreadsheetApplication> application;
     bool bound = false;
     ReportedFailure failure;

@@ -1,19 +1,17 @@
 #include "convert/conversionrun.h"
 
 #include "convert/applicationcount.h"
-#include "convert/applicationsandbox.h"
-#include "convert/automationobject.h"
 #include "convert/failurereasons.h"
-#include "convert/lefttemporarypdfs.h"
 #include "convert/platformtexts.h"
-#include "convert/runsettings.h"
 #include "convert/visibletext.h"
 #include "convert/workbookconversion.h"
 
 #include <QFileInfo>
+#include <QSet>
 
-ConversionRun::ConversionRun(RunOptions options, QObject* parent)
-    : QObject(parent), options(std::move(options))
+ConversionRun::ConversionRun(SpreadsheetApplications& applications, RunOptions options,
+                             QObject* parent)
+    : QObject(parent), options(std::move(options)), applications(applications)
 {
 }
 
@@ -26,18 +24,19 @@ void ConversionRun::ForceStop()
 {
     stopRequested = true;
     stopForced = true;
-    StopSpreadsheetApplicationsNow();
+    applications.StopAllNow();
 }
 
 void ConversionRun::Transform()
 {
+    settings = ReadRunSettings();
     // An earlier run's forced stop refused new applications until now.
-    AllowSpreadsheetApplications();
+    applications.AllowStarts();
     ConfigureApplications(QList<WorkbookTask>());
     Convert();
     record.ended = QDateTime::currentDateTime();
     // The machine is asked once per process, by the first office's start or here: free after it.
-    record.unsandboxedBecause = UnsandboxedBecause(options);
+    record.unsandboxedBecause = applications.UnsandboxedBecause();
     record.sandboxed = record.unsandboxedBecause.isEmpty();
     emit Signal_SetButtonEnable();
 }
@@ -53,13 +52,21 @@ ConversionRun::Plan(const std::function<bool(const QString& workbookPath)>& leav
     QStringList unlisted, upToDate;
     QList<LeftOutFolder> foldersLeftOut;
     const QList<WorkbookTask> tasks =
-        PlanRun(options.shard, Listing(), leaveOut, unlisted, upToDate, foldersLeftOut);
-    record = BeginRecord(tasks, unlisted, options.jobs, upToDate);
+        PlanRun(settings, options.shard, Listing(), leaveOut, unlisted, upToDate, foldersLeftOut);
+    record = BeginRecord(settings, tasks, unlisted, options.jobs, upToDate);
     record.leftOutFolders = foldersLeftOut;
     workToConvert = 0;
     for (const WorkbookTask& task : tasks)
         workToConvert += EstimatedWork(QFileInfo(task.path).size());
-    record.removedTemporaryPdfs = RemoveLeftTemporaryPdfs(tasks);
+    // Once from each folder that exists before any export into it: folders the run has yet to
+    // make hold none.
+    QSet<QString> swept;
+    record.removedTemporaryPdfs = 0;
+    for (const WorkbookTask& task : tasks)
+        if (!swept.contains(task.folder)) {
+            swept.insert(task.folder);
+            record.removedTemporaryPdfs += applications.RemoveLeftTemporaryPdfs(task.folder);
+        }
     ConfigureApplications(tasks);
     return tasks;
 }
@@ -74,17 +81,18 @@ ListingRules ConversionRun::Listing() const
 
 void ConversionRun::ConfigureApplications(const QList<WorkbookTask>& tasks)
 {
-    QStringList readable{SourcePath};
-    const QString tree = QFileInfo(SourcePath).canonicalFilePath() + '/';
+    QStringList readable{settings.source};
+    const QString tree = QFileInfo(settings.source).canonicalFilePath() + '/';
     for (const WorkbookTask& task : tasks) {
         const QString folder = QFileInfo(task.path).canonicalPath();
         if (!folder.isEmpty() && !(folder + '/').startsWith(tree))
             readable << folder;
     }
     readable.removeDuplicates();
+    scope.readable = readable;
     // Beside the source, PDFs go only into the tree: the planning failed the workbooks outside.
-    ::ConfigureApplications(options, readable,
-                            QStringList{SaveToQuondamPath ? SourcePath : SavePath});
+    scope.writable = QStringList{settings.besideSource ? settings.source : settings.output};
+    scope.applications = options.jobs;
 }
 
 void ConversionRun::TellBinding()
@@ -115,7 +123,7 @@ void ConversionRun::ConvertOne(SpreadsheetApplication& application, const Workbo
 {
     names.Begin(task);
     ConvertWorkbook(
-        application, task, MergeSheets,
+        application, task, settings.mergeSheets,
         [&names, &task](const QString& stem) { return names.Take(task, stem); }, into);
     names.End(task);
     // What failed then failed because its application was ended: not the workbook's fault.

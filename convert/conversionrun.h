@@ -5,13 +5,15 @@
 #include "convert/runoptions.h"
 #include "convert/runplan.h"
 #include "convert/runrecord.h"
-#include "convert/spreadsheetapplication.h"
+#include "convert/runsettings.h"
+#include "convert/spreadsheetapplications.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
+#include <memory>
 
 // What every kind of conversion run shares: the record of what it did, the stop request, the
 // workbook-done hook, the two signals the window knows, and the steps each run takes: plan,
@@ -64,7 +66,8 @@ public slots:
     void Transform();
 
 protected:
-    ConversionRun(RunOptions options, QObject* parent);
+    // The run makes its applications through applications, which outlives it.
+    ConversionRun(SpreadsheetApplications& applications, RunOptions options, QObject* parent);
 
     // The kind's loop, between the start of Transform() and its end time and signal.
     virtual void Convert() = 0;
@@ -77,10 +80,15 @@ protected:
     // How the run lists SOURCE: by its options, ending at a stop request.
     ListingRules Listing() const;
 
-    // Tells the applications bound from now on the run's options and what they may reach: the
-    // source tree, with the folders of the tasks' workbooks that links lead to outside it, read
-    // only, and the output folder (beside the source: the tree).
+    // What the applications made from now on may reach: the source tree, with the folders of
+    // the tasks' workbooks that links lead to outside it, read only, and the output folder
+    // (beside the source: the tree).
     void ConfigureApplications(const QList<WorkbookTask>& tasks);
+    // An application for one job, not yet bound; in the thread that uses it.
+    std::unique_ptr<SpreadsheetApplication> NewApplication() const
+    {
+        return applications.New(scope);
+    }
 
     // The texts of the binding: before the first application is bound, and once one has
     // answered or none could.
@@ -100,12 +108,16 @@ protected:
     void TellNoApplication(const ReportedFailure& failure);
 
     const RunOptions options;
+    // The four run settings, as the run took them when it started.
+    RunSettings settings;
     RunRecord record;
     double workToConvert = 0;
     std::atomic<bool> stopRequested{false};
     std::atomic<bool> stopForced{false};
 
 private:
+    SpreadsheetApplications& applications;
+    ApplicationScope scope;
     WorkbookDoneHook workbookDone;
     std::function<void(const QString& path)> workbookBegun;
     std::function<void(const QString& text)> endText;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "convert/automationobject.h"
 #include "convert/spreadsheetapplication.h"
 
 #include <QObject>
@@ -11,14 +10,20 @@
 #include <vector>
 
 // A spreadsheet application driven through Excel's object model, over an automation object type
-// with QAxObject's calls and exception() signal: QAxObject on Windows (Excel, WPS), our own
-// look-alike elsewhere. Every Excel member that a run names is here, each called as Excel takes
+// with QAxObject's calls and exception() signal: QAxObject on Windows (Excel, WPS), a recording
+// object in the tests. Every Excel member that a run names is here, each called as Excel takes
 // it. The objects obtained for a workbook are deleted as soon as it is closed, so that a long run
 // or a watch holds none (on Windows each holds a reference into the application).
 template <typename Object> class ExcelApplication final : public SpreadsheetApplication
 {
 public:
-    ExcelApplication() { Watch(&application); }
+    // arguments: the application object's, as its type takes them (QAxObject: none).
+    template <typename... Arguments>
+    explicit ExcelApplication(Arguments&&... arguments)
+        : application(std::forward<Arguments>(arguments)...)
+    {
+        Watch(&application);
+    }
     ~ExcelApplication() override
     {
         ForgetWorkbook();
@@ -130,8 +135,10 @@ private:
     {
         QObject::connect(
             object, &Object::exception,
-            [this](int code, const QString&, const QString& desc, const QString& help) {
-                reported = FailureOfException(code, desc, help);
+            [this](int, const QString&, const QString& desc, const QString&) {
+                // COM's code says only that the member failed; Excel's or WPS's message is the
+                // whole reason.
+                reported = {desc.isEmpty() ? FailureKind::None : FailureKind::Reported, desc, 0};
             });
     }
     // Something obtained for the open workbook, deleted when it closes.

@@ -30,9 +30,10 @@ struct Progress
 
 // One application's share of the run, in a thread of its own.
 template <typename ConvertOne>
-void Work(int tasks, const std::atomic<bool>& stop, Progress& progress, ConvertOne convertOne)
+void Work(std::unique_ptr<SpreadsheetApplication> application, int tasks,
+          const std::atomic<bool>& stop, Progress& progress, ConvertOne convertOne)
 {
-    const BoundApplication excel;
+    const BoundApplication excel(std::move(application));
     {
         std::lock_guard<std::mutex> lock(progress.mutex);
         ++progress.answered;
@@ -63,10 +64,13 @@ void Work(int tasks, const std::atomic<bool>& stop, Progress& progress, ConvertO
 
 } // namespace
 
-MergeObject::MergeObject(QObject* parent) : MergeObject(RunOptions(), parent) {}
+MergeObject::MergeObject(SpreadsheetApplications& applications, QObject* parent)
+    : MergeObject(applications, RunOptions(), parent)
+{
+}
 
-MergeObject::MergeObject(RunOptions options, QObject* parent)
-    : ConversionRun(std::move(options), parent)
+MergeObject::MergeObject(SpreadsheetApplications& applications, RunOptions options, QObject* parent)
+    : ConversionRun(applications, std::move(options), parent)
 {
 }
 
@@ -98,7 +102,7 @@ void MergeObject::Convert()
     std::vector<std::thread> threads;
     for (int j = 0; j < offices; ++j)
         threads.emplace_back([&] {
-            Work(tasks.size(), stopRequested, progress,
+            Work(NewApplication(), tasks.size(), stopRequested, progress,
                  [&](SpreadsheetApplication& application, int taken) {
                      ConvertOne(application, tasks[taken], names, results[taken]);
                  });

@@ -8,7 +8,7 @@
 // with nothing to convert starts no application and tells the same texts.
 //
 // With several jobs, up to that many applications (as many as pay: applicationcount.h), each
-// bound to "Excel.Application" in a thread of its own, take the next workbook of the one list; a
+// made and bound in a thread of its own, take the next workbook of the one list; a
 // workbook is handled whole by one of them, with the calls one application makes alone. The texts
 // are those of one application: "excel OK!" and "WorkBooks OK!" once, each workbook's path as its
 // conversion starts, one summary with the failures in list order. PDF names are decided from the
@@ -20,8 +20,9 @@ class MergeObject : public ConversionRun
 
 public:
     // One application, the run of the window on Windows.
-    explicit MergeObject(QObject* parent = nullptr);
-    explicit MergeObject(RunOptions options, QObject* parent = nullptr);
+    explicit MergeObject(SpreadsheetApplications& applications, QObject* parent = nullptr);
+    MergeObject(SpreadsheetApplications& applications, RunOptions options,
+                QObject* parent = nullptr);
 
 protected:
     void Convert() override;

@@ -2,21 +2,13 @@
 
 #include "convert/runrecord.h"
 #include "convert/shard.h"
-#include "support/regionpaper.h"
 
 #include <QString>
 
-#include <chrono>
 #include <functional>
 
-// The PDFs a run writes.
-enum class PdfKind
-{
-    Standard,
-    Archival // PDF/A-2b, every font embedded
-};
-
-// How a run goes beyond the four run settings, handed to the run by whoever starts it.
+// How a run goes beyond the four run settings, handed to the run by whoever starts it; how its
+// applications work is the program's (ApplicationOptions).
 struct RunOptions
 {
     // Spreadsheet applications working at once, each taking the next workbook of the one list.
@@ -26,19 +18,8 @@ struct RunOptions
     // Tells which workbooks the run leaves out as up to date; empty: none. Asked once for each
     // workbook while the run is planned, before any export.
     std::function<bool(const QString& workbookPath)> upToDate;
-    PdfKind pdf = PdfKind::Standard;
-    // The paper of sheets that name none: the default of the user's printer, which follows the
-    // region (UserRegionPaper(), read when the program starts). Excel on Windows knows its own.
-    Paper regionPaper = Paper::A4;
-    // Private offices run in a sandbox where one can be had: they reach no network and, of the
-    // user's files, only the source tree and the output folder.
-    bool sandbox = true;
     // Links to folders outside the source tree are followed; the offices may read there.
     bool followLinks = false;
-    // The memory in GB that a private office may take for one workbook (0: its default) and how
-    // long one workbook's conversion may take (0: 10 times the limit of one call).
-    double maxMemoryGB = 0;
-    std::chrono::milliseconds workbookLimit{0};
     // Whoever started the run lists every failure after its summary, so the summary does not
     // count those it leaves out.
     bool everyFailureListedAfter = false;

@@ -36,27 +36,28 @@ QFileInfoList KeptInsideTree(const TreeListing& listing, QStringList& unlisted)
 
 } // namespace
 
-QList<WorkbookTask> PlanRun(const Shard& shard, const ListingRules& rules,
+QList<WorkbookTask> PlanRun(const RunSettings& settings, const Shard& shard,
+                            const ListingRules& rules,
                             const std::function<bool(const QString& workbookPath)>& leaveOut,
                             QStringList& unlisted, QStringList& leftOut,
                             QList<LeftOutFolder>& foldersLeftOut)
 {
     // From the absolute, cleaned folder, so that a relative text gives the tree its absolute
     // form gives.
-    const QString source = QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath());
+    const QString source = QDir::cleanPath(QFileInfo(settings.source).absoluteFilePath());
     ListingRules workbooksOnly = rules;
     workbooksOnly.keep = IsWorkbookPath;
     const TreeListing listing = ListTree(source, workbooksOnly);
     unlisted += listing.unlisted;
     foldersLeftOut += listing.leftOut;
     const QFileInfoList workbooks =
-        SaveToQuondamPath ? KeptInsideTree(listing, unlisted) : listing.files;
+        settings.besideSource ? KeptInsideTree(listing, unlisted) : listing.files;
     // From the whole list, so that every share of it names its PDFs as a whole run would.
     const QStringList baseNames = PdfBaseNames(workbooks);
     QStringList folders;
     for (const QFileInfo& workbook : workbooks)
-        folders << OutputFolder(QDir::toNativeSeparators(workbook.filePath()), source, SavePath,
-                                SaveToQuondamPath);
+        folders << OutputFolder(QDir::toNativeSeparators(workbook.filePath()), source,
+                                settings.output, settings.besideSource);
     const QList<int> groups = NameGroupFirsts(folders, baseNames);
     const QDir sourceFolder(source);
     QList<WorkbookTask> tasks;
@@ -87,17 +88,17 @@ QList<WorkbookTask> PlanRun(const Shard& shard, const ListingRules& rules,
     return planned;
 }
 
-RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs,
-                      const QStringList& upToDate)
+RunRecord BeginRecord(const RunSettings& settings, const QList<WorkbookTask>& tasks,
+                      const QStringList& unlisted, int jobs, const QStringList& upToDate)
 {
     RunRecord record;
     record.source =
-        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath()));
-    if (!SaveToQuondamPath)
-        record.output =
-            QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(SavePath).absoluteFilePath()));
-    record.besideSource = SaveToQuondamPath;
-    record.mergeSheets = MergeSheets;
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(settings.source).absoluteFilePath()));
+    if (!settings.besideSource)
+        record.output = QDir::toNativeSeparators(
+            QDir::cleanPath(QFileInfo(settings.output).absoluteFilePath()));
+    record.besideSource = settings.besideSource;
+    record.mergeSheets = settings.mergeSheets;
     record.jobs = jobs;
     record.started = QDateTime::currentDateTime();
     record.runFailures = unlisted;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/runrecord.h"
+#include "convert/runsettings.h"
 #include "convert/shard.h"
 #include "convert/workbookdiscovery.h"
 
@@ -29,12 +30,14 @@ struct WorkbookTask
 // to leftOut, their names still counting for the PDF names of the others, unless another workbook
 // of their name group is converted: then they are converted with it. The folders the listing did
 // not enter go to foldersLeftOut.
-QList<WorkbookTask> PlanRun(const Shard& shard, const ListingRules& rules,
+QList<WorkbookTask> PlanRun(const RunSettings& settings, const Shard& shard,
+                            const ListingRules& rules,
                             const std::function<bool(const QString& workbookPath)>& leaveOut,
                             QStringList& unlisted, QStringList& leftOut,
                             QList<LeftOutFolder>& foldersLeftOut);
 
 // A fresh record of a run of these tasks, with the run settings and its start time; each task's
 // workbook not reached yet, and after them the workbooks left out as up to date.
-RunRecord BeginRecord(const QList<WorkbookTask>& tasks, const QStringList& unlisted, int jobs,
+RunRecord BeginRecord(const RunSettings& settings, const QList<WorkbookTask>& tasks,
+                      const QStringList& unlisted, int jobs,
                       const QStringList& upToDate = QStringList());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "convert/failurereasons.h"
+#include "convert/reportedfailure.h"
 
 #include <QString>
 

@@ -1,7 +1,5 @@
 #include "convert/stopsignals.h"
 
-#include "convert/automationobject.h"
-
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -55,7 +53,7 @@ void OnSignal(int signal)
     errno = savedErrno;
 }
 
-void Watch(StopSignals* catcher)
+void Watch(StopSignals* catcher, SpreadsheetApplications* applications)
 {
     unsigned char number = 0;
     for (;;) {
@@ -69,7 +67,7 @@ void Watch(StopSignals* catcher)
             emit catcher->StopRequested(number);
             continue;
         }
-        EndSpreadsheetApplicationsNow();
+        applications->EndAllNow();
         std::_Exit(128 + number);
     }
 }
@@ -80,7 +78,7 @@ void Watch(StopSignals* catcher)
 
 #ifdef Q_OS_WIN
 
-StopSignals::StopSignals(QObject* parent) : QObject(parent)
+StopSignals::StopSignals(SpreadsheetApplications&, QObject* parent) : QObject(parent)
 {
     catcher = this;
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
@@ -94,11 +92,11 @@ StopSignals::~StopSignals()
 
 #else
 
-StopSignals::StopSignals(QObject* parent) : QObject(parent)
+StopSignals::StopSignals(SpreadsheetApplications& applications, QObject* parent) : QObject(parent)
 {
     if (pipe2(wakeUp, O_CLOEXEC) != 0)
         qFatal("cannot make a pipe for stop signals: %s", strerror(errno));
-    watcher = std::thread(Watch, this);
+    watcher = std::thread(Watch, this, &applications);
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);

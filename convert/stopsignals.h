@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/spreadsheetapplications.h"
+
 #include <QObject>
 
 // Catches the requests to end the program that come as signals, from construction to
@@ -13,7 +15,8 @@ class StopSignals : public QObject
     Q_OBJECT
 
 public:
-    explicit StopSignals(QObject* parent = nullptr);
+    // applications: those the second signal ends; they outlive this object.
+    explicit StopSignals(SpreadsheetApplications& applications, QObject* parent = nullptr);
     ~StopSignals() override;
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;

@@ -2,7 +2,6 @@
 
 #include "convert/boundapplication.h"
 #include "convert/changewatch.h"
-#include "convert/runsettings.h"
 #include "convert/treechanges.h"
 
 #include <QDir>
@@ -43,24 +42,24 @@ QStringList PathsOf(const QList<WorkbookRecord>& workbooks)
 
 } // namespace
 
-WatchRun::WatchRun(RunOptions options, QObject* parent)
-    : ConversionRun(WithOneApplication(std::move(options)), parent)
+WatchRun::WatchRun(SpreadsheetApplications& applications, RunOptions options, QObject* parent)
+    : ConversionRun(applications, WithOneApplication(std::move(options)), parent)
 {
 }
 
 void WatchRun::Convert()
 {
     TellBinding();
-    const BoundApplication excel;
+    const BoundApplication excel(NewApplication());
     TellBound();
     if (!excel.Application()) {
-        record = BeginRecord({}, {}, 1);
+        record = BeginRecord(settings, {}, {}, 1);
         TellNoApplication(excel.Failure());
         return;
     }
 
     // Watched from before the first batch is planned, so that no change meanwhile goes unseen.
-    TreeChanges tree(QDir::cleanPath(QFileInfo(SourcePath).absoluteFilePath()), Listing());
+    TreeChanges tree(QDir::cleanPath(QFileInfo(settings.source).absoluteFilePath()), Listing());
     ChangeWatch watch(StableMs, SettleMs);
     // Converts the tasks, planned from these versions of their workbooks, as one batch, keeping
     // their records in the watch's record.
@@ -111,7 +110,7 @@ void WatchRun::Convert()
         return current;
     });
     const RunRecord firstBatch = record;
-    record = BeginRecord({}, {}, 1);
+    record = BeginRecord(settings, {}, {}, 1);
     convert(tasks, firstBatch, planned);
 
     QElapsedTimer clock;
@@ -126,7 +125,7 @@ void WatchRun::Convert()
         QStringList unlisted, waiting;
         QList<LeftOutFolder> foldersLeftOut;
         const QList<WorkbookTask> batch = PlanRun(
-            options.shard, Listing(),
+            settings, options.shard, Listing(),
             [&ready](const QString& path) { return !ready.contains(path); }, unlisted, waiting,
             foldersLeftOut);
         // Those of the batch that are not ready are there for their name group: as they are now.
@@ -135,7 +134,7 @@ void WatchRun::Convert()
             if (!versions.contains(task.path))
                 versions.insert(task.path, FileVersion::Of(task.path));
         // What cannot be listed was told by the first run; a batch tells its workbooks only.
-        convert(batch, BeginRecord(batch, {}, 1), versions);
+        convert(batch, BeginRecord(settings, batch, {}, 1), versions);
     }
     // Seen changed but never converted: what the stop leaves undone.
     ForgetEarlierAttempts(record.workbooks, watch.Waiting());

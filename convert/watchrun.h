@@ -29,7 +29,7 @@ public:
     static constexpr int SettleMs = 300;
 
     // Runs until RequestStop(), with one application whatever options.jobs says.
-    explicit WatchRun(RunOptions options, QObject* parent = nullptr);
+    WatchRun(SpreadsheetApplications& applications, RunOptions options, QObject* parent = nullptr);
 
     // Told of each batch as it ends, with the versions of its workbooks that it converted.
     using BatchDoneHook =

@@ -1,6 +1,8 @@
 #include "support/calltimelimit.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <locale>
 #include <sstream>
 
@@ -26,4 +28,16 @@ bool ParseCallTimeLimit(const std::string& seconds, std::chrono::milliseconds& l
         return false;
     limit = std::chrono::milliseconds(std::llround(value * 1000));
     return true;
+}
+
+std::chrono::milliseconds CallTimeLimitOfEnvironment()
+{
+    std::chrono::milliseconds limit(static_cast<long long>(DefaultCallSeconds * 1000));
+    const char* setting = std::getenv("QUILLSHEET_CALL_TIMEOUT");
+    if (setting && !ParseCallTimeLimit(setting, limit))
+        std::fprintf(
+            stderr,
+            "QUILLSHEET_CALL_TIMEOUT is not a number of seconds from %g to %g; using %g s\n",
+            MinCallSeconds, MaxCallSeconds, DefaultCallSeconds);
+    return limit;
 }

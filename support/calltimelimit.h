@@ -13,3 +13,8 @@ constexpr double DefaultCallSeconds = 120;
 // MaxCallSeconds. False, leaving limit alone, for anything else: signs, exponents, nan, inf,
 // trailing text.
 bool ParseCallTimeLimit(const std::string& seconds, std::chrono::milliseconds& limit);
+
+// The call limit that the environment sets: QUILLSHEET_CALL_TIMEOUT when it holds a valid limit,
+// else DefaultCallSeconds, having told on stderr what is wrong with it. Read once, as the program
+// starts.
+std::chrono::milliseconds CallTimeLimitOfEnvironment();

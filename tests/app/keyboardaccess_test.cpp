@@ -29,7 +29,7 @@ using KeyboardAccessTest = WindowTest;
 
 TEST_F(KeyboardAccessTest, FocusStartsInTheSourceFieldAndTabSkipsTheLoneTab)
 {
-    MainWindow window;
+    MainWindow window(applications);
     window.activateWindow();
     QApplication::setActiveWindow(&window);
     QApplication::processEvents();
@@ -41,7 +41,7 @@ TEST_F(KeyboardAccessTest, FocusStartsInTheSourceFieldAndTabSkipsTheLoneTab)
 // through Qt's accessibility interface, the way AT-SPI reads it.
 TEST_F(KeyboardAccessTest, EveryControlHasAMnemonicAndAnAccessibleNameAndDescription)
 {
-    MainWindow window;
+    MainWindow window(applications);
     QSet<QChar> letters;
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
         if (button->parent()->inherits("QTabBar"))
@@ -90,7 +90,7 @@ TEST_F(KeyboardAccessTest, TheClickRefusesFoldersThatCannotServe)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.output);
-        MainWindow window;
+        MainWindow window(applications);
         Find<QLineEdit>(&window, "lEdt_SourcePath")->setText(QString::fromStdString(c.source));
         Find<QLineEdit>(&window, "lEdt_SavePath")->setText(QString::fromStdString(c.output));
         QString shown;
@@ -111,7 +111,7 @@ TEST_F(KeyboardAccessTest, TheClickRefusesFoldersThatCannotServe)
 
 TEST_F(KeyboardAccessTest, TheRunsActionsWaitForARunsEnd)
 {
-    MainWindow window;
+    MainWindow window(applications);
     EXPECT_TRUE(Find<QWidget>(&window, "widget_RunActions")->isHidden());
     EXPECT_EQ(Find<QPushButton>(&window, "pBtn_OpenFolder")->parentWidget()->objectName(),
               "widget_RunActions");

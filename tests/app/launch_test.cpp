@@ -4,7 +4,8 @@
 #include "convert/runoptions.h"
 #include "convert/runsettings.h"
 
-#include "automation/automationobject.h"
+#include "automation/officeapplications.h"
+#include "common/fakeapplications.h"
 #include "common/fullfilesystem.h"
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
@@ -14,7 +15,6 @@
 #include "common/tempfolder.h"
 #include "common/wait.h"
 #include "common/workbooks.h"
-#include "convert/recordingserver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -59,7 +59,10 @@ class LaunchTest : public ::testing::Test
 protected:
     TempFolder folder;
     std::unique_ptr<MainWindow> window;
-    std::shared_ptr<RecordingServer> server = std::make_shared<RecordingServer>();
+    FakeApplications fake;
+    FakeWorkbooks& books = fake.books;
+    // The real office's, for the tests that need it (UseTheOffice()).
+    std::unique_ptr<SpreadsheetApplications> office;
 
     void SetUp() override
     {
@@ -71,13 +74,16 @@ protected:
         // The run's report goes to the user's data folder: here, the test's own.
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder / "data"));
         QCoreApplication::setApplicationName(QStringLiteral("Quillsheet"));
-        AutomationObject::setServerFactory([this](std::chrono::milliseconds) { return server; });
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(fake);
     }
-    void TearDown() override
+    void TearDown() override { window.reset(); }
+
+    // A window whose runs use the real office, as the program's do.
+    void UseTheOffice()
     {
         window.reset();
-        AutomationObject::setServerFactory(nullptr);
+        office = NewSpreadsheetApplications(ApplicationOptions());
+        window = std::make_unique<MainWindow>(*office);
     }
 
     template <typename T> T* Find(const char* name)
@@ -131,8 +137,8 @@ TEST_F(LaunchTest, ARunEndedUnseenIsToldThroughTheNotificationService)
     NotificationListener listener(address);
     ASSERT_TRUE(listener.Serving());
     WriteFile(folder / "in/book.xlsx", "x");
-    server->workbooks[QString::fromStdString(folder / "in/book.xlsx")].sheets = {
-        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}};
+    books.workbooks[QString::fromStdString(folder / "in/book.xlsx")].sheets = {
+        {"S", 2, 2, QStringLiteral("v")}};
     Set("lEdt_SourcePath", folder / "in");
     Set("lEdt_SavePath", folder / "out");
     window->hide();
@@ -169,26 +175,20 @@ TEST_F(LaunchTest, MissingFoldersAreRefusedAfterTheTextsAreStored)
                   QStringLiteral("提取文件夹不存在!"))
             << where;
     EXPECT_TRUE(Convert()->isEnabled());
-    EXPECT_TRUE(server->calls.isEmpty());
+    EXPECT_TRUE(fake.made.empty());
 }
 
-// The relative TMPDIR that once left the office unanswering for the whole call limit; each
-// wording is the check's own test.
+// A temporary folder the applications cannot use (a relative TMPDIR once left the office
+// unanswering for the whole call limit) is shown at the click; its wordings are the check's own.
 TEST_F(LaunchTest, AnUnusableTemporaryFolderIsShownAtTheClickAndNoRunStarts)
 {
     Set("lEdt_SourcePath", folder / "in");
     Set("lEdt_SavePath", folder / "out");
-    const QByteArray old = qgetenv("TMPDIR");
-    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
-    qputenv("TMPDIR", "reltmp");
-    EXPECT_EQ(ClickExpectingMessage(),
-              QStringLiteral("临时文件夹不可用：TMPDIR=\"reltmp\"：不是绝对路径"));
-    if (wasSet)
-        qputenv("TMPDIR", old);
-    else
-        qunsetenv("TMPDIR");
+    fake.temporaryFolderProblem =
+        QStringLiteral("临时文件夹不可用：TMPDIR=\"reltmp\"：不是绝对路径");
+    EXPECT_EQ(ClickExpectingMessage(), fake.temporaryFolderProblem);
     EXPECT_TRUE(Convert()->isEnabled());
-    EXPECT_TRUE(server->calls.isEmpty());
+    EXPECT_TRUE(fake.made.empty());
 }
 
 TEST_F(LaunchTest, BesideTheSourceTheOutputFolderIsNotChecked)
@@ -205,8 +205,8 @@ TEST_F(LaunchTest, BesideTheSourceTheOutputFolderIsNotChecked)
 TEST_F(LaunchTest, EachRunClearsTheLabelAndOnlyTheCurrentWorkerRuns)
 {
     WriteFile(folder / "in/a.xlsx", "x");
-    server->workbooks[QString::fromStdString(folder / "in/a.xlsx")].sheets = {
-        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}};
+    books.workbooks[QString::fromStdString(folder / "in/a.xlsx")].sheets = {
+        {"S", 2, 2, QStringLiteral("v")}};
     Set("lEdt_SourcePath", folder / "in");
     Set("lEdt_SavePath", folder / "out");
     Find<QCheckBox>("cBox_MergeSheets")->click();
@@ -217,7 +217,7 @@ TEST_F(LaunchTest, EachRunClearsTheLabelAndOnlyTheCurrentWorkerRuns)
         EXPECT_FALSE(Convert()->isEnabled());
         ASSERT_TRUE(WaitUntil([this] { return Convert()->isEnabled(); }));
         EXPECT_EQ(Label(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
-        EXPECT_EQ(server->calls.filter("setControl").size(), run) << "runs started twice";
+        EXPECT_EQ(fake.made.size(), static_cast<std::size_t>(run)) << "runs started twice";
     }
     EXPECT_TRUE(MergeSheets);
     EXPECT_TRUE(fs::exists(folder / "out/a.pdf"));
@@ -240,13 +240,13 @@ TEST_F(LaunchTest, TheReportListsEveryFailureAndTheLabelLeadsToIt)
     for (int i = 0; i < 7; ++i) {
         const std::string book = folder / ("in/bad" + std::to_string(i) + ".xlsx");
         WriteFile(book, "x");
-        server->workbooks[QString::fromStdString(book)].opens = false;
+        books.workbooks[QString::fromStdString(book)].opens = false;
     }
     WriteFile(folder / "in/good.xlsx", "x");
-    server->workbooks[QString::fromStdString(folder / "in/good.xlsx")].sheets = {
-        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true},
-        {"Hid", {1, 1, 2, 2}, "v", true, 0},
-        {"Fill", {1, 1, 2, 2}, QVariant(), true, -1, 0, false}};
+    books.workbooks[QString::fromStdString(folder / "in/good.xlsx")].sheets = {
+        {"S", 2, 2, QStringLiteral("v")},
+        {"Hid", 2, 2, "v", true, 0},
+        {"Fill", 2, 2, QVariant(), true, -1, 0, false}};
     Set("lEdt_SourcePath", folder / "in");
     Set("lEdt_SavePath", folder / "out");
     Convert()->click();
@@ -296,7 +296,7 @@ TEST_F(LaunchTest, TheLabelSaysWhenTheReportCannotBeWritten)
         for (int i = 0; i < failures; ++i) {
             const std::string book = folder / ("in/bad" + std::to_string(i) + ".xlsx");
             WriteFile(book, "x");
-            server->workbooks[QString::fromStdString(book)].opens = false;
+            books.workbooks[QString::fromStdString(book)].opens = false;
         }
         Set("lEdt_SourcePath", folder / "in");
         Set("lEdt_SavePath", folder / "out");
@@ -316,7 +316,7 @@ TEST_F(LaunchTest, TheLabelSaysWhenTheReportCannotBeWritten)
 // the workbook in work and leaves no office behind.
 TEST_F(LaunchTest, QuittingDuringARunEndsItCleanly)
 {
-    AutomationObject::setServerFactory(nullptr);
+    UseTheOffice();
     for (int i = 0; i < 10; ++i)
         WriteFile(folder / ("in/book" + std::to_string(i) + ".xls"),
                   SpreadsheetMl({{"Data", MarkedRows("ROW", 400)}}));
@@ -336,7 +336,7 @@ TEST_F(LaunchTest, QuittingDuringARunEndsItCleanly)
 // the command line would (two on two cores), and gives what the command line gives with one.
 TEST_F(LaunchTest, TheWindowRunsOfficesAtOnceAndGivesTheRunOfOne)
 {
-    AutomationObject::setServerFactory(nullptr);
+    UseTheOffice();
     for (int i = 0; i < 4; ++i)
         fs::create_directories(folder / ("in/q" + std::to_string(i)));
     for (int i = 0; i < 20; ++i)
@@ -416,7 +416,7 @@ void HoldEveryOffice()
 // keeps the window up until the program ends.
 TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
 {
-    AutomationObject::setServerFactory(nullptr);
+    UseTheOffice();
     // Enough for every office of the window's run to pay.
     for (int i = 0; i < 12; ++i)
         WriteFile(folder / ("in/book" + std::to_string(i) + ".xls"),
@@ -498,12 +498,12 @@ TEST_F(LaunchTest, AStopOrACloseEndsARunWhoseOfficesDoNotAnswerWithinSixSeconds)
 TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
 {
     WriteFile(folder / "in/book.xlsx", "x");
-    server->workbooks[QString::fromStdString(folder / "in/book.xlsx")].sheets = {
-        {"S", {1, 1, 2, 2}, QStringLiteral("v"), true}};
+    books.workbooks[QString::fromStdString(folder / "in/book.xlsx")].sheets = {
+        {"S", 2, 2, QStringLiteral("v")}};
     QTranslator english;
     ASSERT_TRUE(english.load(QStringLiteral(QUILLSHEET_QM)));
     QCoreApplication::installTranslator(&english);
-    window = std::make_unique<MainWindow>();
+    window = std::make_unique<MainWindow>(fake);
     EXPECT_EQ(window->windowTitle(), "Batch Excel to PDF 4.0");
     EXPECT_EQ(Convert()->text(), "&Convert");
     EXPECT_EQ(Find<QPushButton>("pBtn_Stop")->text(), "&Stop");
@@ -528,7 +528,7 @@ TEST_F(LaunchTest, TheWindowSpeaksTheUsersLanguage)
                              QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
         << "scripts/install-deps.sh installs qttranslations5-l10n";
     QCoreApplication::installTranslator(&chinese);
-    window = std::make_unique<MainWindow>();
+    window = std::make_unique<MainWindow>(fake);
     QStringList buttons;
     QTimer::singleShot(0, [&buttons] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());

@@ -44,7 +44,7 @@ protected:
     std::unique_ptr<MainWindow> Open(const std::string& settings)
     {
         WriteFile(StartupPaths.SettingsFile, settings);
-        return std::make_unique<MainWindow>();
+        return std::make_unique<MainWindow>(applications);
     }
 };
 
@@ -205,7 +205,7 @@ TEST_F(MainWindowTest, RestoresTheFourChoices)
 
 TEST_F(MainWindowTest, AMissingSettingsFileGivesDefaultsAndStaysMissing)
 {
-    auto window = std::make_unique<MainWindow>();
+    auto window = std::make_unique<MainWindow>(applications);
     EXPECT_TRUE(Find<QLineEdit>(window.get(), "lEdt_SourcePath")->text().isEmpty());
     Find<QCheckBox>(window.get(), "cBox_MergeSheets")->click();
     EXPECT_FALSE(fs::exists(StartupPaths.SettingsFile));

@@ -2,6 +2,7 @@
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 
+#include "common/fakeapplications.h"
 #include "common/qteventloop.h"
 #include "common/qtprint.h"
 #include "common/tempfolder.h"
@@ -21,13 +22,14 @@ class SystemTrayTest : public ::testing::Test
 {
 protected:
     TempFolder folder;
+    FakeApplications applications;
     std::unique_ptr<MainWindow> window;
 
     void SetUp() override
     {
         StartupPaths.SettingsFile = folder / "Quillsheet.qlx";
         StartupPaths.LaunchArg = "-autorun";
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(applications);
     }
     void TearDown() override { StartupPaths.LaunchArg.clear(); }
 };

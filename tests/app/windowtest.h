@@ -2,6 +2,7 @@
 
 #include "app/startuppaths.h"
 
+#include "common/fakeapplications.h"
 #include "common/tempfolder.h"
 
 #include <QString>
@@ -14,6 +15,8 @@ class WindowTest : public ::testing::Test
 {
 protected:
     TempFolder folder;
+    // The window's runs' applications, unused by most.
+    FakeApplications applications;
 
     void SetUp() override
     {

@@ -47,8 +47,7 @@ TEST_F(CorpusTest, EveryWorkbookOpensAndExportsOrFailsWithAReason)
         OPTIONAL_SKIP("no corpus");
     const std::vector<ManifestEntry> entries = ReadManifest(corpus);
     ASSERT_FALSE(entries.empty());
-    AutomationObject::setCallTimeLimit(std::chrono::seconds(30));
-    Bind();
+    Bind(std::chrono::seconds(30));
     TempFolder out;
     QElapsedTimer timer;
     timer.start();
@@ -58,20 +57,18 @@ TEST_F(CorpusTest, EveryWorkbookOpensAndExportsOrFailsWithAReason)
     report << "path\toffice converter\tquillsheet\treason\n";
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ManifestEntry& entry = entries[i];
-        errors.clear();
+        Forget();
         std::string result = "failed";
-        if (AutomationObject* book = Open(corpus + "/" + entry.path)) {
+        if (Open(corpus + "/" + entry.path)) {
             ++opened;
-            sheets += book->querySubObject("Sheets")->property("Count").toInt();
+            sheets += Noted(application->SheetCount()).value;
             const std::string pdf = out / (std::to_string(i) + ".pdf");
-            book->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                              QString::fromStdString(pdf));
+            ExportWorkbook(pdf);
             if (fs::exists(pdf)) {
                 ++pdfs;
                 result = "converted";
             }
-            book->dynamicCall("Close (Boolean)", false);
-            delete book;
+            application->Close();
         }
         const std::string reason = errors.join("; ").toStdString();
         if (result != "converted") {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "automation/automationobject.h"
+#include "automation/spreadsheetserver.h"
 #include "support/failurekind.h"
 
 #include "common/officeprocesses.h"
@@ -12,63 +12,67 @@
 
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
-// Tests against the real office: a bound application object per test, and no office process of
-// ours left once a test ends.
+// Tests against the real office: a bound server per test, the failures its calls report, and no
+// office process of ours left once a test ends.
 class OfficeTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { AutomationObject::setCallTimeLimit(std::chrono::seconds(60)); }
-
     void TearDown() override
     {
         application.reset();
         EXPECT_EQ(OfficesOfThisProcess(), 0) << "an office outlived its test";
     }
 
-    AutomationObject* Bind()
+    SpreadsheetServer& Bind(std::chrono::milliseconds callLimit = std::chrono::seconds(60),
+                            int restartInterval = 0,
+                            const OfficeConfinement& confinement = OfficeConfinement())
     {
-        application = std::make_unique<AutomationObject>();
-        EXPECT_TRUE(application->setControl(QStringLiteral("Excel.Application")));
-        Watch(application.get());
-        return application.get();
+        application = std::make_unique<SpreadsheetServer>(callLimit, restartInterval,
+                                                          PdfKind::Standard, confinement);
+        EXPECT_TRUE(Noted(application->Bind()).done);
+        return *application;
     }
 
-    // Records the reasons that obj reports for failed calls: message, kind and help.
-    void Watch(AutomationObject* obj)
+    // Keeps the failure that a call reported: its message, kind and exceeded limit.
+    template <typename Result> Result Noted(Result result)
     {
-        QObject::connect(
-            obj, &AutomationObject::exception,
-            [this](int code, const QString&, const QString& desc, const QString& help) {
-                errors << desc;
-                kinds.push_back(static_cast<FailureKind>(code));
-                helps << help;
-            });
+        Note(result.failure);
+        return result;
+    }
+    void Note(const ReportedFailure& failure)
+    {
+        if (failure.kind == FailureKind::None)
+            return;
+        errors << failure.message;
+        kinds.push_back(failure.kind);
+        limits.push_back(failure.limit);
+    }
+    void Forget()
+    {
+        errors.clear();
+        kinds.clear();
+        limits.clear();
     }
 
-    AutomationObject* Open(const std::string& path)
+    bool Open(const std::string& path)
     {
-        AutomationObject* books = application->querySubObject("WorkBooks");
-        Watch(books);
-        AutomationObject* book =
-            books->querySubObject("Open(const QString&)", QString::fromStdString(path));
-        if (book)
-            Watch(book);
-        return book;
+        return Noted(application->Open(QString::fromStdString(path))).done;
+    }
+    void ExportSheet(int sheet, const std::string& pdf)
+    {
+        Note(application->ExportSheet(sheet, QString::fromStdString(pdf)));
+    }
+    void ExportWorkbook(const std::string& pdf)
+    {
+        Note(application->ExportWorkbook(QString::fromStdString(pdf)));
     }
 
-    AutomationObject* Sheet(AutomationObject* book, int index)
-    {
-        AutomationObject* sheet = book->querySubObject("WorkSheets(int)", index);
-        if (sheet)
-            Watch(sheet);
-        return sheet;
-    }
-
-    std::unique_ptr<AutomationObject> application;
+    std::unique_ptr<SpreadsheetServer> application;
     QStringList errors;
     std::vector<FailureKind> kinds;
-    QStringList helps;
+    std::vector<double> limits;
 };

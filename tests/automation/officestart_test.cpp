@@ -31,11 +31,12 @@
 TEST(OfficeStart, TheHandshakeHasTheCallLimit)
 {
     SpreadsheetServer hasty(std::chrono::milliseconds(1));
-    EXPECT_FALSE(hasty.Start());
-    EXPECT_TRUE(hasty.LastError().contains(QStringLiteral("at start")))
-        << hasty.LastError().toStdString();
-    EXPECT_EQ(hasty.LastFailure().kind, FailureKind::NoAnswer);
-    EXPECT_EQ(hasty.LastFailure().limit, 0.001);
+    const CallResult bound = hasty.Bind();
+    EXPECT_FALSE(bound.done);
+    EXPECT_TRUE(bound.failure.message.contains(QStringLiteral("at start")))
+        << bound.failure.message.toStdString();
+    EXPECT_EQ(bound.failure.kind, FailureKind::NoAnswer);
+    EXPECT_EQ(bound.failure.limit, 0.001);
     EXPECT_EQ(hasty.ProcessId(), -1);
     EXPECT_EQ(OfficesOfThisProcess(), 0);
     // The server may keep a set-up profile for its next office until it quits.
@@ -43,7 +44,7 @@ TEST(OfficeStart, TheHandshakeHasTheCallLimit)
     EXPECT_TRUE(OfficeFilesOf(getpid()).empty());
 
     SpreadsheetServer patient(std::chrono::seconds(60));
-    EXPECT_TRUE(patient.Start()) << patient.LastError().toStdString();
+    EXPECT_TRUE(patient.Bind().done);
     EXPECT_EQ(OfficesOfThisProcess(), 1);
     patient.Quit();
     EXPECT_EQ(OfficesOfThisProcess(), 0);
@@ -62,9 +63,10 @@ TEST(OfficeStart, AFullTemporaryFolderIsToldAsSuch)
             OPTIONAL_SKIP("mounting a small file system needs root");
         setenv("TMPDIR", folder.path().c_str(), 1);
         SpreadsheetServer server(std::chrono::seconds(30));
-        EXPECT_FALSE(server.Start());
-        EXPECT_EQ(server.LastFailure().kind, FailureKind::TemporaryFolderUnusable)
-            << server.LastError().toStdString();
+        const CallResult bound = server.Bind();
+        EXPECT_FALSE(bound.done);
+        EXPECT_EQ(bound.failure.kind, FailureKind::TemporaryFolderUnusable)
+            << bound.failure.message.toStdString();
         server.Quit();
         if (saved.empty())
             unsetenv("TMPDIR");
@@ -86,9 +88,9 @@ TEST(OfficeStart, TheProfileAndThePipeAreTheUsersAloneWhateverTheUmask)
             continue; // told on standard error
         OfficeConfinement confinement;
         confinement.sandbox = sandbox;
-        SpreadsheetServer server(std::chrono::seconds(60), 0, SpreadsheetServer::PdfKind::Plain,
-                                 confinement);
-        ASSERT_TRUE(server.Start()) << server.LastError().toStdString();
+        SpreadsheetServer server(std::chrono::seconds(60), 0, PdfKind::Standard, confinement);
+        const CallResult bound = server.Bind();
+        ASSERT_TRUE(bound.done) << bound.failure.message.toStdString();
         int sockets = 0, checked = 0;
         for (const std::string& found : OfficeFilesOf(getpid())) {
             std::error_code error;
@@ -129,7 +131,7 @@ TEST(OfficeStart, ServersAtOnceOnAnEmptyCacheLeaveOneSetUpProfile)
     for (int i = 0; i < 2; ++i)
         servers.emplace_back([&started] {
             SpreadsheetServer server(std::chrono::seconds(60));
-            started += server.Start();
+            started += server.Bind().done;
             server.Quit();
         });
     for (std::thread& server : servers)
@@ -170,9 +172,9 @@ TEST(OfficeStart, TheOfficeGetsOnlyTheEnvironmentItNeeds)
             continue; // told on standard error
         OfficeConfinement confinement;
         confinement.sandbox = sandbox;
-        SpreadsheetServer server(std::chrono::seconds(60), 0, SpreadsheetServer::PdfKind::Plain,
-                                 confinement);
-        ASSERT_TRUE(server.Start()) << server.LastError().toStdString();
+        SpreadsheetServer server(std::chrono::seconds(60), 0, PdfKind::Standard, confinement);
+        const CallResult bound = server.Bind();
+        ASSERT_TRUE(bound.done) << bound.failure.message.toStdString();
         const std::vector<std::filesystem::path> offices = OfficeProcessesOf(getpid());
         ASSERT_EQ(offices.size(), 1u);
         std::ifstream environ(offices[0] / "environ");

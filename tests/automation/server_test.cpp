@@ -1,4 +1,6 @@
 #include "automation/officefixture.h"
+#include "automation/officenames.h"
+#include "automation/officeprocess.h"
 #include "automation/officesandbox.h"
 #include "common/strictskips.h"
 
@@ -82,84 +84,54 @@ protected:
 
     static std::string Sample(const std::string& name) { return *samples / name; }
 
-    struct Used
-    {
-        int row, column, rows, columns;
-        QString value;
-    };
-
-    Used UsedRangeOf(AutomationObject* sheet)
-    {
-        AutomationObject* range = sheet->querySubObject("UsedRange");
-        EXPECT_TRUE(range);
-        Used used{range->property("Row").toInt(), range->property("Column").toInt(),
-                  range->querySubObject("Rows")->property("Count").toInt(),
-                  range->querySubObject("Columns")->property("Count").toInt(), QString()};
-        used.value = sheet->querySubObject("Cells(int, int)", used.row, used.column)
-                         ->dynamicCall("Value()")
-                         .toString();
-        return used;
-    }
-
     static TempFolder* samples;
     TempFolder out;
 };
 
 TempFolder* ServerTest::samples = nullptr;
 
-TEST_F(ServerTest, UsedRangeAndValueAsExcelGivesThem)
+// Blank as Excel's used range and value tell it: a used range of one cell (formatting-only cells
+// count, an empty sheet's is A1), and that cell empty (a zero, a space or a formula's result is
+// not).
+TEST_F(ServerTest, BlankAsExcelsUsedRangeAndValueTellIt)
 {
     Bind();
-    struct Case
+    const struct
     {
         const char* sheet;
-        Used expected;
-    };
-    const Case cases[] = {
-        {"Empty", {1, 1, 1, 1, ""}},       {"OneEmptyCell", {3, 3, 1, 1, ""}},
-        {"Zero", {2, 2, 1, 1, "0"}},       {"Space", {1, 1, 1, 1, " "}},
-        {"TwoCells", {1, 1, 1, 2, "a"}},   {"FormattingOnly", {2, 2, 2, 2, ""}},
-        {"Formulas", {1, 1, 1, 2, "2.5"}},
-    };
+        bool blank;
+    } cases[] = {{"Empty", true},    {"OneEmptyCell", true}, {"Zero", false},
+                 {"Space", false},   {"TwoCells", false},    {"FormattingOnly", false},
+                 {"Formulas", false}};
     for (const char* file : {"cells.xlsx", "cells.xls"}) {
-        AutomationObject* book = Open(Sample(file));
-        ASSERT_TRUE(book) << file;
-        ASSERT_EQ(book->querySubObject("Sheets")->property("Count").toInt(), 7);
+        ASSERT_TRUE(Open(Sample(file))) << file;
+        ASSERT_EQ(application->SheetCount().value, 7);
         for (int k = 1; k <= 7; ++k) {
-            AutomationObject* sheet = Sheet(book, k);
-            ASSERT_TRUE(sheet);
-            EXPECT_EQ(sheet->property("Name").toString(), cases[k - 1].sheet);
-            const Used used = UsedRangeOf(sheet);
-            const Used& expected = cases[k - 1].expected;
-            EXPECT_EQ(used.row, expected.row) << file << " " << cases[k - 1].sheet;
-            EXPECT_EQ(used.column, expected.column) << file << " " << cases[k - 1].sheet;
-            EXPECT_EQ(used.rows, expected.rows) << file << " " << cases[k - 1].sheet;
-            EXPECT_EQ(used.columns, expected.columns) << file << " " << cases[k - 1].sheet;
-            EXPECT_EQ(used.value, expected.value) << file << " " << cases[k - 1].sheet;
+            EXPECT_EQ(Noted(application->Name(k)).value, cases[k - 1].sheet);
+            const Answer<bool> blank = Noted(application->Blank(k));
+            EXPECT_TRUE(blank.done) << file << " " << cases[k - 1].sheet;
+            EXPECT_EQ(blank.value, cases[k - 1].blank) << file << " " << cases[k - 1].sheet;
         }
-        EXPECT_EQ(Sheet(book, 7)->querySubObject("Cells(int, int)", 1, 2)->property("Value"),
-                  QVariant("xy"));
-        EXPECT_FALSE(Sheet(book, 8));
-        EXPECT_FALSE(Sheet(book, 0));
-        book->dynamicCall("Close (Boolean)", false);
+        for (int missing : {8, 0}) {
+            EXPECT_FALSE(Noted(application->Hidden(missing)).done);
+            EXPECT_FALSE(Noted(application->Blank(missing)).done);
+        }
+        application->Close();
     }
-    EXPECT_EQ(errors.size(), 4) << errors.join('\n').toStdString();
-    EXPECT_EQ(kinds, std::vector<FailureKind>(4, FailureKind::Reported));
+    EXPECT_EQ(errors.size(), 8) << errors.join('\n').toStdString();
+    EXPECT_EQ(kinds, std::vector<FailureKind>(8, FailureKind::Reported));
 }
 
 TEST_F(ServerTest, ASheetExportsAloneWithAllItsPagesTheWorkbookWhole)
 {
     Bind();
-    AutomationObject* book = Open(Sample("pages.xlsx"));
-    ASSERT_TRUE(book);
+    ASSERT_TRUE(Open(Sample("pages.xlsx")));
     const std::string alpha = out / "sub/dir/pages(Alpha).pdf";
     const std::string beta = out / "pages(Beta).pdf";
     const std::string whole = out / "pages.pdf";
-    Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                QString::fromStdString(alpha));
-    Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                QString::fromStdString(beta));
-    book->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(whole));
+    ExportSheet(1, alpha);
+    ExportSheet(2, beta);
+    ExportWorkbook(whole);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 
     const int alphaPages = PdfPages(alpha);
@@ -171,12 +143,6 @@ TEST_F(ServerTest, ASheetExportsAloneWithAllItsPagesTheWorkbookWhole)
     EXPECT_EQ(PdfText(beta).find("ALPHAMARK"), std::string::npos);
     EXPECT_EQ(PdfPages(whole), alphaPages + 1);
     EXPECT_NE(PdfText(whole).find("BETAMARK"), std::string::npos);
-
-    Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 1,
-                                QString::fromStdString(out / "xps.xps"));
-    EXPECT_FALSE(fs::exists(out / "xps.xps"));
-    EXPECT_EQ(errors.size(), 1);
-    EXPECT_EQ(kinds, std::vector<FailureKind>{FailureKind::Reported});
 }
 
 // The system's reason for a PDF that cannot be written decides its kind: a folder that is a
@@ -184,8 +150,7 @@ TEST_F(ServerTest, ASheetExportsAloneWithAllItsPagesTheWorkbookWhole)
 TEST_F(ServerTest, APdfThatCannotBeWrittenSaysWhy)
 {
     Bind();
-    AutomationObject* book = Open(Sample("pages.xlsx"));
-    ASSERT_TRUE(book);
+    ASSERT_TRUE(Open(Sample("pages.xlsx")));
     WriteFile(out / "file", "not a folder");
     const struct
     {
@@ -196,9 +161,8 @@ TEST_F(ServerTest, APdfThatCannotBeWrittenSaysWhy)
         {out / (std::string(300, 'n') + ".pdf"), FailureKind::NameTooLong},
     };
     for (const auto& [pdf, kind] : cases) {
-        errors.clear();
-        kinds.clear();
-        book->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
+        Forget();
+        ExportWorkbook(pdf);
         ASSERT_EQ(errors.size(), 1) << pdf;
         EXPECT_EQ(kinds[0], kind) << errors[0].toStdString();
     }
@@ -208,13 +172,11 @@ TEST_F(ServerTest, APdfThatCannotBeWrittenSaysWhy)
 TEST_F(ServerTest, ChineseSpacesHashAndPercentInFolderFileAndSheetNames)
 {
     Bind();
-    AutomationObject* book = Open(Sample(std::string(NamedFolder) + "/" + NamedFile));
-    ASSERT_TRUE(book);
-    AutomationObject* sheet = Sheet(book, 1);
-    EXPECT_EQ(sheet->property("Name").toString().toStdString(), NamedSheet);
+    ASSERT_TRUE(Open(Sample(std::string(NamedFolder) + "/" + NamedFile)));
+    EXPECT_EQ(application->Name(1).value.toStdString(), NamedSheet);
     const std::string pdf = out / (std::string(NamedFolder) + "/" +
                                    "\xe6\x8a\xa5\xe8\xa1\xa8 #2 %y(" + NamedSheet + ").pdf");
-    sheet->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
+    ExportSheet(1, pdf);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     EXPECT_NE(PdfText(pdf).find("NAMEDMARK"), std::string::npos);
 }
@@ -244,8 +206,7 @@ TEST_F(ServerTest, RefusesWhatExcelRefusesQuicklyAndWithoutPrompts)
     for (const auto& [path, kind] : refused) {
         QElapsedTimer timer;
         timer.start();
-        errors.clear();
-        kinds.clear();
+        Forget();
         EXPECT_FALSE(Open(path)) << path;
         EXPECT_LT(timer.elapsed(), 10000) << path;
         EXPECT_EQ(errors.size(), 1) << path;
@@ -261,10 +222,9 @@ TEST_F(ServerTest, RefusesWhatExcelRefusesQuicklyAndWithoutPrompts)
             << errors.value(0).toStdString();
     }
     // What web applications export as .xls still opens.
-    AutomationObject* table = Open(Sample("table.xls"));
-    ASSERT_TRUE(table);
+    ASSERT_TRUE(Open(Sample("table.xls")));
     const std::string pdf = out / "table.pdf";
-    table->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
+    ExportWorkbook(pdf);
     EXPECT_NE(PdfText(pdf).find("HTMLMARK"), std::string::npos);
 }
 
@@ -274,18 +234,14 @@ TEST_F(ServerTest, AHiddenSheetIsNotExported)
         OPTIONAL_SKIP("no corpus");
     Bind();
     // Its first sheet is the hidden one.
-    AutomationObject* book =
-        Open(Corpus + "/apache-poi/test-data/spreadsheet/TwoSheetsOneHidden.xlsx");
-    ASSERT_TRUE(book);
+    ASSERT_TRUE(Open(Corpus + "/apache-poi/test-data/spreadsheet/TwoSheetsOneHidden.xlsx"));
     const std::string visible = out / "visible.pdf";
     const std::string hidden = out / "hidden.pdf";
-    Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                QString::fromStdString(visible));
+    ExportSheet(2, visible);
     EXPECT_TRUE(errors.isEmpty());
-    Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                QString::fromStdString(hidden));
-    EXPECT_EQ(Sheet(book, 1)->property("Visible"), QVariant(0));
-    EXPECT_EQ(Sheet(book, 2)->property("Visible"), QVariant(-1));
+    ExportSheet(1, hidden);
+    EXPECT_TRUE(application->Hidden(1).value);
+    EXPECT_FALSE(application->Hidden(2).value);
     EXPECT_TRUE(fs::exists(visible));
     EXPECT_FALSE(fs::exists(hidden));
     ASSERT_EQ(errors.size(), 1);
@@ -298,9 +254,8 @@ TEST_F(ServerTest, ACallThatOutlivesItsLimitIsKilledAndTheNextWorkbookConverts)
     if (Corpus.empty())
         OPTIONAL_SKIP("no corpus");
     // Long enough for a fresh office to start on a busy machine, short against the hang.
-    AutomationObject::setCallTimeLimit(std::chrono::seconds(6));
-    Bind();
-    const long firstOffice = application->serverProcessId();
+    Bind(std::chrono::seconds(6));
+    const long firstOffice = application->ProcessId();
     QElapsedTimer timer;
     timer.start();
     EXPECT_FALSE(Open(Corpus + "/apache-poi/test-data/spreadsheet/poc-shared-strings.xlsx"));
@@ -308,15 +263,13 @@ TEST_F(ServerTest, ACallThatOutlivesItsLimitIsKilledAndTheNextWorkbookConverts)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains("no answer within 6 s")) << errors[0].toStdString();
     EXPECT_EQ(kinds[0], FailureKind::NoAnswer);
-    EXPECT_EQ(helps[0], "6"); // the limit, for the reason the user reads
+    EXPECT_EQ(limits[0], 6); // the limit, for the reason the user reads
     EXPECT_NE(kill(static_cast<pid_t>(firstOffice), 0), 0) << "the hung office still runs";
 
-    AutomationObject* book = Open(Sample("pages.xlsx"));
-    ASSERT_TRUE(book);
-    EXPECT_NE(application->serverProcessId(), firstOffice);
+    ASSERT_TRUE(Open(Sample("pages.xlsx")));
+    EXPECT_NE(application->ProcessId(), firstOffice);
     const std::string pdf = out / "next.pdf";
-    Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                QString::fromStdString(pdf));
+    ExportSheet(2, pdf);
     EXPECT_NE(PdfText(pdf).find("BETAMARK"), std::string::npos);
 }
 
@@ -325,11 +278,10 @@ TEST_F(ServerTest, ACallThatOutlivesItsLimitIsKilledAndTheNextWorkbookConverts)
 TEST_F(ServerTest, ACutOffExportLeavesTheOlderPdfWhole)
 {
     Bind();
-    AutomationObject* book = Open(Sample("long.xls"));
-    ASSERT_TRUE(book);
+    ASSERT_TRUE(Open(Sample("long.xls")));
     const std::string pdf = out / "long(Long).pdf";
     WriteFile(pdf, "%PDF older");
-    const long office = application->serverProcessId();
+    const long office = application->ProcessId();
     std::thread cutter([&] {
         // The export has begun once its temporary file exists.
         for (int i = 0; i < 20000; ++i) {
@@ -341,8 +293,7 @@ TEST_F(ServerTest, ACutOffExportLeavesTheOlderPdfWhole)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                QString::fromStdString(pdf));
+    ExportSheet(1, pdf);
     cutter.join();
     EXPECT_EQ(ReadFile(pdf), "%PDF older");
     EXPECT_EQ(std::distance(fs::directory_iterator(out.path()), fs::directory_iterator()), 1);
@@ -367,20 +318,17 @@ TEST_F(ServerTest, AnOfficeEndedDuringAnExportLeavesNoTemporaryFileOfItsOwn)
     } cases[] = {{"call limit", false}, {"forced stop", true}};
     for (const auto& [ending, forced] : cases) {
         SCOPED_TRACE(ending);
-        errors.clear();
-        kinds.clear();
+        Forget();
         TempFolder folder;
         WriteFile(folder / "luEARLIER.tmp", "");
-        AutomationObject::setCallTimeLimit(
-            std::chrono::seconds(forced ? 60 : LongExportCutSeconds));
         // Where it can, the forced stop ends a sandboxed office, which bubblewrap's processes
         // stand above: they may be reaped before the office lets go of its file.
-        AutomationObject::setSandbox(forced && SandboxAvailable(),
-                                     {QString::fromStdString(samples->path())},
-                                     {QString::fromStdString(folder.path())});
-        Bind();
-        AutomationObject* book = Open(Sample("scattered.xls"));
-        ASSERT_TRUE(book);
+        OfficeConfinement confinement;
+        confinement.sandbox = forced && SandboxAvailable();
+        confinement.readableFolders = {samples->path()};
+        confinement.writableFolders = {folder.path()};
+        Bind(std::chrono::seconds(forced ? 60 : LongExportCutSeconds), 0, confinement);
+        ASSERT_TRUE(Open(Sample("scattered.xls")));
         std::atomic<bool> exporting{true}, seen{false};
         // Once the office has made its file, it is ended, or frozen until its call limit ends
         // it: so the export is cut off however fast this machine exports.
@@ -391,7 +339,7 @@ TEST_F(ServerTest, AnOfficeEndedDuringAnExportLeavesNoTemporaryFileOfItsOwn)
                     if (officeTemporary(entry.path()) &&
                         entry.path().filename() != "luEARLIER.tmp" && !seen.exchange(true)) {
                         if (forced)
-                            StopSpreadsheetApplicationsNow();
+                            OfficeProcess::KillAllNow();
                         else
                             for (const fs::path& office : OfficeProcessesOf(getpid()))
                                 kill(static_cast<pid_t>(std::stol(office.filename().string())),
@@ -400,13 +348,11 @@ TEST_F(ServerTest, AnOfficeEndedDuringAnExportLeavesNoTemporaryFileOfItsOwn)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
         });
-        Sheet(book, 1)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                    QString::fromStdString(folder / "scattered(Scattered).pdf"));
+        ExportSheet(1, folder / "scattered(Scattered).pdf");
         exporting = false;
         watcher.join();
         application.reset();
-        AllowSpreadsheetApplications();
-        AutomationObject::setSandbox(false, {}, {});
+        OfficeProcess::AllowStarts();
         EXPECT_TRUE(seen) << "the office made no temporary file before it was ended";
         std::vector<std::string> left;
         for (const auto& entry : fs::directory_iterator(folder.path()))
@@ -419,69 +365,54 @@ TEST_F(ServerTest, AnOfficeEndedDuringAnExportLeavesNoTemporaryFileOfItsOwn)
     }
 }
 
-// A fresh office after every two workbooks, and only between workbooks: one still open keeps its
-// office.
+// A fresh office after every two workbooks, between workbooks.
 TEST_F(ServerTest, TheOfficeIsReplacedBetweenWorkbooksAfterItsInterval)
 {
-    AutomationObject::setOfficeRestartInterval(2);
-    Bind();
-    AutomationObject::setOfficeRestartInterval(0);
+    Bind(std::chrono::seconds(60), 2);
     std::vector<long> offices;
     for (int i = 0; i < 3; ++i) {
-        AutomationObject* book = Open(Sample("pages.xlsx"));
-        ASSERT_TRUE(book);
-        offices.push_back(application->serverProcessId());
+        ASSERT_TRUE(Open(Sample("pages.xlsx")));
+        offices.push_back(application->ProcessId());
         const std::string pdf = out / ("pages" + std::to_string(i) + ".pdf");
-        Sheet(book, 2)->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                                    QString::fromStdString(pdf));
+        ExportSheet(2, pdf);
         EXPECT_NE(PdfText(pdf).find("BETAMARK"), std::string::npos) << i;
-        if (i < 2)
-            book->dynamicCall("Close (Boolean)", false);
+        application->Close();
     }
     EXPECT_EQ(offices[0], offices[1]);
     EXPECT_NE(offices[1], offices[2]);
-    // Two more opened by the new office while the third is still open: no replacement.
-    for (int i = 0; i < 2; ++i)
-        ASSERT_TRUE(Open(Sample("pages.xlsx")));
-    EXPECT_EQ(application->serverProcessId(), offices[2]);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
 TEST_F(ServerTest, AnOfficeKilledBetweenWorkbooksIsReplaced)
 {
     Bind();
-    AutomationObject* first = Open(Sample("pages.xlsx"));
-    ASSERT_TRUE(first);
-    AutomationObject* firstSheet = Sheet(first, 2);
-    const long firstOffice = application->serverProcessId();
+    ASSERT_TRUE(Open(Sample("pages.xlsx")));
+    ASSERT_TRUE(application->Name(2).done);
+    const long firstOffice = application->ProcessId();
     ASSERT_EQ(kill(static_cast<pid_t>(firstOffice), SIGKILL), 0);
 
-    // Objects of the dead office answer nothing and do no harm.
-    EXPECT_FALSE(firstSheet->property("Name").isValid());
-    firstSheet->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0,
-                            QString::fromStdString(out / "dead.pdf"));
-    first->dynamicCall("Close (Boolean)", false);
+    // The dead office's workbook answers nothing and does no harm.
+    const Answer<QString> name = application->Name(2);
+    EXPECT_FALSE(name.done);
+    EXPECT_EQ(name.failure.kind, FailureKind::OfficeEnded);
+    EXPECT_NE(application->ExportSheet(2, QString::fromStdString(out / "dead.pdf")).kind,
+              FailureKind::None);
+    application->Close();
     EXPECT_FALSE(fs::exists(out / "dead.pdf"));
 
-    AutomationObject* second = Open(Sample("pages.xlsx"));
-    ASSERT_TRUE(second);
-    EXPECT_NE(application->serverProcessId(), firstOffice);
+    ASSERT_TRUE(Open(Sample("pages.xlsx")));
+    EXPECT_NE(application->ProcessId(), firstOffice);
     const std::string pdf = out / "second.pdf";
-    second->dynamicCall("ExportAsFixedFormat(QVariant,QVariant)", 0, QString::fromStdString(pdf));
+    ExportWorkbook(pdf);
     EXPECT_GE(PdfPages(pdf), 2);
 
-    // A close can be the first call to meet the dead office: it fails like any other.
-    const long secondOffice = application->serverProcessId();
-    ASSERT_EQ(kill(static_cast<pid_t>(secondOffice), SIGKILL), 0);
-    QString closeFailure;
-    QObject::connect(
-        second, &AutomationObject::exception,
-        [&](int, const QString&, const QString& desc, const QString&) { closeFailure = desc; });
-    second->dynamicCall("Close (Boolean)", false);
-    EXPECT_EQ(closeFailure, "the spreadsheet application ended unexpectedly");
+    // A close can be the first call to meet the dead office: the next workbook opens all the
+    // same.
+    ASSERT_EQ(kill(static_cast<pid_t>(application->ProcessId()), SIGKILL), 0);
+    application->Close();
     EXPECT_TRUE(Open(Sample("pages.xlsx")));
-    application->dynamicCall("Quit(void)");
-    EXPECT_EQ(application->serverProcessId(), -1);
+    application->Quit();
+    EXPECT_EQ(application->ProcessId(), -1);
 }
 
 } // namespace

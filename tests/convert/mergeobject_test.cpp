@@ -6,14 +6,15 @@
 #include "convert/runsettings.h"
 #include "convert/watchrun.h"
 
-#include "automation/automationobject.h"
+#include "common/fakeapplications.h"
 #include "common/pdf.h"
 #include "common/qtprint.h"
 #include "common/tempfolder.h"
 #ifndef _WIN32
 #include "common/deepfolder.h"
 #endif
-#include "convert/recordingserver.h"
+#include "convert/excelapplication.h"
+#include "convert/recordingobject.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A call as the stand-in records it: object.how("member", args...).
+// A call of Excel's as the recording object logs it: object.how("member", args...).
 QString Call(const char* object, const char* how, const QString& member,
              const QStringList& args = {})
 {
@@ -56,90 +57,87 @@ enum class RunKind
     Watch // its first batch, after which it is stopped
 };
 
-std::unique_ptr<ConversionRun> MakeRun(RunKind kind, RunOptions options = RunOptions())
-{
-    switch (kind) {
-    case RunKind::OneJob:
-        return std::make_unique<MergeObject>(options);
-    case RunKind::TwoJobs:
-        options.jobs = 2;
-        return std::make_unique<MergeObject>(options);
-    case RunKind::Watch:
-        break;
-    }
-    auto watch = std::make_unique<WatchRun>(options);
-    watch->SetBatchDoneHook(
-        [run = watch.get()](const RunRecord&, const QHash<QString, FileVersion>&) {
-            run->RequestStop();
-        });
-    return watch;
-}
-
-// Runs with the stand-in server: the calls a run makes, in order, with their exact member
-// strings and arguments, which is what Excel receives on Windows.
+// Runs against fake applications, answering from workbooks the test describes: what a run does,
+// its texts, records and reports; and, through the Windows adapter over recording objects, the
+// calls it makes, in order, with their exact member strings and arguments, which is what Excel
+// receives on Windows.
 class RunCallsTest : public ::testing::TestWithParam<RunKind>
 {
 protected:
     TempFolder source;
     TempFolder output;
-    std::shared_ptr<RecordingServer> server = std::make_shared<RecordingServer>();
-    // With perApplication, each application bound gets a stand-in of its own, answering as
-    // server does; they are kept here in the order they were bound.
-    bool perApplication = false;
-    std::vector<std::shared_ptr<RecordingServer>> servers;
+    FakeApplications applications;
+    FakeWorkbooks& books = applications.books;
     QStringList texts;
     int ends = 0;
 
     void SetUp() override
     {
-        AutomationObject::setServerFactory([this](std::chrono::milliseconds) {
-            if (!perApplication)
-                return server;
-            auto own = std::make_shared<RecordingServer>();
-            own->workbooks = server->workbooks;
-            own->starts = server->starts;
-            own->exportsWrite = server->exportsWrite;
-            own->onOpen = server->onOpen;
-            servers.push_back(own);
-            return own;
-        });
         SourcePath = Native(source.path().string());
         SavePath = Native(output.path().string());
         SaveToQuondamPath = false;
         MergeSheets = false;
     }
-    void TearDown() override { AutomationObject::setServerFactory(nullptr); }
+
+    // The applications made from now on are Excel's adapter over recording objects.
+    void ThroughExcel()
+    {
+        applications.makeApplication = [](FakeWorkbooks& described, CallLog log) {
+            return std::make_unique<ExcelApplication<RecordingObject>>(described, log);
+        };
+    }
+
+    std::unique_ptr<ConversionRun> MakeRun(RunKind kind, RunOptions options = RunOptions())
+    {
+        switch (kind) {
+        case RunKind::OneJob:
+            return std::make_unique<MergeObject>(applications, options);
+        case RunKind::TwoJobs:
+            options.jobs = 2;
+            return std::make_unique<MergeObject>(applications, options);
+        case RunKind::Watch:
+            break;
+        }
+        auto watch = std::make_unique<WatchRun>(applications, options);
+        watch->SetBatchDoneHook(
+            [run = watch.get()](const RunRecord&, const QHash<QString, FileVersion>&) {
+                run->RequestStop();
+            });
+        return watch;
+    }
 
     static QString Native(const std::string& path)
     {
         return QDir::toNativeSeparators(QString::fromStdString(path));
     }
 
-    // A workbook file in the source tree, answered by the stand-in with these sheets.
-    QString Add(const std::string& relative, QList<RecordingServer::Sheet> sheets)
+    // A workbook file in the source tree, answered with these sheets.
+    QString Add(const std::string& relative, QList<FakeSheet> sheets)
     {
         fs::create_directories(fs::path(source / relative).parent_path());
         WriteFile(source / relative, "x");
         const QString path = Native(source / relative);
-        server->workbooks[path].sheets = sheets;
+        books.workbooks[path].sheets = sheets;
         return path;
     }
 
+    // The calls of every application of the run, application by application.
     QStringList Run(ConversionRun& run)
     {
+        applications.made.clear();
         QObject::connect(&run, &ConversionRun::ShowDisposingFile,
                          [this](const QString& text) { texts << text; });
         QObject::connect(&run, &ConversionRun::Signal_SetButtonEnable, [this] { ++ends; });
         run.Transform();
-        return server->calls;
+        return applications.Calls();
     }
     QStringList Run(RunKind kind = RunKind::OneJob) { return Run(*MakeRun(kind)); }
 
-    static RecordingServer::Sheet Sheet(const char* name, int rows, int columns,
-                                        const QVariant& value = QStringLiteral("v"),
-                                        int visibility = -1, int shapes = 0, bool prints = true)
+    static FakeSheet Sheet(const char* name, int rows, int columns,
+                           const QVariant& value = QStringLiteral("v"), int visibility = -1,
+                           int shapes = 0, bool prints = true)
     {
-        return {name, {1, 1, rows, columns}, value, true, visibility, shapes, prints};
+        return {name, rows, columns, value, true, visibility, shapes, prints};
     }
 
     const QStringList start = {
@@ -168,6 +166,7 @@ protected:
 
 TEST_P(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
 {
+    ThroughExcel();
     const QString book = Add(
         "q1/sales.xlsx", {Sheet("Wide", 3, 2), Sheet("Row", 1, 4), Sheet("Blank", 1, 1, QVariant()),
                           Sheet("Zero", 1, 1, 0.0), Sheet("Drawing", 1, 1, QVariant(), -1, 2),
@@ -192,19 +191,27 @@ TEST_P(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
     expected << SheetCalls(3) << columns << value << drawings << name;
     expected << SheetCalls(4) << columns << value << name << exportTo("Zero");
     expected << SheetCalls(5) << columns << value << drawings << name << exportTo("Drawing");
-    // A sheet that prints no page is refused by its export, as Excel refuses it.
+    // A sheet that prints no page is exported all the same: Excel refuses it then.
     expected << SheetCalls(6) << name << exportTo("NoPage");
     // Hidden and very hidden sheets are left out, as blank ones are, before their used range.
     for (int k : {7, 8})
         expected << SheetCalls(k).mid(0, 2) << name;
     expected << Call("workbook", "dynamicCall", "Close (Boolean)", {"false"}) << quit;
+    EXPECT_EQ(Run(GetParam()).join('\n').toStdString(), expected.join('\n').toStdString());
+
+    // The office refuses the sheet that prints nothing as such: left out on purpose, as the
+    // others, each with its reason; none of them is a failure.
+    applications.makeApplication = nullptr;
+    texts.clear();
     const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
-    EXPECT_EQ(Run(*run).join('\n').toStdString(), expected.join('\n').toStdString());
+    const QStringList calls = Run(*run);
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", book,
                                   QStringLiteral("成功将1个excel文件转换为4个pdf文件。")}));
-    EXPECT_EQ(ends, 1);
-    // Left out on purpose, each with its reason; none of them is a failure.
+    EXPECT_EQ(ends, 2);
     EXPECT_TRUE(run->Failures().isEmpty());
+    // A hidden sheet gets no blank test.
+    EXPECT_EQ(calls.mid(calls.indexOf("Hidden(7)")),
+              (QStringList{"Hidden(7)", "Name(7)", "Hidden(8)", "Name(8)", "Close", "Quit"}));
     using Why = SkippedSheet::Why;
     std::vector<std::pair<QString, Why>> skipped;
     for (const SkippedSheet& sheet : run->Record().workbooks.value(0).skipped)
@@ -217,6 +224,7 @@ TEST_P(RunCallsTest, PerSheetModeCallsAndBlankTestOrder)
 
 TEST_P(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)
 {
+    ThroughExcel();
     MergeSheets = true;
     const QString book = Add("q1.sales.xlsx", {Sheet("Blank", 1, 1, QVariant())});
     QStringList expected = start;
@@ -233,18 +241,12 @@ TEST_P(RunCallsTest, MergedModeExportsEachWorkbookWholeWithoutABlankTest)
 // workbook gives them, whichever the mode; only such a workbook gets the calls that find them.
 TEST_F(RunCallsTest, SheetsTheApplicationLeftOutFailUnderTheirNames)
 {
-    RecordingServer::Sheet leftOut = Sheet("a/b", 2, 2);
+    FakeSheet leftOut = Sheet("a/b", 2, 2);
     leftOut.loaded = false;
     const QString book = Add("book.xlsx", {Sheet("First", 2, 2), leftOut, Sheet("Last", 2, 2)});
-    const QString visible = Call("worksheet", "property", "Visible");
-    const QString name = Call("worksheet", "property", "Name");
-    const auto sheet = [](int k) {
-        return Call("workbook", "querySubObject", "WorkSheets(int)", {QString::number(k)});
-    };
     for (const bool merged : {false, true}) {
         SCOPED_TRACE(merged ? "merged" : "per sheet");
         MergeSheets = merged;
-        server->calls.clear();
         texts.clear();
         fs::remove_all(output.path());
         const std::unique_ptr<ConversionRun> run = MakeRun(RunKind::OneJob);
@@ -262,36 +264,32 @@ TEST_F(RunCallsTest, SheetsTheApplicationLeftOutFailUnderTheirNames)
         EXPECT_EQ(pdfs, merged ? QStringList{"book.pdf"}
                                : (QStringList{"book(First).pdf", "book(Last).pdf"}));
         // The sheet left out is asked for its visibility, then its name, and nothing more.
-        const int at = calls.indexOf(sheet(2));
+        const int at = calls.indexOf("Hidden(2)");
         ASSERT_GE(at, 0);
-        EXPECT_EQ(calls.mid(at, 4), (QStringList{sheet(2), visible, name, sheet(3)}));
+        EXPECT_EQ(calls.mid(at, 3), (QStringList{"Hidden(2)", "Name(2)", "Hidden(3)"}));
         if (merged) {
-            const QString exported =
-                Call("workbook", "dynamicCall", "ExportAsFixedFormat(QVariant,QVariant)",
-                     {"0", Text(Native(output / "book.pdf"))});
-            EXPECT_EQ(calls.indexOf(exported), calls.indexOf(sheet(1)) - 1);
-            EXPECT_EQ(calls.mid(calls.indexOf(sheet(1)), 2), (QStringList{sheet(1), visible}));
+            EXPECT_EQ(calls.indexOf("ExportWorkbook(" + Native(output / "book.pdf") + ')'),
+                      calls.indexOf("Hidden(1)") - 1);
         }
     }
 }
 
 TEST_F(RunCallsTest, PdfNamesStayInTheWorkbooksFolderAndNeverCollide)
 {
-    const QList<RecordingServer::Sheet> sheets = {Sheet("../../x", 2, 2), Sheet("a/b", 2, 2),
-                                                  Sheet("a_b", 2, 2), Sheet("S\nT", 2, 2)};
+    const QList<FakeSheet> sheets = {Sheet("../../x", 2, 2), Sheet("a/b", 2, 2), Sheet("a_b", 2, 2),
+                                     Sheet("S\nT", 2, 2)};
     const QString xls = Add("q/a.xls", sheets);
     const QString xlsx = Add("q/a.xlsx", sheets);
     const QStringList calls = Run();
     // Whichever the listing gives first keeps the base name; the other takes its file name.
     const auto opened = [&calls](const QString& book) {
-        return calls.indexOf(
-            Call("workbooks", "querySubObject", "Open(const QString&)", {Text(book)}));
+        return calls.indexOf("Open(" + book + ')');
     };
     const bool xlsFirst = opened(xls) < opened(xlsx);
     const QString later = xlsFirst ? "a.xlsx" : "a.xls";
     QStringList exported;
-    for (const QString& call : calls.filter("ExportAsFixedFormat"))
-        exported << call.section('"', 3, 3);
+    for (const QString& call : calls.filter("ExportSheet("))
+        exported << call.section(", ", 1).chopped(1);
     QStringList expected;
     for (const QString& base : {QStringLiteral("a"), later})
         for (const char* name : {"(.._.._x).pdf", "(a_b).pdf", "(a_b) (2).pdf", "(S_T).pdf"})
@@ -309,7 +307,6 @@ TEST_F(RunCallsTest, PdfNamesStayInTheWorkbooksFolderAndNeverCollide)
 // is slow to open and another application reaches the later one first.
 TEST_P(RunCallsTest, TwoWorkbooksNeverWriteOnePdf)
 {
-    perApplication = true;
     const QString plain = Add("q/x.xlsx", {Sheet("S)(T", 2, 2), Sheet("U", 2, 2)});
     const QString bracketed = Add("q/x(S).xlsx", {Sheet("T", 2, 2)});
     // Enough workbooks for a second application to pay.
@@ -317,11 +314,11 @@ TEST_P(RunCallsTest, TwoWorkbooksNeverWriteOnePdf)
         Add("q/y" + std::to_string(i) + ".xlsx", {Sheet("S", 2, 2)});
     QStringList unlisted, leftOut, listed;
     QList<LeftOutFolder> foldersLeftOut;
-    for (const WorkbookTask& task :
-         PlanRun(Shard(), ListingRules(), nullptr, unlisted, leftOut, foldersLeftOut))
+    for (const WorkbookTask& task : PlanRun(ReadRunSettings(), Shard(), ListingRules(), nullptr,
+                                            unlisted, leftOut, foldersLeftOut))
         listed << task.path;
     const bool plainFirst = listed.indexOf(plain) < listed.indexOf(bracketed);
-    server->onOpen = [earlier = plainFirst ? plain : bracketed](const QString& path) {
+    books.onOpen = [earlier = plainFirst ? plain : bracketed](const QString& path) {
         if (path == earlier)
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
     };
@@ -336,13 +333,12 @@ TEST_P(RunCallsTest, TwoWorkbooksNeverWriteOnePdf)
         fs::create_directories(output.path());
         int sharesWithThePair = 0;
         for (int index = 1; index <= count; ++index) {
-            servers.clear();
             RunOptions options;
             options.shard = {index, count};
             const std::unique_ptr<ConversionRun> run = MakeRun(GetParam(), options);
             Run(*run);
             if (count == 1 && GetParam() == RunKind::TwoJobs) {
-                EXPECT_EQ(servers.size(), 2u);
+                EXPECT_EQ(applications.made.size(), 2u);
             }
             std::map<QString, QStringList> made;
             for (const WorkbookRecord& workbook : run->Record().workbooks)
@@ -369,7 +365,7 @@ TEST_F(RunCallsTest, AWorkbookIsLeftOutAsUpToDateOnlyWithItsNameGroup)
     const QString otherFolder = Add("sub/x.xlsx", {Sheet("T", 2, 2)});
     RunOptions options;
     options.upToDate = [&](const QString& path) { return path != bracketed; };
-    MergeObject run(options);
+    MergeObject run(applications, options);
     Run(run);
     std::map<QString, WorkbookRecord::Outcome> outcomes;
     for (const WorkbookRecord& workbook : run.Record().workbooks)
@@ -388,7 +384,7 @@ TEST_F(RunCallsTest, AWatchConvertsAChangedWorkbookWithItsNameGroup)
     const QString plain = Add("x.xlsx", {Sheet("S)(T", 2, 2)});
     const QString bracketed = Add("x(S).xlsx", {Sheet("T", 2, 2)});
     Add("z.xlsx", {Sheet("T", 2, 2)});
-    WatchRun run{RunOptions()};
+    WatchRun run(applications, RunOptions());
     std::vector<std::map<QString, QStringList>> batches;
     run.SetBatchDoneHook([&](const RunRecord& batch, const QHash<QString, FileVersion>&) {
         batches.emplace_back();
@@ -418,7 +414,8 @@ TEST_F(RunCallsTest, AWatchConvertsAChangedWorkbookWithItsNameGroup)
 
 TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
 {
-    server->starts = false;
+    ThroughExcel();
+    books.starts = false;
     Add("a.xlsx", {Sheet("S", 2, 2)});
     const QStringList expected = {
         "setControl(\"Excel.Application\")",
@@ -427,14 +424,19 @@ TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
         Call("null", "querySubObject", "WorkBooks"),
         Call("null", "dynamicCall", "Quit(void)"),
     };
-    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
-    EXPECT_EQ(Run(*run), expected);
+    EXPECT_EQ(Run(GetParam()), expected);
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", NoOfficeMessage()}));
     EXPECT_EQ(ends, 1);
+
+    applications.makeApplication = nullptr;
+    texts.clear();
+    const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+    EXPECT_EQ(Run(*run), (QStringList{"Bind", "Quit"}));
+    EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!", NoOfficeMessage()}));
     EXPECT_EQ(run->Failures(), QStringList{QStringLiteral("Excel.Application: 办公软件无法启动")});
 
     // An office that is there but cannot start is not told as missing.
-    server->startFailure = FailureKind::TemporaryFolderUnusable;
+    books.startFailure = FailureKind::TemporaryFolderUnusable;
     texts.clear();
     const std::unique_ptr<ConversionRun> again = MakeRun(GetParam());
     Run(*again);
@@ -448,26 +450,21 @@ TEST_P(RunCallsTest, WithoutAServerTheRunSaysSoAndStillQuits)
 TEST_P(RunCallsTest, TheRecordSaysWhetherTheApplicationsRanInTheirSandbox)
 {
     Add("a.xlsx", {Sheet("S", 2, 2)});
-    const QString problem = SpreadsheetSandboxProblem();
-    for (const bool sandbox : {true, false}) {
-        SCOPED_TRACE(sandbox ? "asked for" : "turned off");
-        RunOptions options;
-        options.sandbox = sandbox;
-        const std::unique_ptr<ConversionRun> run = MakeRun(GetParam(), options);
+    for (const QString& why : {QString(), QStringLiteral("turned off")}) {
+        SCOPED_TRACE(why.toStdString());
+        applications.unsandboxedBecause = why;
+        const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
         Run(*run);
-        EXPECT_EQ(run->Record().sandboxed, sandbox && problem.isEmpty());
-        EXPECT_EQ(run->Record().unsandboxedBecause,
-                  !sandbox            ? QStringLiteral("沙箱已按要求关闭（--no-sandbox）")
-                  : problem.isEmpty() ? QString()
-                                      : QStringLiteral("无法建立沙箱：") + problem);
+        EXPECT_EQ(run->Record().sandboxed, why.isEmpty());
+        EXPECT_EQ(run->Record().unsandboxedBecause, why);
     }
 }
 
 TEST_P(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
 {
     const QString bad = Add("a/bad.xlsx", {});
-    server->workbooks[bad].opens = false;
-    RecordingServer::Sheet unreadable = Sheet("U", 2, 2);
+    books.workbooks[bad].opens = false;
+    FakeSheet unreadable = Sheet("U", 2, 2);
     unreadable.readable = false;
     const QString mixed = Add("b/mixed.xlsx", {Sheet("Good", 2, 2), unreadable});
     const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
@@ -493,7 +490,7 @@ TEST_P(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
 
 TEST_P(RunCallsTest, AnExportThatWritesNothingIsNotCountedNorIsAnOlderFile)
 {
-    server->exportsWrite = false;
+    books.exportsWrite = false;
     const QString book = Add("a.xlsx", {Sheet("Old", 2, 2), Sheet("New", 2, 2)});
     WriteFile(output / "a(Old).pdf", "from an earlier run");
     const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
@@ -507,7 +504,7 @@ TEST_P(RunCallsTest, AnExportThatWritesNothingIsNotCountedNorIsAnOlderFile)
 TEST_P(RunCallsTest, TheSummaryNamesTheFirstFiveFailures)
 {
     for (int i = 0; i < 7; ++i)
-        server->workbooks[Add("bad" + std::to_string(i) + ".xlsx", {})].opens = false;
+        books.workbooks[Add("bad" + std::to_string(i) + ".xlsx", {})].opens = false;
     const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
     Run(*run);
     const QStringList lines = texts.last().split('\n');
@@ -539,12 +536,12 @@ TEST_F(RunCallsTest, AStopRequestEndsTheRunAfterTheWorkbookInWork)
 {
     Add("a/1.xlsx", {Sheet("S", 2, 2)});
     Add("b/2.xlsx", {Sheet("S", 2, 2)});
-    MergeObject run;
-    server->onOpen = [&run](const QString&) { run.RequestStop(); };
+    MergeObject run(applications);
+    books.onOpen = [&run](const QString&) { run.RequestStop(); };
     const QStringList calls = Run(run);
     EXPECT_EQ(calls.filter("Open(").size(), 1);
-    EXPECT_EQ(calls.filter("Close (Boolean)").size(), 1);
-    EXPECT_EQ(calls.last(), quit);
+    EXPECT_EQ(calls.filter("Close").size(), 1);
+    EXPECT_EQ(calls.last(), "Quit");
     EXPECT_EQ(texts.last(), QStringLiteral("成功将1个excel文件转换为1个pdf文件。"));
     EXPECT_EQ(run.NotConverted(), 1);
 }
@@ -560,29 +557,29 @@ TEST_F(RunCallsTest, CountsAddUpInTheSummaryReportsAndProgress)
         std::function<void(ConversionRun&)> setUp;
         int converted, failed, notConverted, pdfs;
     };
-    RecordingServer::Sheet unreadable = Sheet("U", 2, 2);
+    FakeSheet unreadable = Sheet("U", 2, 2);
     unreadable.readable = false;
-    RecordingServer::Sheet alsoUnreadable = unreadable;
+    FakeSheet alsoUnreadable = unreadable;
     alsoUnreadable.name = QStringLiteral("V");
     const Case cases[] = {
         {"every workbook converted", [](ConversionRun&) {}, 3, 0, 0, 3},
         {"two sheets of one fail",
          [&](ConversionRun&) {
-             server->workbooks[Native(source / "2.xlsx")].sheets << unreadable << alsoUnreadable;
+             books.workbooks[Native(source / "2.xlsx")].sheets << unreadable << alsoUnreadable;
          },
          2, 1, 0, 3},
         {"no PDF can be written, as in a read-only folder",
-         [this](ConversionRun&) { server->exportsWrite = false; }, 0, 3, 0, 0},
+         [this](ConversionRun&) { books.exportsWrite = false; }, 0, 3, 0, 0},
         {"stopped after the first",
          [this](ConversionRun& run) {
-             server->onOpen = [&run](const QString&) { run.RequestStop(); };
+             books.onOpen = [&run](const QString&) { run.RequestStop(); };
          },
          1, 0, 2, 1},
         {"the second cut off by a forced stop",
          [&](ConversionRun& run) {
              const QString second = Native(source / "2.xlsx");
-             server->workbooks[second].sheets << unreadable;
-             server->onOpen = [&run, second](const QString& path) {
+             books.workbooks[second].sheets << unreadable;
+             books.onOpen = [&run, second](const QString& path) {
                  if (path == second)
                      run.ForceStop();
              };
@@ -591,13 +588,15 @@ TEST_F(RunCallsTest, CountsAddUpInTheSummaryReportsAndProgress)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        server = std::make_shared<RecordingServer>();
+        books.workbooks.clear();
+        books.exportsWrite = true;
+        books.onOpen = nullptr;
         texts.clear();
         fs::remove_all(output.path());
         fs::create_directories(output.path());
         for (const char* book : {"1.xlsx", "2.xlsx", "3.xlsx"})
             Add(book, {Sheet("S", 2, 2)});
-        MergeObject run;
+        MergeObject run(applications);
         c.setUp(run);
         RunProgress progress;
         run.SetWorkbookBegunHook([&](const QString& path) {
@@ -650,7 +649,7 @@ TEST_F(RunCallsTest, LinksOutOfTheTreeAreToldAndFollowedOnlyWhenAsked)
     fs::create_directory_symlink(elsewhere.path(), source / "outside");
     const QString inside = Add("a.xlsx", {Sheet("S", 2, 2)});
     const QString outside = Native(source / "outside/e.xlsx");
-    server->workbooks[outside].sheets = {Sheet("S", 2, 2)};
+    books.workbooks[outside].sheets = {Sheet("S", 2, 2)};
     struct Case
     {
         bool follow;
@@ -678,7 +677,7 @@ TEST_F(RunCallsTest, LinksOutOfTheTreeAreToldAndFollowedOnlyWhenAsked)
         SaveToQuondamPath = c.beside;
         RunOptions options;
         options.followLinks = c.follow;
-        MergeObject run(options);
+        MergeObject run(applications, options);
         Run(run);
         QStringList converted;
         for (const WorkbookRecord& workbook : run.Record().workbooks)
@@ -701,7 +700,7 @@ TEST_F(RunCallsTest, LinksOutOfTheTreeAreToldAndFollowedOnlyWhenAsked)
 TEST_F(RunCallsTest, AStopDuringTheListingStartsNoApplication)
 {
     Add("a.xlsx", {Sheet("S", 2, 2)});
-    MergeObject run;
+    MergeObject run(applications);
     run.RequestStop();
     EXPECT_TRUE(Run(run).isEmpty());
     EXPECT_TRUE(run.Record().stopped);
@@ -714,7 +713,7 @@ TEST_F(RunCallsTest, AStopDuringTheListingStartsNoApplication)
 TEST_P(RunCallsTest, AnEmptySourceFolderBindsAnApplicationOnlyToWatch)
 {
     const QStringList expected =
-        GetParam() == RunKind::Watch ? start + QStringList{quit} : QStringList();
+        GetParam() == RunKind::Watch ? QStringList{"Bind", "Quit"} : QStringList();
     EXPECT_EQ(Run(GetParam()), expected);
     EXPECT_EQ(texts, (QStringList{"excel OK!", "WorkBooks OK!",
                                   QStringLiteral("成功将0个excel文件转换为0个pdf文件。")}));
@@ -749,8 +748,7 @@ QStringList Describe(const RunRecord& record)
 
 TEST_F(RunCallsTest, TwoJobsMakeTheCallsTextsAndRecordOfOne)
 {
-    perApplication = true;
-    RecordingServer::Sheet unreadable = Sheet("Unreadable", 2, 2);
+    FakeSheet unreadable = Sheet("Unreadable", 2, 2);
     unreadable.readable = false;
     // Enough workbooks for a second application to pay.
     for (int i = 0; i < 12; ++i) {
@@ -759,24 +757,24 @@ TEST_F(RunCallsTest, TwoJobsMakeTheCallsTextsAndRecordOfOne)
                                  {Sheet("Data", 3, 2), Sheet("Blank", 1, 1, QVariant()),
                                   Sheet("Hidden", 3, 3, "v", 0),
                                   Sheet("NoPage", 3, 3, "v", -1, 0, false), unreadable});
-        server->workbooks[book].opens = i % 4 != 1;
+        books.workbooks[book].opens = i % 4 != 1;
     }
     const auto runWith = [this](RunKind kind) {
-        servers.clear();
         texts.clear();
         fs::remove_all(output.path());
         fs::create_directories(output.path());
         const std::unique_ptr<ConversionRun> run = MakeRun(kind);
         Run(*run);
-        RunSeen seen{texts, Describe(run->Record()), {}, static_cast<int>(servers.size())};
-        for (const auto& application : servers) {
-            EXPECT_EQ(application->calls.mid(0, start.size()), start);
-            EXPECT_EQ(application->calls.last(), quit);
+        RunSeen seen{
+            texts, Describe(run->Record()), {}, static_cast<int>(applications.made.size())};
+        for (const CallLog& calls : applications.made) {
+            EXPECT_EQ(calls->first(), "Bind");
+            EXPECT_EQ(calls->last(), "Quit");
             QString book;
-            for (const QString& call : application->calls.mid(start.size())) {
-                if (call.contains("Open(const QString&)"))
-                    book = call.section('"', 3, 3);
-                if (!book.isEmpty() && call != quit)
+            for (const QString& call : calls->mid(1)) {
+                if (call.startsWith("Open("))
+                    book = call.mid(5).chopped(1);
+                if (!book.isEmpty() && call != "Quit")
                     seen.callsPerWorkbook[book] << call;
             }
         }
@@ -816,15 +814,15 @@ TEST_F(RunCallsTest, AWatchRecordsTheLastAttemptAtEachWorkbook)
         texts.clear();
         const QString steady = Add("steady.xlsx", {Sheet("S", 2, 2)});
         const QString book = Add("book.xlsx", {Sheet("S", 2, 2)});
-        server->workbooks[book].opens = c.opens[0];
-        WatchRun run{RunOptions()};
+        books.workbooks[book].opens = c.opens[0];
+        WatchRun run(applications, RunOptions());
         std::size_t batches = 0;
         run.SetBatchDoneHook([&](const RunRecord&, const QHash<QString, FileVersion>&) {
             if (++batches == c.opens.size()) {
                 run.RequestStop();
                 return;
             }
-            server->workbooks[book].opens = c.opens[batches];
+            books.workbooks[book].opens = c.opens[batches];
             // Another size: another version, whatever the clock's resolution.
             WriteFile(source / "book.xlsx", std::string(batches + 1, 'x'));
         });

@@ -1,7 +1,7 @@
 #include "convert/mergeobject.h"
 #include "convert/runsettings.h"
 
-#include "automation/automationobject.h"
+#include "automation/officeapplications.h"
 #include "common/officeprocesses.h"
 #include "common/pdf.h"
 #include "common/qtprint.h"
@@ -54,7 +54,7 @@ protected:
 
     void SetUp() override
     {
-        AutomationObject::setCallTimeLimit(std::chrono::seconds(60));
+        options.callLimit = std::chrono::seconds(60);
         fs::create_directories(in / "q1");
         fs::create_directories(in / ChineseFolder);
         fs::copy_file(*made / "sales.xlsx", in / "q1/sales.xlsx");
@@ -79,7 +79,9 @@ protected:
     // Runs and returns the last status text; the failures land in failures.
     QString Run()
     {
-        MergeObject run;
+        const std::unique_ptr<SpreadsheetApplications> applications =
+            NewSpreadsheetApplications(options);
+        MergeObject run(*applications);
         QStringList texts;
         QObject::connect(&run, &MergeObject::ShowDisposingFile,
                          [&texts](const QString& text) { texts << text; });
@@ -122,6 +124,7 @@ protected:
     }
 
     static TempFolder* made;
+    ApplicationOptions options;
     TempFolder in;
     TempFolder out;
     QStringList failures;
@@ -132,9 +135,8 @@ TempFolder* RunTest::made = nullptr;
 // With a fresh office every two workbooks, as long runs get one every 200: nothing is lost.
 TEST_F(RunTest, PerSheetIntoAMirroredTree)
 {
-    AutomationObject::setOfficeRestartInterval(2);
+    options.restartInterval = 2;
     const QString summary = Run();
-    AutomationObject::setOfficeRestartInterval(0);
     ExpectBadWorkbooksReported();
     EXPECT_EQ(summary, Expected(6, 6));
     const std::set<std::string> expected = {

@@ -3,6 +3,7 @@
 #include "automation/failureclassification.h"
 #include "automation/officeconfinement.h"
 #include "automation/officeprofile.h"
+#include "automation/watchedprocess.h"
 
 #include <atomic>
 #include <chrono>
@@ -16,7 +17,7 @@
 // connections on, both the user's alone. Where it can, it runs in a sandbox (officesandbox.h).
 // It dies with the thread that started it, and Stop() or the destructor leaves neither process,
 // pipe nor profile behind. Starting one first removes what offices of ended runs left behind.
-class OfficeProcess
+class OfficeProcess final : public WatchedProcess
 {
 public:
     OfficeProcess();
@@ -52,14 +53,14 @@ public:
     int ExitCode() const { return exitCode_; }
     long ProcessId() const { return pid_; }
     // The resident memory of the office's processes in bytes, or 0.
-    long long ResidentBytes() const;
+    long long ResidentBytes() const override;
 
     // Notes the socket files that the running office has made (its single-instance pipe among
     // them), so that Stop() removes them even after a kill. Call once it accepts connections.
     void NoteSocketFiles();
 
     // Sends SIGKILL to the office's process group; safe from any thread, as often as needed.
-    void Kill() const;
+    void Kill() const override;
 
     // Waits up to limit for the process to end by itself, then kills it; reaps it and removes
     // its pipe and profile.

@@ -26,10 +26,7 @@ constexpr long long MemoryLimitBytes = 1LL << 30;
 OfficeSession::OfficeSession(std::chrono::milliseconds callLimit, int restartInterval,
                              const OfficeConfinement& confinement)
     : limit_(callLimit), restartInterval_(restartInterval), confinement_(confinement),
-      watch_(confinement.memoryCeiling, confinement.workbookLimit), deadline_([this] {
-          if (const OfficeProcess* process = watched_)
-              process->Kill();
-      })
+      watchdog_(confinement.memoryCeiling, confinement.workbookLimit)
 {
 }
 
@@ -52,17 +49,17 @@ ReportedFailure OfficeSession::NoAnswer(const QString& message) const
     return {FailureKind::NoAnswer, message.arg(seconds), seconds};
 }
 
-ReportedFailure OfficeSession::Exceeded(WorkbookWatch::Limit limit) const
+ReportedFailure OfficeSession::Exceeded(OfficeWatchdog::Limit limit) const
 {
-    if (limit == WorkbookWatch::Limit::Time) {
-        const double seconds = watch_.TimeLimit().count() / 1000.0;
+    if (limit == OfficeWatchdog::Limit::Time) {
+        const double seconds = watchdog_.WorkbookLimit().count() / 1000.0;
         return {FailureKind::WorkbookTooLong,
                 QStringLiteral("the workbook took more than %1 s; the spreadsheet application was "
                                "stopped")
                     .arg(seconds),
                 seconds};
     }
-    const double gigabytes = static_cast<double>(watch_.MemoryCeiling()) / (1LL << 30);
+    const double gigabytes = static_cast<double>(watchdog_.MemoryCeiling()) / (1LL << 30);
     return {FailureKind::MemoryExceeded,
             QStringLiteral("the workbook needed more than %1 GB of memory; the spreadsheet "
                            "application was stopped")
@@ -91,8 +88,7 @@ bool OfficeSession::LaunchOffice()
     }
     // The handshake has the same limit as a call: an office that accepts the connection but
     // never answers is killed like a hung call.
-    watched_ = &started->process;
-    ArmedCall armed(deadline_, limit_);
+    ArmedCall armed(watchdog_, started->process, limit_);
     bool connected = false;
     try {
         connected = Connect(*started);
@@ -112,14 +108,13 @@ bool OfficeSession::LaunchOffice()
                                           "application was stopped"));
     }
     if (!connected) {
-        watched_ = nullptr;
         started->process.Kill();
         Release(*started);
         return false;
     }
     started->process.NoteSocketFiles();
     office_ = std::move(started);
-    watch_.Watch(&office_->process);
+    watchdog_.Watch(&office_->process);
     return true;
 }
 
@@ -173,8 +168,7 @@ void OfficeSession::Release(Office& office)
 
 void OfficeSession::DropOffice()
 {
-    watched_ = nullptr;
-    watch_.Watch(nullptr);
+    watchdog_.Watch(nullptr);
     office_->process.Kill();
     sheets_.clear();
     sheetLists_.clear();
@@ -207,13 +201,13 @@ void OfficeSession::Quit()
 // Ends the office as a quit does; the next call starts a fresh one.
 void OfficeSession::QuitOffice()
 {
-    watch_.Watch(nullptr);
-    watched_ = &office_->process;
+    watchdog_.Watch(nullptr);
     sheets_.clear();
     sheetLists_.clear();
     notLoaded_.clear();
     try {
-        ArmedCall armed(deadline_, std::min(limit_, std::chrono::milliseconds(10000)));
+        ArmedCall armed(watchdog_, office_->process,
+                        std::min(limit_, std::chrono::milliseconds(10000)));
         for (auto& [number, workbook] : workbooks_) {
             const Reference<css::util::XCloseable> closeable(workbook, UNO_QUERY);
             if (closeable.is())
@@ -225,7 +219,6 @@ void OfficeSession::QuitOffice()
         // Terminating disposes the bridge under the call: the office is going either way.
     }
     workbooks_.clear();
-    watched_ = nullptr;
     office_->process.Stop(std::chrono::milliseconds(10000));
     Release(*office_);
     office_.reset();

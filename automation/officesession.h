@@ -1,11 +1,10 @@
 #pragma once
 
-#include "automation/calldeadline.h"
 #include "automation/failureclassification.h"
 #include "automation/officeconfinement.h"
 #include "automation/officeprocess.h"
+#include "automation/officewatchdog.h"
 #include "automation/unohelpers.h"
-#include "automation/workbookwatch.h"
 #include "convert/reportedfailure.h"
 
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -19,7 +18,6 @@
 
 #include <QString>
 
-#include <atomic>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -68,11 +66,11 @@ public:
 
     // A workbook's work, from before it opens to its closing (or its failed opening): what the
     // workbook's time limit and memory ceiling watch.
-    void BeginWorkbook() { watch_.Begin(); }
+    void BeginWorkbook() { watchdog_.BeginWorkbook(); }
     void EndWorkbook()
     {
         if (workbooks_.empty())
-            watch_.End();
+            watchdog_.EndWorkbook();
     }
 
     // Ends the office and the session; later calls fail.
@@ -111,8 +109,8 @@ private:
     static ReportedFailure OfficeFailure(const QString& message);
     // The limit expired: message with %1 for its seconds.
     ReportedFailure NoAnswer(const QString& message) const;
-    // The workbook's limit that the watch found exceeded.
-    ReportedFailure Exceeded(WorkbookWatch::Limit limit) const;
+    // The workbook's limit that the watchdog found exceeded.
+    ReportedFailure Exceeded(OfficeWatchdog::Limit limit) const;
     // Starts the office; on failure, says why as the user can act on it.
     bool StartOffice();
     bool LaunchOffice();
@@ -128,8 +126,6 @@ private:
     // Before office_, so that it goes after it.
     SetUpProfile setUpProfile_;
     std::unique_ptr<Office> office_;
-    // The office that an expired limit kills: the one in use, or the one being started.
-    std::atomic<const OfficeProcess*> watched_{nullptr};
     std::map<int, css::uno::Reference<css::sheet::XSpreadsheetDocument>> workbooks_;
     // Sheets already looked up, by workbook and index, and each workbook's list of them: a run
     // asks for each several times, and every round trip to the office costs about 0.1 ms.
@@ -138,10 +134,8 @@ private:
     std::map<int, std::map<int, QString>> notLoaded_;
     int lastWorkbook_ = 0;
     bool quit_ = false;
-    // After office_: it kills the office it watches, so it stops first.
-    WorkbookWatch watch_;
-    // Last: its thread may touch office_ while armed, so it stops first.
-    CallDeadline deadline_;
+    // Last: its thread may touch office_, so it stops first.
+    OfficeWatchdog watchdog_;
 };
 
 template <typename Body> bool OfficeSession::Call(Body&& body)
@@ -153,9 +147,8 @@ template <typename Body> bool OfficeSession::Call(Body&& body)
     }
     if (!office_ && !StartOffice())
         return false;
-    watched_ = &office_->process;
     bool disposed = false;
-    ArmedCall armed(deadline_, limit_);
+    ArmedCall armed(watchdog_, office_->process, limit_);
     try {
         body();
         if (!armed.Expired())
@@ -168,8 +161,8 @@ template <typename Body> bool OfficeSession::Call(Body&& body)
         failure = OfficeFailure(FromUno(e.Message));
     }
     const bool expired = armed.Expired();
-    const WorkbookWatch::Limit exceeded = watch_.TakeExceeded();
-    if (exceeded != WorkbookWatch::Limit::None) {
+    const OfficeWatchdog::Limit exceeded = watchdog_.TakeExceeded();
+    if (exceeded != OfficeWatchdog::Limit::None) {
         failure = Exceeded(exceeded);
         DropOffice();
     } else if (expired) {

@@ -1,6 +1,7 @@
 #include "app/settingslocation.h"
 
-#include <QDir>
+#include "convert/folderpath.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -18,9 +19,11 @@ std::string UserSettingsFile(const StartupPathValues& paths)
         return std::string();
     const QString own = folder + QStringLiteral("/Quillsheet.qlx");
     const QString installed = local(paths.ExeDir + "../share/quillsheet/Quillsheet.qlx");
-    // The copy takes the installed file's permissions, which need not let its owner write.
-    if (!QFileInfo::exists(own) && QFileInfo::exists(installed) && QDir().mkpath(folder) &&
-        QFile::copy(installed, own))
+    // The copy takes the installed file's permissions, which need not let its owner write. Where
+    // it cannot be made, nothing is stored, as without the installed file.
+    QString notMade;
+    if (!QFileInfo::exists(own) && QFileInfo::exists(installed) &&
+        MakeFolderPath(folder, notMade) && QFile::copy(installed, own))
         QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return own.toLocal8Bit().toStdString();
 #endif

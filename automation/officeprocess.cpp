@@ -6,6 +6,7 @@
 #include "automation/officesandbox.h"
 #include "automation/profilecache.h"
 #include "automation/unixsockets.h"
+#include "support/makefolder.h"
 
 #include <atomic>
 #include <cerrno>
@@ -83,8 +84,7 @@ bool OfficeProcess::MakeProfile(SystemFailure& failure)
     if (setUp.empty())
         setUp = UsableCachedProfile();
     fromCache_ = !setUp.empty() && (!setUp_ || setUp != setUp_->path_);
-    SeedProfile(profileDir_, setUp);
-    return true;
+    return SeedProfile(profileDir_, setUp, failure);
 }
 
 void OfficeProcess::KeepSetUpProfile()
@@ -104,18 +104,27 @@ bool OfficeProcess::Installed()
     return access(OfficeProgram, X_OK) == 0;
 }
 
-std::vector<std::string> OfficeProcess::Command(const std::vector<std::string>& office)
+bool OfficeProcess::Command(const std::vector<std::string>& office,
+                            std::vector<std::string>& command, SystemFailure& failure)
 {
-    if (!confinement_.sandbox || !SandboxAvailable())
-        return office;
-    std::error_code failed;
-    for (const std::string& folder : confinement_.writableFolders)
-        std::filesystem::create_directories(folder, failed);
+    if (!confinement_.sandbox || !SandboxAvailable()) {
+        command = office;
+        return true;
+    }
+    // A folder the sandbox cannot bind keeps the office from starting: say which, and why.
+    for (const std::string& folder : confinement_.writableFolders) {
+        if (const int error = MakeFolder(folder)) {
+            failure = SystemFailureOf("cannot create the folder " + folder, error);
+            return false;
+        }
+    }
     // Where our side of the pipe looks for the office's socket.
     const std::string socket = PipeSocketPrefix(getuid()) + pipeName_;
+    std::error_code failed;
     std::filesystem::create_symlink(profileDir_ + "/tmp/" + socket, PipeSocketFolder + "/" + socket,
                                     failed);
-    return SandboxedCommand(office, profileDir_, confinement_);
+    command = SandboxedCommand(office, profileDir_, confinement_);
+    return true;
 }
 
 bool OfficeProcess::Start(SystemFailure& failure)
@@ -125,7 +134,7 @@ bool OfficeProcess::Start(SystemFailure& failure)
     if (exitCode_ == RestartExitCode)
         KeepSetUpProfile();
 
-    const std::vector<std::string> args = Command({
+    const std::vector<std::string> office = {
         OfficeProgram,
         "-env:UserInstallation=file://" + profileDir_,
         // No backup of the profile at every quit (compressed copies of its settings, about
@@ -138,7 +147,10 @@ bool OfficeProcess::Start(SystemFailure& failure)
         "--nodefault",
         "--nolockcheck",
         "--accept=pipe,name=" + pipeName_ + ";urp;StarOffice.ComponentContext",
-    });
+    };
+    std::vector<std::string> args;
+    if (!Command(office, args, failure))
+        return false;
     std::error_code failed;
     const std::string fontConfiguration = FontConfigurationFile(profileDir_);
     const std::vector<std::string> env = OfficeEnvironment(

@@ -85,8 +85,10 @@ private:
     void RemoveFiles() const;
     void RemoveLeftovers();
 
-    // The office's arguments: in the sandbox, with a link to the pipe it makes there.
-    std::vector<std::string> Command(const std::vector<std::string>& office);
+    // The office's arguments: in the sandbox, with a link to the pipe it makes there and the
+    // folders it binds made; false when one cannot be.
+    bool Command(const std::vector<std::string>& office, std::vector<std::string>& command,
+                 SystemFailure& failure);
 
     SetUpProfile* setUp_ = nullptr;
     OfficeConfinement confinement_;

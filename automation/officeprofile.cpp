@@ -4,6 +4,7 @@
 #include "automation/officenames.h"
 #include "automation/officesettings.h"
 #include "automation/temporaryfolder.h"
+#include "support/makefolder.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -43,19 +44,28 @@ std::string NewProfileFolder(SystemFailure& failure)
     return pattern;
 }
 
-void SeedProfile(const std::string& folder, const std::string& setUpPath)
+bool SeedProfile(const std::string& folder, const std::string& setUpPath, SystemFailure& failure)
 {
+    const auto made = [&failure](const std::string& path) {
+        const int error = MakeFolder(path);
+        if (error != 0)
+            failure = SystemFailureOf("cannot create the profile folder " + path, error);
+        return error == 0;
+    };
+    if (!made(folder + "/tmp"))
+        return false;
     std::error_code failed;
-    fs::create_directories(folder + "/tmp", failed);
     const bool copied = !setUpPath.empty();
     if (copied)
         fs::copy(setUpPath + "/user", folder + "/user", fs::copy_options::recursive, failed);
     if (!copied || failed) {
-        fs::create_directories(folder + "/user", failed);
+        if (!made(folder + "/user"))
+            return false;
         std::ofstream(folder + "/user/registrymodifications.xcu") << OfficeSettings();
         if (!OfficeFontConfiguration().empty()) {
             const fs::path file = FontConfigurationFile(folder);
-            fs::create_directories(file.parent_path(), failed);
+            if (!made(file.parent_path()))
+                return false;
             std::ofstream(file) << OfficeFontConfiguration();
         }
     }
@@ -68,6 +78,7 @@ void SeedProfile(const std::string& folder, const std::string& setUpPath)
                             ? fs::perms::owner_all
                             : fs::perms::owner_read | fs::perms::owner_write,
                         failed);
+    return true;
 }
 
 std::string FontConfigurationFile(const std::string& folder)

@@ -32,7 +32,8 @@ std::string NewProfileFolder(SystemFailure& failure);
 
 // Fills a new profile folder: its tmp/, and its user/ settings copied from a set-up profile's
 // (setUpPath, when not empty) or else seeded with OfficeSettings() and OfficeFontConfiguration().
-void SeedProfile(const std::string& folder, const std::string& setUpPath);
+// False, with the reason, when one of its folders cannot be made.
+bool SeedProfile(const std::string& folder, const std::string& setUpPath, SystemFailure& failure);
 
 // Where a profile keeps the fontconfig configuration its offices run with, when it has one.
 std::string FontConfigurationFile(const std::string& folder);

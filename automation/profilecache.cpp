@@ -1,6 +1,7 @@
 #include "automation/profilecache.h"
 
 #include "automation/officesettings.h"
+#include "support/makefolder.h"
 
 #include <chrono>
 #include <cstdint>
@@ -88,8 +89,10 @@ void CacheSetUpProfile(const std::string& profile, bool replace)
     if (cached.empty())
         return;
     const fs::path folder = fs::path(cached).parent_path();
+    // Without the folder there is only no cache: the next office sets its profile up again.
+    if (MakeFolder(folder) != 0)
+        return;
     std::error_code failed;
-    fs::create_directories(folder, failed);
     fs::permissions(folder, fs::perms::owner_all, failed);
     RemoveStaleParts(folder);
     std::string part = cached + PartStem + std::to_string(getpid()) + "-XXXXXX";

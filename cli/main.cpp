@@ -78,12 +78,14 @@ bool TakeFolders(const CommandLine& command)
                               SavePath);
         return false;
     }
-    if (!QDir().mkpath(SavePath)) {
-        PrintLine(stderr, QCoreApplication::translate("Cli", "无法创建保存文件夹：") + SavePath);
+    QString reason;
+    if (!MakeFolderPath(SavePath, reason)) {
+        PrintLine(
+            stderr,
+            QCoreApplication::translate("Cli", "无法创建保存文件夹：%1：%2").arg(SavePath, reason));
         return false;
     }
     // Found out here rather than workbook by workbook, each opened for nothing.
-    QString reason;
     if (!FolderWritable(SavePath, reason)) {
         PrintLine(stderr, UnwritableOutputFolderLine(SavePath, reason));
         return false;

@@ -1,16 +1,12 @@
 #include "support/settingsfile.h"
 
+#include "support/atomicfile.h"
+
 #include <cerrno>
 #include <cstdlib>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #ifdef _WIN32
-#include <io.h>
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace {
@@ -61,46 +57,6 @@ bool WriteAll(std::FILE* file, const std::string& text)
     return std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
 }
 
-bool SyncToDisk(std::FILE* file)
-{
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
-// Gives the new file the old one's permissions, since a rename keeps the new file's.
-void CopyPermissions(const std::string& from, std::FILE* to)
-{
-#ifdef _WIN32
-    (void)from;
-    (void)to;
-#else
-    struct stat old;
-    if (stat(from.c_str(), &old) == 0)
-        fchmod(fileno(to), old.st_mode & 07777);
-#endif
-}
-
-bool RenameOver(const std::string& from, const std::string& to)
-{
-#ifdef _WIN32
-    // While another store or program reads the file, it cannot be replaced: retry for a second.
-    for (int attempt = 0;; ++attempt) {
-        if (MoveFileExA(from.c_str(), to.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
-        const DWORD error = GetLastError();
-        if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 100)
-            return false;
-        Sleep(10);
-    }
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
 // A settings file reached through a link is replaced where it really lies, keeping the link.
 std::string RealTarget(const std::string& path)
 {
@@ -116,71 +72,21 @@ std::string RealTarget(const std::string& path)
 #endif
 }
 
-// Opens a file that did not exist for writing; null when the name is taken (errno EEXIST) or
-// cannot be made. The create is exclusive on every C runtime: msvcrt ignores fopen's "x" and would
-// empty a file of that name.
-std::FILE* CreateNewFile(const std::string& path)
-{
-#ifdef _WIN32
-    const int descriptor =
-        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    std::FILE* file = descriptor < 0 ? nullptr : _fdopen(descriptor, "wb");
-    if (descriptor >= 0 && !file)
-        _close(descriptor);
-#else
-    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    std::FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
-    if (descriptor >= 0 && !file)
-        close(descriptor);
-#endif
-    return file;
-}
-
-unsigned long ThisProcessId()
-{
-#ifdef _WIN32
-    return GetCurrentProcessId();
-#else
-    return static_cast<unsigned long>(getpid());
-#endif
-}
-
-// Creates a new temporary file beside target; null when its folder takes no new file. Names
-// differ per process and attempt, so that stores at once in two processes never meet, and stores
-// in two threads or a dead store's leftover only cost an attempt.
-std::FILE* CreateTemporaryBeside(const std::string& target, std::string& temporaryPath)
-{
-    const std::string stem = target + ".tmp" + std::to_string(ThisProcessId()) + "-";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = stem + std::to_string(attempt);
-        if (std::FILE* file = CreateNewFile(temporaryPath))
-            return file;
-        if (errno != EEXIST)
-            return nullptr;
-    }
-    return nullptr;
-}
-
 // Replaces the file's contents so that a crash or a full disk leaves either the old or the new
 // file whole. Where the folder takes no temporary file, the file is rewritten in place.
 bool ReplaceContents(const std::string& path, const std::string& text)
 {
     const std::string target = RealTarget(path);
-    std::string temporaryPath;
-    std::FILE* temporary = CreateTemporaryBeside(target, temporaryPath);
-    if (!temporary) {
-        std::FILE* file = std::fopen(target.c_str(), "wb");
-        if (!file)
-            return false;
-        const bool written = WriteAll(file, text);
-        return std::fclose(file) == 0 && written;
-    }
-    CopyPermissions(target, temporary);
-    const bool written = WriteAll(temporary, text) && SyncToDisk(temporary);
-    if (std::fclose(temporary) == 0 && written && RenameOver(temporaryPath, target))
+    bool temporaryMade = false;
+    if (ReplaceFileAtomically(target, text, temporaryMade) == 0)
         return true;
-    std::remove(temporaryPath.c_str());
-    return false;
+    if (temporaryMade)
+        return false;
+    std::FILE* file = std::fopen(target.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = WriteAll(file, text);
+    return std::fclose(file) == 0 && written;
 }
 
 } // namespace

@@ -12,10 +12,6 @@
         <translation>The output folder is a file, not a folder: </translation>
     </message>
     <message>
-        <source>无法创建保存文件夹：</source>
-        <translation>Cannot create the output folder: </translation>
-    </message>
-    <message>
         <source>无法保存更新状态：%1：%2</source>
         <translation>Cannot save the update state: %1: %2</translation>
     </message>
@@ -46,6 +42,10 @@
     <message>
         <source>没有沙箱，不转换（--require-sandbox）：%1</source>
         <translation>No sandbox, so nothing converted (--require-sandbox): %1</translation>
+    </message>
+    <message>
+        <source>无法创建保存文件夹：%1：%2</source>
+        <translation>Cannot create the output folder: %1: %2</translation>
     </message>
 </context>
 <context>

@@ -37,7 +37,7 @@ TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
     struct Case
     {
         std::vector<std::string> args;
-        const char* message;
+        std::string message;
     };
     const std::vector<Case> cases = {
         {{}, "usage: quillsheet-cli"},
@@ -57,6 +57,8 @@ TEST_F(CliArgumentsTest, BadArgumentsAndMissingFoldersExitWithTwo)
         {{"--no\nsuch", folder / "in", folder / "in"}, "no\\nsuch"},
         {{folder / "missing", folder / "in"}, "提取文件夹不存在!"},
         {{folder / "in", folder / "a-file"}, "保存文件夹是一个文件"},
+        {{folder / "in", folder / "a-file/out"},
+         "无法创建保存文件夹：" + folder / "a-file/out" + "：Not a directory"},
         // A read-only file system, which refuses even root: known before any office starts.
         {{folder / "in", "/proc"}, "保存文件夹无法写入：/proc："},
         {{"--jobs", "0", folder / "in", folder / "out"},

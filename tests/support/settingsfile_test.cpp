@@ -1,5 +1,8 @@
 #include "support/settingsfile.h"
 
+#ifndef _WIN32
+#include "common/fullfilesystem.h"
+#endif
 #include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/unprivileged.h"
@@ -9,6 +12,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -200,6 +204,19 @@ TEST_F(SettingsFileTest, AWritableFileInAReadOnlyFolderIsStillStored)
         OPTIONAL_SKIP("cannot run as an unprivileged user here");
     EXPECT_EQ(result, 0);
     EXPECT_EQ(ReadFile(file), "A=1\r\nMergeSheets=y\r\n");
+}
+
+// A full disk fails the store after its temporary file was made: the settings file is not then
+// rewritten in place, which would leave it cut short.
+TEST_F(SettingsFileTest, AFullDiskLeavesTheFileWhole)
+{
+    const std::string old = "A=1\r\n" + std::string(20000, 'o') + "\r\n";
+    FullFileSystem full({{"Quillsheet.qlx", old}});
+    if (!full.Mounted())
+        OPTIONAL_SKIP(full.Reason());
+    EXPECT_EQ(SetKeyValue(full / "Quillsheet.qlx", "SourcePath", std::string(30000, 'p')), -1);
+    EXPECT_EQ(ReadFile(full / "Quillsheet.qlx"), old);
+    EXPECT_EQ(full.Names(), std::set<std::string>{"Quillsheet.qlx"});
 }
 #endif
 

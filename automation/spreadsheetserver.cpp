@@ -15,7 +15,6 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -189,8 +188,8 @@ ReportedFailure SpreadsheetServer::ExportWorkbook(const QString& pdf)
 
 ReportedFailure SpreadsheetServer::Impl::Export(int sheet, const QString& pdfPath)
 {
+    // Its folder is the run's to make, with the workbook's.
     const QFileInfo target(pdfPath);
-    QDir().mkpath(target.absolutePath());
     // The office words a full disk in many ways (with two offices even "General Code:13"), and
     // some not at all: the file system says which.
     const auto failed = [&](ReportedFailure failure) {

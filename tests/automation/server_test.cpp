@@ -129,6 +129,7 @@ TEST_F(ServerTest, ASheetExportsAloneWithAllItsPagesTheWorkbookWhole)
     const std::string alpha = out / "sub/dir/pages(Alpha).pdf";
     const std::string beta = out / "pages(Beta).pdf";
     const std::string whole = out / "pages.pdf";
+    fs::create_directories(out / "sub/dir");
     ExportSheet(1, alpha);
     ExportSheet(2, beta);
     ExportWorkbook(whole);
@@ -176,6 +177,7 @@ TEST_F(ServerTest, ChineseSpacesHashAndPercentInFolderFileAndSheetNames)
     EXPECT_EQ(application->Name(1).value.toStdString(), NamedSheet);
     const std::string pdf = out / (std::string(NamedFolder) + "/" +
                                    "\xe6\x8a\xa5\xe8\xa1\xa8 #2 %y(" + NamedSheet + ").pdf");
+    fs::create_directories(out / NamedFolder);
     ExportSheet(1, pdf);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     EXPECT_NE(PdfText(pdf).find("NAMEDMARK"), std::string::npos);

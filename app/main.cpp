@@ -10,7 +10,7 @@
 #include "support/userhome.h"
 
 #ifdef Q_OS_WIN
-#include "convert/excelapplications.h"
+#include "excel/excelapplications.h"
 #else
 #include "automation/officeapplications.h"
 #endif

@@ -1,4 +1,4 @@
-#include "convert/excelapplication.h"
+#include "excel/excelapplication.h"
 
 #include <gtest/gtest.h>
 

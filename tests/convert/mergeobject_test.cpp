@@ -13,8 +13,8 @@
 #ifndef _WIN32
 #include "common/deepfolder.h"
 #endif
-#include "convert/excelapplication.h"
 #include "convert/recordingobject.h"
+#include "excel/excelapplication.h"
 
 #include <gtest/gtest.h>
 

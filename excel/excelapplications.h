@@ -2,8 +2,8 @@
 
 // Windows: the desktop's Excel or WPS, reached through COM, is every run's application.
 
-#include "convert/excelapplication.h"
 #include "convert/spreadsheetapplications.h"
+#include "excel/excelapplication.h"
 
 #include <QAxObject>
 #include <QCoreApplication>

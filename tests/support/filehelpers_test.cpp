@@ -1,5 +1,6 @@
 #include "support/filehelpers.h"
 
+#include "common/isfolder.h"
 #include "common/tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -7,30 +8,9 @@
 #include <filesystem>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
-
-// Whether path names a folder. On Windows the text is in the ANSI code page, as MakeDirPath takes
-// it, and is asked through the wide call, which has no 260-character limit.
-bool IsFolder(const std::string& path)
-{
-#ifdef _WIN32
-    std::wstring wide(path.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0],
-                                    static_cast<int>(wide.size())));
-    std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr));
-    const DWORD attributes = GetFileAttributesW((L"\\\\?\\" + full).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-#else
-    return fs::is_directory(path);
-#endif
-}
 
 struct CutCase
 {
@@ -203,14 +183,15 @@ TEST_F(MakeDirPathTest, ExistingFoldersStayAsTheyAre)
 TEST_F(MakeDirPathTest, NonAsciiAndVeryLongPathsAreCreatedWhole)
 {
     MakeDirPath(base / "\xe6\x95\xb0\xe6\x8d\xae/\xe6\x8a\xa5\xe8\xa1\xa8 2024");
-    EXPECT_TRUE(IsFolder(base / "\xe6\x95\xb0\xe6\x8d\xae/\xe6\x8a\xa5\xe8\xa1\xa8 2024"));
+    EXPECT_TRUE(
+        IsFolder(base / "\xe6\x95\xb0\xe6\x8d\xae/\xe6\x8a\xa5\xe8\xa1\xa8 2024", PathText::Ansi));
 
     std::string longPath = base.path().string();
     for (int level = 0; longPath.size() <= 1100; ++level)
         longPath += "/" + std::string(90, static_cast<char>('a' + level));
     ASSERT_GT(longPath.size(), 1024u);
     MakeDirPath(longPath);
-    EXPECT_TRUE(IsFolder(longPath));
+    EXPECT_TRUE(IsFolder(longPath, PathText::Ansi));
 }
 
 TEST_F(MakeDirPathTest, AFolderThatCannotBeMadeIsPassedOver)
@@ -249,7 +230,7 @@ TEST_F(MakeDirPathTest, DrivePathsWithBothSeparatorsAtAnyLength)
     }
     for (const Case& c : cases) {
         MakeDirPath(c.path);
-        EXPECT_TRUE(IsFolder(c.folder)) << c.path.size() << " bytes: " << c.path;
+        EXPECT_TRUE(IsFolder(c.folder, PathText::Ansi)) << c.path.size() << " bytes: " << c.path;
     }
 }
 #else

@@ -1,5 +1,6 @@
 #include "support/makefolder.h"
 
+#include "common/isfolder.h"
 #include "common/strictskips.h"
 #include "common/tempfolder.h"
 #include "common/unprivileged.h"
@@ -10,30 +11,9 @@
 #include <filesystem>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
-
-// Whether the UTF-8 path names a folder, asked on Windows through the wide call, which has no
-// 260-character limit.
-bool IsFolder(const std::string& path)
-{
-#ifdef _WIN32
-    std::wstring wide(path.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()),
-                                    &wide[0], static_cast<int>(wide.size())));
-    std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr));
-    const DWORD attributes = GetFileAttributesW((L"\\\\?\\" + full).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-#else
-    return fs::is_directory(path);
-#endif
-}
 
 // Each case names the folder to make and, where its text differs, the folder that must then be
 // there. Non-ASCII names are UTF-8 on both systems.
@@ -79,7 +59,7 @@ TEST(MakeFolderTest, MakesEveryMissingLevelHoweverThePathIsWritten)
 #endif
     for (const Case& c : cases) {
         EXPECT_EQ(MakeFolder(c.path), 0) << c.path.size() << " bytes: " << c.path;
-        EXPECT_TRUE(IsFolder(c.folder.empty() ? c.path : c.folder)) << c.path;
+        EXPECT_TRUE(IsFolder(c.folder.empty() ? c.path : c.folder, PathText::Utf8)) << c.path;
     }
     EXPECT_EQ(ReadFile(base / "there/already/keep.txt"), "data");
 #ifndef _WIN32

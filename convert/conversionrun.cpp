@@ -49,12 +49,10 @@ QList<WorkbookTask> ConversionRun::Plan()
 QList<WorkbookTask>
 ConversionRun::Plan(const std::function<bool(const QString& workbookPath)>& leaveOut)
 {
-    QStringList unlisted, upToDate;
-    QList<LeftOutFolder> foldersLeftOut;
-    const QList<WorkbookTask> tasks =
-        PlanRun(settings, options.shard, Listing(), leaveOut, unlisted, upToDate, foldersLeftOut);
-    record = BeginRecord(settings, tasks, unlisted, options.jobs, upToDate);
-    record.leftOutFolders = foldersLeftOut;
+    const RunPlan plan = PlanRun(settings, options.shard, Listing(), leaveOut);
+    const QList<WorkbookTask>& tasks = plan.tasks;
+    record = BeginRecord(settings, tasks, plan.unlisted, options.jobs, plan.leftOut);
+    record.leftOutFolders = plan.foldersLeftOut;
     workToConvert = 0;
     for (const WorkbookTask& task : tasks)
         workToConvert += EstimatedWork(QFileInfo(task.path).size());

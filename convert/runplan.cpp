@@ -36,11 +36,8 @@ QFileInfoList KeptInsideTree(const TreeListing& listing, QStringList& unlisted)
 
 } // namespace
 
-QList<WorkbookTask> PlanRun(const RunSettings& settings, const Shard& shard,
-                            const ListingRules& rules,
-                            const std::function<bool(const QString& workbookPath)>& leaveOut,
-                            QStringList& unlisted, QStringList& leftOut,
-                            QList<LeftOutFolder>& foldersLeftOut)
+RunPlan PlanRun(const RunSettings& settings, const Shard& shard, const ListingRules& rules,
+                const std::function<bool(const QString& workbookPath)>& leaveOut)
 {
     // From the absolute, cleaned folder, so that a relative text gives the tree its absolute
     // form gives.
@@ -48,10 +45,11 @@ QList<WorkbookTask> PlanRun(const RunSettings& settings, const Shard& shard,
     ListingRules workbooksOnly = rules;
     workbooksOnly.keep = IsWorkbookPath;
     const TreeListing listing = ListTree(source, workbooksOnly);
-    unlisted += listing.unlisted;
-    foldersLeftOut += listing.leftOut;
+    RunPlan plan;
+    plan.unlisted = listing.unlisted;
+    plan.foldersLeftOut = listing.leftOut;
     const QFileInfoList workbooks =
-        settings.besideSource ? KeptInsideTree(listing, unlisted) : listing.files;
+        settings.besideSource ? KeptInsideTree(listing, plan.unlisted) : listing.files;
     // From the whole list, so that every share of it names its PDFs as a whole run would.
     const QStringList baseNames = PdfBaseNames(workbooks);
     QStringList folders;
@@ -78,14 +76,13 @@ QList<WorkbookTask> PlanRun(const RunSettings& settings, const Shard& shard,
     for (int i = 0; i < tasks.size(); ++i)
         if (!current[i])
             converted.insert(tasks[i].nameGroup);
-    QList<WorkbookTask> planned;
     for (int i = 0; i < tasks.size(); ++i) {
         if (current[i] && !converted.contains(tasks[i].nameGroup))
-            leftOut << tasks[i].path;
+            plan.leftOut << tasks[i].path;
         else
-            planned << tasks[i];
+            plan.tasks << tasks[i];
     }
-    return planned;
+    return plan;
 }
 
 RunRecord BeginRecord(const RunSettings& settings, const QList<WorkbookTask>& tasks,

@@ -122,12 +122,10 @@ void WatchRun::Convert()
             watch.Look(tree.Workbooks(), clock.elapsed(), tree.Closed());
         if (ready.isEmpty() || stopRequested)
             continue;
-        QStringList unlisted, waiting;
-        QList<LeftOutFolder> foldersLeftOut;
-        const QList<WorkbookTask> batch = PlanRun(
-            settings, options.shard, Listing(),
-            [&ready](const QString& path) { return !ready.contains(path); }, unlisted, waiting,
-            foldersLeftOut);
+        const QList<WorkbookTask> batch =
+            PlanRun(settings, options.shard, Listing(), [&ready](const QString& path) {
+                return !ready.contains(path);
+            }).tasks;
         // Those of the batch that are not ready are there for their name group: as they are now.
         QHash<QString, FileVersion> versions = ready;
         for (const WorkbookTask& task : batch)

@@ -312,10 +312,9 @@ TEST_P(RunCallsTest, TwoWorkbooksNeverWriteOnePdf)
     // Enough workbooks for a second application to pay.
     for (int i = 0; i < 12; ++i)
         Add("q/y" + std::to_string(i) + ".xlsx", {Sheet("S", 2, 2)});
-    QStringList unlisted, leftOut, listed;
-    QList<LeftOutFolder> foldersLeftOut;
-    for (const WorkbookTask& task : PlanRun(ReadRunSettings(), Shard(), ListingRules(), nullptr,
-                                            unlisted, leftOut, foldersLeftOut))
+    QStringList listed;
+    for (const WorkbookTask& task :
+         PlanRun(ReadRunSettings(), Shard(), ListingRules(), nullptr).tasks)
         listed << task.path;
     const bool plainFirst = listed.indexOf(plain) < listed.indexOf(bracketed);
     books.onOpen = [earlier = plainFirst ? plain : bracketed](const QString& path) {

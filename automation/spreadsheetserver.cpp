@@ -47,11 +47,7 @@ struct SpreadsheetServer::Impl
     }
     template <typename T> Answer<T> Result(bool done, T value) const
     {
-        Answer<T> answer;
-        answer.done = done;
-        answer.failure = done ? ReportedFailure() : session.failure;
-        answer.value = std::move(value);
-        return answer;
+        return {Result(done), std::move(value)};
     }
     ReportedFailure Export(int sheet, const QString& pdfPath);
 

@@ -186,11 +186,7 @@ private:
     CallResult Result(bool done) const { return {done, reported}; }
     template <typename T> Answer<T> Result(bool done, T value) const
     {
-        Answer<T> answer;
-        answer.done = done;
-        answer.failure = reported;
-        answer.value = std::move(value);
-        return answer;
+        return {{done, reported}, std::move(value)};
     }
 
     Object application;

@@ -130,11 +130,7 @@ private:
     template <typename T>
     static Answer<T> Answered(bool done, T value, ReportedFailure failure = ReportedFailure())
     {
-        Answer<T> answer;
-        answer.done = done;
-        answer.value = std::move(value);
-        answer.failure = std::move(failure);
-        return answer;
+        return {{done, std::move(failure)}, std::move(value)};
     }
     ReportedFailure Export(const QString& pdf) const
     {

@@ -4,18 +4,19 @@
 # from a layer it does not link is not found and the build fails.
 #
 # quillsheet_layer(target PUBLIC|PRIVATE|INTERFACE folder [header...])
+get_filename_component(QUILLSHEET_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 function(quillsheet_layer target scope folder)
-    set(root ${PROJECT_BINARY_DIR}/layers/${target}-${scope}-${folder})
+    set(root ${CMAKE_BINARY_DIR}/layers/${target}-${scope}-${folder})
     if(ARGN)
         file(REMOVE_RECURSE ${root})
         file(MAKE_DIRECTORY ${root}/${folder})
         foreach(header IN LISTS ARGN)
-            file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder}/${header} ${root}/${folder}/${header}
+            file(CREATE_LINK ${QUILLSHEET_SOURCE_ROOT}/${folder}/${header} ${root}/${folder}/${header}
                 SYMBOLIC)
         endforeach()
     else()
         file(MAKE_DIRECTORY ${root})
-        file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+        file(CREATE_LINK ${QUILLSHEET_SOURCE_ROOT}/${folder} ${root}/${folder} SYMBOLIC)
     endif()
     target_include_directories(${target} ${scope} ${root})
 endfunction()

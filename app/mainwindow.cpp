@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/desktopnotification.h"
+#include "app/elidinglabel.h"
 #include "app/folderdrop.h"
 #include "app/narrowscreen.h"
 #include "app/pickerstart.h"
@@ -22,6 +23,7 @@
 #include "support/settingsfile.h"
 #include "ui_mainwindow.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
@@ -61,6 +63,7 @@ MainWindow::MainWindow(SpreadsheetApplications& applications, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), applications(applications)
 {
     ui->setupUi(this);
+    ConnectTheForm();
     ui->groupBox_2->setTitle(OfficeNotice());
     // The form's fixed width of the pickers does not hold every language's text.
     for (QWidget* picker : {ui->pBtn_SourcePath, ui->pBtn_SavePath})
@@ -191,6 +194,22 @@ MainWindow::~MainWindow()
         worker->RequestStop();
     EndPreviousRun();
     delete ui;
+}
+
+void MainWindow::ConnectTheForm()
+{
+    connect(ui->pBtn_SourcePath, &QPushButton::clicked, this,
+            &MainWindow::on_pBtn_SourcePath_clicked);
+    connect(ui->pBtn_SavePath, &QPushButton::clicked, this, &MainWindow::on_pBtn_SavePath_clicked);
+    connect(ui->pBtn_Transform, &QPushButton::clicked, this,
+            &MainWindow::on_pBtn_Transform_clicked);
+    connect(ui->pBtn_Stop, &QPushButton::clicked, this, &MainWindow::on_pBtn_Stop_clicked);
+    connect(ui->cBox_SaveToQuondamPath, &QCheckBox::clicked, this,
+            &MainWindow::on_cBox_SaveToQuondamPath_clicked);
+    connect(ui->cBox_MergeSheets, &QCheckBox::clicked, this,
+            &MainWindow::on_cBox_MergeSheets_clicked);
+    connect(ui->lb_ShowDisposing, &ElidingLabel::clicked, this,
+            &MainWindow::on_lb_ShowDisposing_clicked);
 }
 
 bool MainWindow::Running() const
@@ -338,9 +357,9 @@ void MainWindow::on_pBtn_Transform_clicked()
             Qt::QueuedConnection);
     });
     progress->Begin();
-    connect(worker, SIGNAL(ShowDisposingFile(QString)), this, SLOT(on_ShowDisposingFile(QString)));
-    connect(this, SIGNAL(pBtn_Transform_HasClicked()), worker, SLOT(Transform()));
-    connect(worker, SIGNAL(Signal_SetButtonEnable()), this, SLOT(RunEnded()));
+    connect(worker, &MergeObject::ShowDisposingFile, this, &MainWindow::on_ShowDisposingFile);
+    connect(this, &MainWindow::pBtn_Transform_HasClicked, worker, &MergeObject::Transform);
+    connect(worker, &MergeObject::Signal_SetButtonEnable, this, &MainWindow::RunEnded);
     emit pBtn_Transform_HasClicked();
 }
 

@@ -44,7 +44,10 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
-private slots:
+private:
+    // The handlers of the form's widgets and of the run, each connected once in the constructor
+    // or at the run's start. Plain members, not slots: the form's automatic connection by name
+    // would connect each a second time and run it twice.
     void on_ShowDisposingFile(QString filePath);
     void on_pBtn_SourcePath_clicked();
     void on_pBtn_SavePath_clicked();
@@ -55,8 +58,8 @@ private slots:
     void on_cBox_SaveToQuondamPath_clicked();
     void on_cBox_MergeSheets_clicked();
     void on_lb_ShowDisposing_clicked();
+    void ConnectTheForm();
 
-private:
     void ChooseFolder(QLineEdit* field, const char* key);
     void SetFolder(QLineEdit* field, const char* key, const QString& folder);
     void SetSavePathEnabled(bool enabled);

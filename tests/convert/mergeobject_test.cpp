@@ -26,6 +26,7 @@
 #include <future>
 #include <map>
 #include <memory>
+#include <set>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -860,5 +861,64 @@ INSTANTIATE_TEST_SUITE_P(EveryKindOfRun, RunCallsTest,
                              }
                              return "Watch";
                          });
+
+// In every mode the PDFs go where the user asked: into OUTPUT, mirroring the folders below SOURCE,
+// or beside each workbook, leaving the other folder as it was (a never-used OUTPUT is not made);
+// a workbook of blank sheets gives a PDF only as a whole. However the two folder texts end.
+TEST_P(RunCallsTest, PdfsGoIntoTheMirroredTreeOrBesideEachWorkbook)
+{
+    const std::string cnFolder = "\xe6\x95\xb0\xe6\x8d\xae \xe7\x9b\xae\xe5\xbd\x95"; // 数据 目录
+    const std::string cnBook = cnFolder + "/\xe6\x8a\xa5\xe8\xa1\xa8 \xe4\xb8\x80";   // 报表 一
+    const char* cnSheet = "\xe8\xa1\xa8\xe4\xb8\x80";                                 // 表一
+    Add("q1/sales.xlsx",
+        {Sheet("Sheet1", 3, 2), Sheet("Sheet2", 3, 2), Sheet("Empty", 1, 1, QVariant())});
+    Add("q1.sales.xlsx", {Sheet("Sheet1", 3, 2)});
+    Add(cnBook + ".xlsx", {Sheet(cnSheet, 3, 2)});
+    Add("allblank.xlsx", {Sheet("One", 1, 1, QVariant()), Sheet("Two", 1, 1, QVariant())});
+    const std::set<std::string> perSheet = {"q1/sales(Sheet1).pdf", "q1/sales(Sheet2).pdf",
+                                            "q1.sales(Sheet1).pdf",
+                                            cnBook + "(" + cnSheet + ").pdf"};
+    const std::set<std::string> merged = {"q1/sales.pdf", "q1.sales.pdf", "allblank.pdf",
+                                          cnBook + ".pdf"};
+    const QString separator = QDir::separator();
+    struct Case
+    {
+        bool merge;
+        bool beside;
+        bool sourceEndsWithSeparator;
+        bool outputEndsWithSeparator;
+        const std::set<std::string>& expected;
+    };
+    const Case cases[] = {
+        {false, false, true, false, perSheet},
+        {true, false, false, true, merged},
+        {false, true, false, false, perSheet},
+        {true, true, true, true, merged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.merge * 10 + c.beside);
+        for (const std::string& pdf : PdfsBelow(source.path()))
+            fs::remove(source / pdf);
+        fs::remove_all(output.path());
+        fs::create_directories(output.path());
+        texts.clear();
+        MergeSheets = c.merge;
+        SaveToQuondamPath = c.beside;
+        SourcePath =
+            Native(source.path().string()) + (c.sourceEndsWithSeparator ? separator : QString());
+        SavePath = c.beside ? Native(output / "never-used")
+                            : Native(output.path().string()) +
+                                  (c.outputEndsWithSeparator ? separator : QString());
+        const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+        Run(*run);
+        EXPECT_TRUE(run->Failures().isEmpty()) << run->Failures().join('\n').toStdString();
+        EXPECT_EQ(texts.last(), QStringLiteral("成功将4个excel文件转换为4个pdf文件。"));
+        EXPECT_EQ(PdfsBelow(c.beside ? source.path() : output.path()), c.expected);
+        EXPECT_TRUE(PdfsBelow(c.beside ? output.path() : source.path()).empty());
+        EXPECT_FALSE(fs::exists(output / "never-used"));
+        // Nothing beside OUTPUT whose name starts with its own, as a text join would make.
+        EXPECT_FALSE(fs::exists(output.path().string() + "q1"));
+    }
+}
 
 } // namespace

@@ -10,8 +10,6 @@
 #include "app/startuppaths.h"
 #include "app/systemtray.h"
 #include "app/windowplacement.h"
-#ifndef Q_OS_WIN
-#endif
 #include "convert/atomicfile.h"
 #include "convert/folderpath.h"
 #include "convert/mergeobject.h"

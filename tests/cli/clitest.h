@@ -131,27 +131,6 @@ protected:
                       SpreadsheetMl({{"Data", MarkedRows("ROW", 400)}}));
     }
 
-    // The sample workbooks (a blank sheet, a Chinese name, a sub-folder), a.xls and a.xlsx with
-    // the same sheet names, a corrupt workbook and, with the corpus, an encrypted one and one with
-    // a hidden and a very hidden sheet: in "in".
-    void MakeMixedTree()
-    {
-        fs::create_directories(folder / "in/bad");
-        fs::copy(Examples, folder / "in", fs::copy_options::recursive);
-        fs::remove(folder / "in/make-examples.sh");
-        fs::copy_file(Examples + "/budget.xls", folder / "in/a.xls");
-        fs::copy_file(Examples + "/budget.xls", folder / "in/a.xlsx");
-        std::string garbage = "PK\x03\x04";
-        for (unsigned i = 0, x = 7; i < 2048; ++i, x = x * 1103515245 + 12345)
-            garbage += static_cast<char>(x >> 16);
-        WriteFile(folder / "in/bad/corrupt.xlsx", garbage);
-        if (Corpus.empty())
-            return;
-        fs::copy_file(Corpus + "/apache-poi/test-data/spreadsheet/password.xls",
-                      folder / "in/bad/password.xls");
-        fs::copy_file(Corpus + "/sheetjs-test_files/sheet_visibility.xlsx", folder / "in/vis.xlsx");
-    }
-
     static std::set<std::string> Pdfs(const fs::path& folder) { return PdfsBelow(folder); }
 
     // A JSON report's facts, one a line (see report_facts.py), after it was checked against the

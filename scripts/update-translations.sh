@@ -8,4 +8,4 @@ cd "$(dirname "$0")/.."
 
 ts=${1:-translations/quillsheet_en.ts}
 "${LUPDATE:-lupdate}" -silent -I . -locations none -no-obsolete -source-language zh_CN \
-    -target-language en app automation cli convert -ts "$ts"
+    -target-language en app automation cli convert excel -ts "$ts"

@@ -58,7 +58,10 @@ public:
     {
         reported = ReportedFailure();
         Object* sheets = Obtained(workbook->querySubObject("Sheets"));
-        return Result(sheets != nullptr, sheets ? sheets->property("Count").toInt() : 0);
+        // A count that cannot be read is no workbook without sheets.
+        bool counted = false;
+        const int count = sheets ? sheets->property("Count").toInt(&counted) : 0;
+        return Result(counted, count);
     }
 
     Answer<bool> Hidden(int sheet) override

@@ -28,6 +28,7 @@ struct FakeWorkbook
 {
     QList<FakeSheet> sheets;
     bool opens = true;
+    bool counted = true; // its sheets can be counted
 };
 struct FakeWorkbooks
 {
@@ -67,6 +68,8 @@ public:
     Answer<int> SheetCount() override
     {
         const auto lock = Logged("SheetCount");
+        if (!books.workbooks[open].counted)
+            return Answered(false, 0, Failed("sheets unreadable"));
         return Answered(true, static_cast<int>(Sheets().size()));
     }
     Answer<bool> Hidden(int k) override

@@ -488,6 +488,25 @@ TEST_P(RunCallsTest, FailuresAreCountedOutAndNamedAfterTheSummary)
     EXPECT_TRUE(fs::is_directory(output / "a"));
 }
 
+// A workbook whose sheets cannot be counted failed, through either application: it is no
+// workbook without sheets, converted with nothing to show.
+TEST_P(RunCallsTest, AWorkbookWhoseSheetsCannotBeCountedFails)
+{
+    const QString book = Add("a.xlsx", {Sheet("S", 2, 2)});
+    books.workbooks[book].counted = false;
+    for (const bool excel : {false, true}) {
+        SCOPED_TRACE(excel ? "Excel's adapter" : "the office's kind of application");
+        if (excel)
+            ThroughExcel();
+        const std::unique_ptr<ConversionRun> run = MakeRun(GetParam());
+        Run(*run);
+        ASSERT_EQ(run->Record().workbooks.size(), 1);
+        EXPECT_EQ(run->Record().workbooks[0].outcome, WorkbookRecord::Outcome::Failed);
+        EXPECT_EQ(run->Failures().size(), 1);
+        EXPECT_EQ(run->Record().Pdfs(), 0);
+    }
+}
+
 TEST_P(RunCallsTest, AnExportThatWritesNothingIsNotCountedNorIsAnOlderFile)
 {
     books.exportsWrite = false;

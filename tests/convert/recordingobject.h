@@ -92,7 +92,13 @@ public:
         const QByteArray name(member);
         switch (kind) {
         case Kind::Sheets:
-            return name == "Count" ? QVariant(Sheets().size()) : QVariant();
+            if (name != "Count")
+                return QVariant();
+            if (!books->workbooks[path].counted) {
+                Failed("sheets unreadable");
+                return QVariant();
+            }
+            return Sheets().size();
         case Kind::Worksheet:
             if (name == "Name")
                 return Sheet().name;

@@ -60,11 +60,12 @@ ConversionRun::Plan(const std::function<bool(const QString& workbookPath)>& leav
     // make hold none.
     QSet<QString> swept;
     record.removedTemporaryPdfs = 0;
-    for (const WorkbookTask& task : tasks)
-        if (!swept.contains(task.folder)) {
-            swept.insert(task.folder);
-            record.removedTemporaryPdfs += applications.RemoveLeftTemporaryPdfs(task.folder);
-        }
+    for (const WorkbookTask& task : tasks) {
+        if (swept.contains(task.folder))
+            continue;
+        swept.insert(task.folder);
+        record.removedTemporaryPdfs += applications.RemoveLeftTemporaryPdfs(task.folder);
+    }
     ConfigureApplications(tasks);
     return tasks;
 }
@@ -79,15 +80,14 @@ ListingRules ConversionRun::Listing() const
 
 void ConversionRun::ConfigureApplications(const QList<WorkbookTask>& tasks)
 {
-    QStringList readable{settings.source};
+    scope.readable = QStringList{settings.source};
     const QString tree = QFileInfo(settings.source).canonicalFilePath() + '/';
     for (const WorkbookTask& task : tasks) {
         const QString folder = QFileInfo(task.path).canonicalPath();
         if (!folder.isEmpty() && !(folder + '/').startsWith(tree))
-            readable << folder;
+            scope.readable << folder;
     }
-    readable.removeDuplicates();
-    scope.readable = readable;
+    scope.readable.removeDuplicates();
     // Beside the source, PDFs go only into the tree: the planning failed the workbooks outside.
     scope.writable = QStringList{settings.besideSource ? settings.source : settings.output};
     scope.applications = options.jobs;

@@ -238,8 +238,7 @@ TEST_F(CliTest, ASecondSignalEndsTheProgramAtOnceWithoutLeftovers)
     ASSERT_TRUE(WaitForOutput(folder / "in/book0.xls"));
     const std::set<std::string> sockets = OfficeSocketsOf(pid);
     EXPECT_EQ(sockets.size(), 2u) << "the office's pipe and single-instance socket";
-    kill(pid, SIGTERM);
-    kill(pid, SIGINT);
+    SendInTurn(pid, {SIGTERM, SIGINT});
     const Outcome outcome = Finish(pid);
     EXPECT_EQ(outcome.exitCode, 128 + SIGINT) << outcome.err;
     EXPECT_EQ(outcome.out.find("成功将"), std::string::npos) << outcome.out;

@@ -13,6 +13,9 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -151,8 +154,7 @@ TEST_F(CliRunTest, AStopSignalEndsTheRunAfterTheWorkbooksInWorkOrItsGrace)
         const pid_t pid = Start(args);
         ASSERT_TRUE(WaitForOutput(folder / "in/book"));
         const auto signalled = std::chrono::steady_clock::now();
-        for (const int signal : c.signals)
-            kill(pid, signal);
+        SendInTurn(pid, c.signals);
         const Outcome outcome = Finish(pid);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count();

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -25,6 +26,25 @@ namespace fs = std::filesystem;
 
 const std::string Corpus = QUILLSHEET_CORPUS_DIR;
 const std::string Examples = QUILLSHEET_EXAMPLES;
+
+// Sends the signals in order, each once the one before has reached the program: signals pending
+// together are delivered lowest number first, not in the order they were sent.
+inline void SendInTurn(pid_t pid, const std::vector<int>& signals)
+{
+    const auto pending = [pid] {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        for (std::string line; std::getline(status, line);)
+            if ((line.rfind("SigPnd:", 0) == 0 || line.rfind("ShdPnd:", 0) == 0) &&
+                line.find_first_not_of("0", line.find_first_not_of(" \t", 7)) != std::string::npos)
+                return true;
+        return false;
+    };
+    for (const int signal : signals) {
+        for (int i = 0; i < 5000 && pending(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        kill(pid, signal);
+    }
+}
 
 struct Outcome
 {

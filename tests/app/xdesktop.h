@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/tempfolder.h"
+
 #include <xcb/xcb.h>
 
 #include <chrono>
@@ -56,7 +58,8 @@ private:
 };
 
 // A window manager ("openbox", "xfwm4") on display ":<display>", in a session bus of its own as
-// on a desktop, ended with everything it started.
+// on a desktop, ended with everything it started. The bus listens in a folder of the manager's,
+// which goes with it: a bus daemon killed with the manager leaves its socket behind.
 class WindowManager
 {
 public:
@@ -72,7 +75,16 @@ public:
         for (std::string& variable : variables)
             environment.push_back(variable.data());
         environment.push_back(nullptr);
-        std::vector<const char*> args = {"dbus-run-session", "--", name.c_str()};
+        const std::string config = busFolder / "session.conf";
+        WriteFile(config,
+                  "<busconfig><type>session</type><listen>unix:dir=" + busFolder.path().string() +
+                      "</listen><auth>EXTERNAL</auth><policy context=\"default\">"
+                      "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                      "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
+                      "</busconfig>\n");
+        const std::string configOption = "--config-file=" + config;
+        std::vector<const char*> args = {"dbus-run-session", configOption.c_str(), "--",
+                                         name.c_str()};
         if (name == "xfwm4")
             args.insert(args.end(), {"--sm-client-disable", "--compositor=off"});
         else
@@ -122,6 +134,7 @@ private:
         return managing;
     }
 
+    TempFolder busFolder;
     pid_t pid = -1;
 };
 
